@@ -1,0 +1,28 @@
+// Every time limit of the device conversation, in one place. Production uses
+// the values below; tests scale them down.
+#pragma once
+
+#include <chrono>
+
+namespace telvor {
+
+using Milliseconds = std::chrono::milliseconds;
+
+struct Timing {
+    Milliseconds serialInterByte{500};       // pause that ends a serial read
+    Milliseconds serialReadBase{5000};       // serial read limit: base + perByte * N
+    Milliseconds serialReadPerByte{10};
+    Milliseconds tcpConnect{5000};           // connection confirmed within
+    Milliseconds tcpConnectWait{1000};       // one wait for writability
+    Milliseconds tcpCommand{5000};           // acknowledgement of a command
+    Milliseconds tcpQuery{3000};             // end of a query answer
+    Milliseconds tcpCloseDelay{50};          // pause after closing the socket
+    Milliseconds keepAliveSlice{50};         // longest wait between keep-alive calls
+    Milliseconds rewriteDelayShort{100};     // verification rewrite pauses
+    Milliseconds rewriteDelayLong{200};
+
+    // Every limit divided by `divisor` (at least 1 ms each), for tests.
+    Timing scaledDown(int divisor) const;
+};
+
+} // namespace telvor
