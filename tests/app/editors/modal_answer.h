@@ -35,4 +35,22 @@ inline ModalBox answerModalBox(const std::function<void()>& action)
     return seen;
 }
 
+// Calls `drive` with the modal window that the code run next opens, once
+// its event loop runs.
+inline void whenModalOpens(const std::function<void(QWidget*)>& drive)
+{
+    QTimer::singleShot(0, qApp, [drive] { drive(QApplication::activeModalWidget()); });
+}
+
+// The control of a window with the given accessible name, or null.
+template <class Control>
+Control* controlNamed(QWidget* window, const QString& accessibleName)
+{
+    for (Control* control : window->findChildren<Control*>()) {
+        if (control->accessibleName() == accessibleName)
+            return control;
+    }
+    return nullptr;
+}
+
 } // namespace telvor
