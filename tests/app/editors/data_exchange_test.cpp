@@ -134,6 +134,31 @@ private slots:
         QCOMPARE(dialog.remark->text(), "x");
     }
 
+    void radioGroupWithoutChoiceReadsMinusOne()
+    {
+        Members members{"", 0, 0, 5, ""};
+        SampleDialog dialog(members);
+        QVERIFY(!dialog.low->isChecked());
+        QVERIFY(!dialog.high->isChecked());
+        dialog.accept();
+        QCOMPARE(members.level, -1);
+    }
+
+    void textBeyondTheLimitIsRefusedOnOk()
+    {
+        Members members{"old", 7, 0, 0, "old"};
+        SampleDialog dialog(members);
+        dialog.show();
+        // Only a box whose typing limit was lifted can hold such a text.
+        dialog.name->setMaxLength(32767);
+        dialog.name->setText("abcde");
+        const ModalBox box = answerModalBox([&] { dialog.accept(); });
+        QCOMPARE(box.text, "Please enter no more than 4 characters.");
+        QCOMPARE(members.name, "old");
+        QCOMPARE(dialog.focusWidget(), dialog.name);
+        QCOMPARE(dialog.name->selectedText(), "abcde");
+    }
+
     void limitedBoxRefusesTypingBeyondItsLimit()
     {
         Members members;
