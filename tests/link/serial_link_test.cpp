@@ -35,6 +35,8 @@ protected:
         std::filesystem::create_symlink(::ptsname(m_master), m_folder / "port0");
         link.serialDeviceFormat = (m_folder / "port%d").string();
         link.timing = Timing{}.scaledDown(10);
+        // Replies sent in pieces must not be split by a busy machine.
+        link.timing.serialInterByte = Milliseconds{200};
     }
 
     void TearDown() override
