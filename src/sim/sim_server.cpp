@@ -227,15 +227,17 @@ void SimServer::run()
                 beginConnection(accepted);
             continue;
         }
-        if (m_connection >= 0 && next < watched.size() && watched[next].fd == m_connection) {
-            const short events = watched[next++].revents;
-            if (events & POLLOUT)
-                m_waitingWritable = false;
-            if (events & (POLLIN | POLLHUP | POLLERR))
-                receiveBytes();
-        }
-        if (m_ptyEvents >= 0 && next < watched.size() && (watched[next].revents & POLLIN))
+        short connectionEvents = 0;
+        if (m_connection >= 0)
+            connectionEvents = watched[next++].revents;
+        // A client's closing and the next one's opening are taken before the
+        // bytes, so that the bytes are served on the connection they belong to.
+        if (m_ptyEvents >= 0 && (watched[next].revents & POLLIN))
             readPtyEvents();
+        if (connectionEvents & POLLOUT)
+            m_waitingWritable = false;
+        if (connectionEvents & (POLLIN | POLLHUP | POLLERR))
+            receiveBytes();
         actOnDueLines();
         sendDueBytes();
     }
@@ -247,9 +249,13 @@ void SimServer::beginConnection(int descriptor)
     m_connected = true;
     m_deaf = false;
     m_waitingWritable = false;
-    m_splitter.clear();
-    m_lines.clear();
-    m_output.clear();
+    // On a pseudo-terminal the bytes already read may be the new client's
+    // first line; a new socket starts empty.
+    if (m_ptyMaster < 0) {
+        m_splitter.clear();
+        m_lines.clear();
+        m_output.clear();
+    }
     {
         std::lock_guard lock(m_deviceMutex);
         m_device.beginConnection();
@@ -260,17 +266,19 @@ void SimServer::beginConnection(int descriptor)
 
 void SimServer::endConnection()
 {
-    if (m_ptyMaster >= 0)
-        // The line stays; what the client left unread must not reach the next one.
-        ::tcflush(m_ptySlave, TCIOFLUSH);
-    else
+    if (m_ptyMaster >= 0) {
+        // The line stays up. Replies the client left unread are dropped, as a
+        // closed serial port drops what arrives; what it wrote is still served.
+        ::tcflush(m_ptySlave, TCIFLUSH);
+    } else {
         closeDescriptor(m_connection);
+        m_splitter.clear();
+        m_lines.clear();
+    }
+    m_output.clear();
     m_connected = false;
     m_deaf = false;
     m_waitingWritable = false;
-    m_splitter.clear();
-    m_lines.clear();
-    m_output.clear();
     save();
     if (m_options.verbose)
         std::cerr << "connection closed" << std::endl;
@@ -312,12 +320,8 @@ void SimServer::readPtyEvents()
                 ++m_ptyOpenCount;
                 if (!m_connected)
                     beginConnection(m_ptyMaster);
-            } else if ((event->mask & IN_CLOSE) && m_ptyOpenCount > 0) {
-                // Bytes the client wrote just before closing are still served.
-                receiveBytes();
-                actOnDueLines();
-                if (--m_ptyOpenCount == 0)
-                    endConnection();
+            } else if ((event->mask & IN_CLOSE) && m_ptyOpenCount > 0 && --m_ptyOpenCount == 0) {
+                endConnection();
             }
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
