@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -80,6 +81,8 @@ SimServer::SimServer(VirtualDevice device, ServerOptions options)
 SimServer::~SimServer()
 {
     stop();
+    if (m_connection != m_ptyMaster)
+        closeDescriptor(m_connection);
     closeDescriptor(m_listener);
     closeDescriptor(m_ptyEvents);
     closeDescriptor(m_ptySlave);
@@ -174,6 +177,14 @@ bool SimServer::start()
     return true;
 }
 
+bool SimServer::startPty(const std::string& link, std::string& error)
+{
+    if (!openPty(link, error))
+        return false;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
 void SimServer::requestStop()
 {
     m_stopRequested = true;
@@ -241,6 +252,8 @@ void SimServer::run()
         actOnDueLines();
         sendDueBytes();
     }
+    if (m_connected)
+        endConnection();
 }
 
 void SimServer::beginConnection(int descriptor)
@@ -270,6 +283,9 @@ void SimServer::endConnection()
         // The line stays up. Replies the client left unread are dropped, as a
         // closed serial port drops what arrives; what it wrote is still served.
         ::tcflush(m_ptySlave, TCIFLUSH);
+        // A client that took the port exclusively would otherwise keep every
+        // later one out, since the slave side held here never closes.
+        ::ioctl(m_ptySlave, TIOCNXCL);
     } else {
         closeDescriptor(m_connection);
         m_splitter.clear();

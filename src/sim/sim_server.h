@@ -46,10 +46,13 @@ public:
     int port() const { return m_port; }
     const std::string& ptySlavePath() const { return m_ptySlavePath; }
 
-    // Serves until a stop is requested.
+    // Serves until a stop is requested; a connection still open then counts
+    // as ended (the image is saved).
     void run();
     // Listens on 127.0.0.1 at a free port and serves in a thread of its own.
     bool start();
+    // Serves a pseudo-terminal linked from `link` in a thread of its own.
+    bool startPty(const std::string& link, std::string& error);
     // Safe in a signal handler: makes run() return soon.
     void requestStop();
     // Requests the stop and waits for the serving thread.

@@ -23,6 +23,7 @@ public:
     ~Peer();
 
     bool valid() const { return m_descriptor >= 0; }
+    int descriptor() const { return m_descriptor; }
     void send(const std::string& bytes);
     // Reads until `complete` holds for the bytes read so far, the far end
     // closes, or `limit` passes. Every read piece is kept in pieces().

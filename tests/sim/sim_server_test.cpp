@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 
 namespace telvor {
 namespace {
@@ -162,6 +166,61 @@ TEST(SimServer, StopEndsServing)
     const int port = server.port();
     server.stop();
     EXPECT_FALSE(Peer::tcp(port).valid() && Peer::tcp(port).readUntilEnd("OK\r", 100ms) == "OK\r");
+}
+
+std::string linkPath(const std::string& name)
+{
+    return (std::filesystem::temp_directory_path()
+            / ("telvor-sim-" + name + "-" + std::to_string(::getpid())))
+        .string();
+}
+
+TEST(SimServerPty, ExclusiveClientDoesNotKeepTheNextOneOut)
+{
+    SimServer server(VirtualDevice({}, "v2.6"));
+    std::string error;
+    const std::string link = linkPath("exclusive");
+    ASSERT_TRUE(server.startPty(link, error)) << error;
+    {
+        Peer first = Peer::terminal(link);
+        ASSERT_TRUE(first.valid());
+        ASSERT_EQ(::ioctl(first.descriptor(), TIOCEXCL), 0);
+        first.send("TRPT=6\r");
+        EXPECT_EQ(first.readUntilEnd("OK\r"), "OK\r");
+    }
+    Peer second = Peer::terminal(link);
+    ASSERT_TRUE(second.valid());
+    second.send("VER?\r");
+    EXPECT_EQ(second.readUntilEnd("6\r"), "OK\rv2.6\r");
+    int exclusive = 1;
+    ASSERT_EQ(::ioctl(second.descriptor(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    EXPECT_EQ(server.image().number(*slotByName("TRPT")), 6);
+    second.close();
+    server.stop();
+}
+
+TEST(SimServerPty, CloseFaultLeavesTheDeviceMuteUntilThePortIsClosed)
+{
+    DeviceFaults faults;
+    faults.faultsAt[2] = LineFault::Close;
+    SimServer server(VirtualDevice({}, "v3.6E", faults));
+    std::string error;
+    const std::string link = linkPath("close");
+    ASSERT_TRUE(server.startPty(link, error)) << error;
+    {
+        Peer first = Peer::terminal(link);
+        first.send("HALT!\rHALT!\r");
+        EXPECT_EQ(first.readUntilEnd("OK\r"), "OK\r");
+        EXPECT_TRUE(first.quietFor(100ms));
+        first.send("HALT!\r");
+        EXPECT_TRUE(first.quietFor(100ms));
+    }
+    Peer second = Peer::terminal(link);
+    second.send("HALT!\r");
+    EXPECT_EQ(second.readUntilEnd("OK\r"), "OK\r");
+    second.close();
+    server.stop();
 }
 
 } // namespace
