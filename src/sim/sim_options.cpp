@@ -1,7 +1,5 @@
 #include "sim_options.h"
 
-#include "virtual_device.h"
-
 #include <charconv>
 #include <functional>
 #include <map>

@@ -3,6 +3,7 @@
 
 #include "device_faults.h"
 #include "sim_server.h"
+#include "virtual_device.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ struct SimOptions {
     int tcpPort = 0;
     std::optional<std::string> ptyLink;    // serve a pseudo-terminal
     std::string imageFile;                 // empty: an all-zero image
-    std::string versionText = "v3.6E";
+    std::string versionText = std::string(VirtualDevice::kDefaultVersionText);
     DeviceFaults faults;
     ServerOptions server;
     bool help = false;

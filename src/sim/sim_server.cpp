@@ -22,8 +22,6 @@ namespace telvor {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr int kListenBacklog = 16;
 constexpr std::size_t kReadSize = 4096;
 constexpr int kBitsPerByte = 10;
