@@ -15,6 +15,7 @@ constexpr const char* kTransportKey = "Transmisja_TCP";
 constexpr const char* kAddressKey = "Adres_IP";
 constexpr const char* kPortTcpKey = "Port_TCP";
 constexpr const char* kDeviceFormatKey = "Serial_Device_Format";
+constexpr const char* kStrictTimingKey = "Serial_Strict_Timing";
 
 constexpr int kHighestPortNumber = 255;
 
@@ -56,6 +57,8 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
     settings.ipAddress = shortenedAddress(textOr(store, kAddressKey, defaults.ipAddress));
     settings.tcpPort = numberOr(store, kPortTcpKey, defaults.tcpPort);
     settings.serialDeviceFormat = textOr(store, kDeviceFormatKey, defaults.serialDeviceFormat);
+    const int strictTiming = numberOr(store, kStrictTimingKey, defaults.strictSerialTiming ? 1 : 0);
+    settings.strictSerialTiming = strictTiming == 0 || strictTiming == 1 ? strictTiming == 1 : defaults.strictSerialTiming;
     if (store.status() != QSettings::NoError)
         return defaults;
     return settings;
@@ -74,6 +77,7 @@ bool saveConnectionSettings(const ConnectionSettings& settings, QSettings& store
     store.setValue(kAddressKey, QString::fromStdString(shortenedAddress(settings.ipAddress)));
     store.setValue(kTransportKey, settings.useTcp ? 1 : 0);
     store.setValue(kDeviceFormatKey, QString::fromStdString(settings.serialDeviceFormat));
+    store.setValue(kStrictTimingKey, settings.strictSerialTiming ? 1 : 0);
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -1,6 +1,7 @@
 // The connection settings remembered per user between runs: which transport,
-// the serial port number, the device's address and TCP port, and the format
-// that turns a port number into a serial device path.
+// the serial port number, the device's address and TCP port, the format that
+// turns a port number into a serial device path, and whether serial replies
+// end only at a pause.
 #pragma once
 
 #include "link/serial_device_path.h"
@@ -23,6 +24,7 @@ struct ConnectionSettings {
     std::string ipAddress = "192.168.2.1";                      // Adres_IP
     int tcpPort = 23;                                           // Port_TCP
     std::string serialDeviceFormat = kDefaultSerialDeviceFormat; // Serial_Device_Format
+    bool strictSerialTiming = false;                            // Serial_Strict_Timing, 0 or 1
 
     bool operator==(const ConnectionSettings&) const = default;
 };

@@ -24,6 +24,8 @@ constexpr std::array kOptions = {
     OptionSpec{"tcp", "ADDRESS[:PORT]", "TCP to the device's IPv4 ADDRESS, PORT 23 unless given", kConnectionOptions},
     OptionSpec{"com", "N", "serial port number N (0 to 255)", kConnectionOptions},
     OptionSpec{"trace", "", "print every line sent and received on standard error", kConnectionOptions},
+    OptionSpec{"strict-serial", "", "end each serial reply only at a 500 ms pause, never at its content",
+               kConnectionOptions},
     OptionSpec{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption},
     OptionSpec{"set-clock", "", "Set RTC clock in device", kServiceOptions},
     OptionSpec{"reset-device", "", "RESET device after update", kServiceOptions},
@@ -164,6 +166,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const
         invocation.connection = *choice;
     }
     invocation.trace = parser.isSet("trace");
+    invocation.strictSerial = parser.isSet("strict-serial");
     if (parser.isSet("base"))
         invocation.baseFile = fileName(parser.value("base"));
     invocation.service = {parser.isSet("set-clock"), parser.isSet("reset-device"), parser.isSet("reset-counters"),

@@ -12,7 +12,7 @@ namespace telvor {
 // Option groups that a command accepts besides its operands.
 enum CommandOptions : unsigned {
     kNoOptions = 0,
-    kConnectionOptions = 1 << 0, // --tcp, --com, --trace
+    kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
 };

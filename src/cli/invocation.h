@@ -32,6 +32,8 @@ struct Invocation {
     std::vector<std::string> operands; // file names in the file system's encoding
     ConnectionChoice connection;
     bool trace = false;
+    // Serial replies end only at a 500 ms pause, whatever the saved settings say.
+    bool strictSerial = false;
     std::optional<std::string> baseFile;
     ServiceChoice service;
 };

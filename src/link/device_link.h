@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/elapsed_timer.h"
+#include "link/reply_rules.h"
 #include "link/timing.h"
 
 #include <cstddef>
@@ -39,6 +40,12 @@ public:
     int useTcp = 0;
 
     Timing timing;
+    // Serial replies end only at a pause of timing.serialInterByte, the byte
+    // limit or the total limit (pause framing). Otherwise a reply also ends
+    // once its bytes make a whole reply and timing.serialSettle passes
+    // without another byte (content framing): the same replies, read without
+    // waiting out the pause.
+    bool strictSerialTiming = false;
     // The serial device path of port n is this format filled with n - 1.
     std::string serialDeviceFormat = "/dev/ttyS%d";
 
@@ -68,17 +75,16 @@ private:
     int serialCommand(const char* text);
     int serialQuery(const char* text);
     bool writeSerial(const std::string& line);
-    std::size_t readSerial(char* buffer, std::size_t capacity);
+    std::size_t readSerial(char* buffer, std::size_t capacity, ReplyKind kind);
 
     int tcpCommand(const char* text);
     int tcpQuery(const char* text);
     void discardStaleInput();
     bool sendLine(const std::string& line, Milliseconds limit);
-    enum class Completion { Command, Version, Query };
     // Receives into `answer` until the bytes held are complete or `limit`
     // has passed: 0 complete, 1 time ran out, 3 the device closed the
     // connection, 4 receive error (3 and 4 close the socket).
-    int receiveAnswer(Completion completion, Milliseconds limit, std::size_t& held);
+    int receiveAnswer(ReplyKind kind, Milliseconds limit, std::size_t& held);
 
     void reportSent(const std::string& line);
     void reportReceived(const char* bytes, std::size_t count);

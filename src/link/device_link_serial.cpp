@@ -1,6 +1,7 @@
 // The serial side of the device link. The port is read without blocking:
 // poll() stands in for the driver time-outs, so that a reply ends at the
-// requested count, at a pause between two bytes, or at the total limit.
+// requested count, at a pause between two bytes, or at the total limit; with
+// content framing also at a short settle after bytes that make a whole reply.
 #include "link/device_link.h"
 
 #include "link/reply_rules.h"
@@ -104,7 +105,7 @@ bool DeviceLink::writeSerial(const std::string& line)
     return true;
 }
 
-std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity)
+std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity, ReplyKind kind)
 {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
@@ -128,18 +129,24 @@ std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity)
             break;
         reportReceived(buffer + count, static_cast<std::size_t>(received));
         count += static_cast<std::size_t>(received);
-        deadline = std::min(totalDeadline, Clock::now() + timing.serialInterByte);
+        // A byte that comes within the settle time still belongs to this
+        // reply (a line feed after the CR, say) and puts the pause rule back
+        // in charge unless the bytes make a whole reply again.
+        const bool looksComplete = !strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
+        deadline = std::min(totalDeadline, Clock::now() + (looksComplete ? timing.serialSettle : timing.serialInterByte));
     }
     return count;
 }
 
 int DeviceLink::serialCommand(const char* text)
 {
-    const std::string line = framedLine(text ? text : "", kCommandLineCapacity);
+    const std::string_view command = text ? text : "";
+    const std::string line = framedLine(command, kCommandLineCapacity);
     if (line.empty() || !writeSerial(line))
         return 1;
     char reply[kCommandReplyLength];
-    const std::size_t count = readSerial(reply, sizeof reply);
+    const std::size_t count =
+        readSerial(reply, sizeof reply, isVersionCommand(command) ? ReplyKind::Version : ReplyKind::Command);
     if (count == 0)
         return 3;
     const std::string_view held(reply, count);
@@ -154,7 +161,7 @@ int DeviceLink::serialQuery(const char* text)
     const std::string line = framedLine(text ? text : "", kQueryLineCapacity);
     if (line.empty() || !writeSerial(line))
         return 1;
-    const std::size_t count = readSerial(answer, kAnswerCapacity);
+    const std::size_t count = readSerial(answer, kAnswerCapacity, ReplyKind::Query);
     answer[count] = '\0';
     return count == 0 ? 3 : 0;
 }

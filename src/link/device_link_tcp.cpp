@@ -120,7 +120,7 @@ bool DeviceLink::sendLine(const std::string& line, Milliseconds limit)
     return true;
 }
 
-int DeviceLink::receiveAnswer(Completion completion, Milliseconds limit, std::size_t& held)
+int DeviceLink::receiveAnswer(ReplyKind kind, Milliseconds limit, std::size_t& held)
 {
     held = 0;
     answer[0] = '\0';
@@ -144,9 +144,9 @@ int DeviceLink::receiveAnswer(Completion completion, Milliseconds limit, std::si
                 held += static_cast<std::size_t>(count);
                 answer[held] = '\0';
                 const std::string_view bytes(answer, held);
-                const bool complete = completion == Completion::Command ? commandReplyComplete(bytes)
-                    : completion == Completion::Version                 ? versionReplyComplete(bytes)
-                                                                        : queryAnswerComplete(bytes);
+                const bool complete = kind == ReplyKind::Command ? commandReplyComplete(bytes)
+                    : kind == ReplyKind::Version                 ? versionReplyComplete(bytes)
+                                                                 : queryAnswerComplete(bytes);
                 if (complete)
                     return 0;
             }
@@ -172,7 +172,7 @@ int DeviceLink::tcpCommand(const char* text)
         return 5;
     }
     std::size_t held = 0;
-    const int result = receiveAnswer(versionMode ? Completion::Version : Completion::Command, timing.tcpCommand, held);
+    const int result = receiveAnswer(versionMode ? ReplyKind::Version : ReplyKind::Command, timing.tcpCommand, held);
     if (result == 0 && versionMode)
         storeReplyText(versionReplyText(std::string_view(answer, held)));
     return result;
@@ -186,7 +186,7 @@ int DeviceLink::tcpQuery(const char* text)
         return 1;
     }
     std::size_t held = 0;
-    const int result = receiveAnswer(Completion::Query, timing.tcpQuery, held);
+    const int result = receiveAnswer(ReplyKind::Query, timing.tcpQuery, held);
     if (result == 3 || result == 4)
         return result;
     return held == 0 ? 3 : 0;

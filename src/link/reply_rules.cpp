@@ -1,5 +1,7 @@
 #include "link/reply_rules.h"
 
+#include <algorithm>
+
 namespace telvor {
 
 namespace {
@@ -41,6 +43,27 @@ bool queryAnswerComplete(std::string_view held)
 bool serialReplyAcknowledged(std::string_view reply)
 {
     return reply.starts_with(kAcknowledgement);
+}
+
+bool serialVersionReplyComplete(std::string_view held)
+{
+    if (!held.starts_with(kAcknowledgement) || !held.ends_with('\r'))
+        return false;
+    const auto text = held.substr(kAcknowledgement.size());
+    return std::any_of(text.begin(), text.end(), [](char byte) { return static_cast<unsigned char>(byte) >= 0x20; });
+}
+
+bool serialReplyLooksComplete(ReplyKind kind, std::string_view held)
+{
+    switch (kind) {
+    case ReplyKind::Command:
+        return commandReplyComplete(held);
+    case ReplyKind::Version:
+        return serialVersionReplyComplete(held);
+    case ReplyKind::Query:
+        return queryAnswerComplete(held);
+    }
+    return false;
 }
 
 std::string controlBytesAsBlanks(std::string_view bytes)

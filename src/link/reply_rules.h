@@ -37,6 +37,19 @@ bool queryAnswerComplete(std::string_view held);
 // Serial command: the reply begins with "OK" CR.
 bool serialReplyAcknowledged(std::string_view reply);
 
+// What an exchange waits for: a command's acknowledgement, the version reply
+// of "VER?", or a query's answer.
+enum class ReplyKind { Command, Version, Query };
+
+// Serial "VER?": the bytes held begin with "OK" CR, end with CR, and hold a
+// line of text between the two (a bare "OK" CR is not yet the whole reply:
+// the version text follows it).
+bool serialVersionReplyComplete(std::string_view held);
+// Serial content framing: the bytes held look like a whole reply of `kind`,
+// so a short settle without further bytes ends the read. Anything else
+// ends only at a pause, at the byte limit or at the total limit.
+bool serialReplyLooksComplete(ReplyKind kind, std::string_view held);
+
 // Each byte below 0x20 or above 0x7F becomes a blank.
 std::string controlBytesAsBlanks(std::string_view bytes);
 // Serial: every byte after "OK" CR, CR included, control bytes as blanks.

@@ -10,6 +10,10 @@ using Milliseconds = std::chrono::milliseconds;
 
 struct Timing {
     Milliseconds serialInterByte{500};       // pause that ends a serial read
+    // Quiet time that ends a serial reply whose bytes already make a whole
+    // reply (content framing): long enough for the latency timer of a USB
+    // serial adapter, which may hold back a trailing byte that long.
+    Milliseconds serialSettle{20};
     Milliseconds serialReadBase{5000};       // serial read limit: base + perByte * N
     Milliseconds serialReadPerByte{10};
     Milliseconds serialWriteBase{600};       // serial write limit: base + perByte * N

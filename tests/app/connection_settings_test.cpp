@@ -14,7 +14,7 @@ namespace telvor {
 void PrintTo(const ConnectionSettings& settings, std::ostream* out)
 {
     *out << "{port " << settings.serialPortNumber << ", tcp " << settings.useTcp << ", " << settings.ipAddress << ":"
-         << settings.tcpPort << ", " << settings.serialDeviceFormat << "}";
+         << settings.tcpPort << ", " << settings.serialDeviceFormat << ", strict " << settings.strictSerialTiming << "}";
 }
 
 namespace {
@@ -54,17 +54,19 @@ TEST_F(ConnectionSettingsTest, FirstStartGivesTheDefaults)
     EXPECT_EQ(settings.ipAddress, "192.168.2.1");
     EXPECT_EQ(settings.tcpPort, 23);
     EXPECT_EQ(settings.serialDeviceFormat, "/dev/ttyS%d");
+    EXPECT_FALSE(settings.strictSerialTiming);
 }
 
 TEST_F(ConnectionSettingsTest, SavedValuesAreWrittenToTheUsersStoreAndReadBack)
 {
-    const ConnectionSettings saved{7, true, "10.1.2.3", 2023, "/dev/ttyUSB%d"};
+    const ConnectionSettings saved{7, true, "10.1.2.3", 2023, "/dev/ttyUSB%d", true};
     ASSERT_TRUE(saveConnectionSettings(saved));
     EXPECT_EQ(storeContent(), "[General]\n"
                               "Adres_IP=10.1.2.3\n"
                               "Port_COM=7\n"
                               "Port_TCP=2023\n"
                               "Serial_Device_Format=/dev/ttyUSB%d\n"
+                              "Serial_Strict_Timing=1\n"
                               "Transmisja_TCP=1\n");
     EXPECT_EQ(loadConnectionSettings(), saved);
 }
@@ -110,6 +112,13 @@ ConnectionSettings withTcp(int tcpPort)
     return settings;
 }
 
+ConnectionSettings withStrictTiming()
+{
+    ConnectionSettings settings;
+    settings.strictSerialTiming = true;
+    return settings;
+}
+
 constexpr char kGarbage[] = "\x00\xFF\x13[[=\n=\xC3\x28\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -126,6 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n", withTcp(8023)},
         StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
         StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
+        StoredCase{"StrictTiming", "[General]\nSerial_Strict_Timing=1\n", withStrictTiming()},
+        StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
+        StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
+        StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
         StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
         StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
         StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),

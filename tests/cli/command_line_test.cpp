@@ -31,7 +31,7 @@ ParsedCommandLine parse(QStringList arguments, std::string* error = nullptr)
 
 TEST(CommandLine, DeviceOptionsArriveCheckedInTheInvocation)
 {
-    const ParsedCommandLine parsed = parse({"--tcp", "127.0.0.1:2323", "--trace", "probe", "--base", "old.tvr",
+    const ParsedCommandLine parsed = parse({"--tcp", "127.0.0.1:2323", "--trace", "--strict-serial", "probe", "--base", "old.tvr",
                                             "--set-clock", "--erase-log", "new.tvr"});
     ASSERT_EQ(parsed.command, &kProbeCommands[0]);
     const Invocation& invocation = parsed.invocation;
@@ -41,6 +41,7 @@ TEST(CommandLine, DeviceOptionsArriveCheckedInTheInvocation)
     EXPECT_EQ(invocation.connection.address, "127.0.0.1");
     EXPECT_EQ(invocation.connection.port, 2323);
     EXPECT_TRUE(invocation.trace);
+    EXPECT_TRUE(invocation.strictSerial);
     EXPECT_EQ(invocation.baseFile, "old.tvr");
     EXPECT_TRUE(invocation.service.setClock);
     EXPECT_TRUE(invocation.service.eraseLog);
@@ -54,6 +55,7 @@ TEST(CommandLine, WithoutConnectionOptionsTheSavedSettingsApply)
     ASSERT_TRUE(parsed.command);
     EXPECT_EQ(parsed.invocation.connection.transport, ConnectionChoice::Transport::Saved);
     EXPECT_FALSE(parsed.invocation.trace);
+    EXPECT_FALSE(parsed.invocation.strictSerial);
     EXPECT_FALSE(parsed.invocation.baseFile);
     EXPECT_TRUE(parsed.invocation.service.resetDevice);
     EXPECT_TRUE(parsed.invocation.service.resetCounters);
@@ -96,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"BadSerialPort", {"--com", "256", "probe", "a.tvr"},
                    "--com needs a port number from 0 to 255, not \"256\""},
         RefusedRow{"OptionOfAnotherCommand", {"plain", "--base", "a.tvr"}, "--base does not apply to plain"},
+        RefusedRow{"StrictSerialWithoutConnection", {"--strict-serial", "plain"},
+                   "--strict-serial does not apply to plain"},
         RefusedRow{"MissingOperand", {"--com", "1", "probe"},
                    "usage: telvorctl [CONNECTION] [--trace] probe FILE.tvr"}),
     [](const testing::TestParamInfo<RefusedRow>& info) { return std::string(info.param.name); });
@@ -112,6 +116,7 @@ TEST(CommandLine, HelpNamesTheConnectionAndTheOptionsOfTheCommandsOffered)
     EXPECT_NE(help.find("CONNECTION is --tcp ADDRESS[:PORT] or --com N"), std::string::npos);
     EXPECT_NE(help.find("  --reset-counters"), std::string::npos);
     EXPECT_NE(help.find("  --base FILE.tvr"), std::string::npos);
+    EXPECT_NE(help.find("  --strict-serial"), std::string::npos);
 }
 
 } // namespace

@@ -12,6 +12,7 @@ TEST(TimingTest, ProductionLimits)
 {
     const Timing timing;
     EXPECT_EQ(timing.serialInterByte.count(), 500);
+    EXPECT_EQ(timing.serialSettle.count(), 20);
     EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 40).count(), 5400);
     EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 4096).count(), 45960);
     EXPECT_EQ(timing.tcpConnect.count(), 5000);
@@ -26,6 +27,7 @@ TEST(TimingTest, ScaledDownDividesEveryLimitKeepingOneMillisecond)
 {
     const Timing scaled = Timing{}.scaledDown(100);
     EXPECT_EQ(scaled.serialInterByte.count(), 5);
+    EXPECT_EQ(scaled.serialSettle.count(), 1);
     EXPECT_EQ(scaled.serialReadBase.count(), 50);
     EXPECT_EQ(scaled.serialReadPerByte.count(), 1);
     EXPECT_EQ(scaled.serialWriteBase.count(), 6);

@@ -14,6 +14,7 @@ struct CompletionCase {
     bool version;
     bool query;
     bool serialAcknowledged;
+    bool serialVersion;
 };
 
 class CompletionTest : public ::testing::TestWithParam<CompletionCase> {};
@@ -25,24 +26,34 @@ TEST_P(CompletionTest, DecidesEachKindOfReply)
     EXPECT_EQ(versionReplyComplete(row.held), row.version);
     EXPECT_EQ(queryAnswerComplete(row.held), row.query);
     EXPECT_EQ(serialReplyAcknowledged(row.held), row.serialAcknowledged);
+    EXPECT_EQ(serialVersionReplyComplete(row.held), row.serialVersion);
+    EXPECT_EQ(serialReplyLooksComplete(ReplyKind::Command, row.held), row.command);
+    EXPECT_EQ(serialReplyLooksComplete(ReplyKind::Version, row.held), row.serialVersion);
+    EXPECT_EQ(serialReplyLooksComplete(ReplyKind::Query, row.held), row.query);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Held, CompletionTest,
-    ::testing::Values(CompletionCase{"Nothing", "", false, false, false, false},
-                      CompletionCase{"FirstByte", "O", false, false, false, false},
-                      CompletionCase{"OkWithoutCr", "OK", false, false, false, false},
-                      CompletionCase{"Acknowledgement", "OK\r", true, true, false, true},
-                      CompletionCase{"AcknowledgementAfterLines", "A=1\rOK\r", true, false, true, false},
-                      CompletionCase{"AcknowledgementAfterText", "xOK\r", true, false, false, false},
-                      CompletionCase{"VersionReply", "OK\rv2.8E\r", false, true, false, true},
-                      CompletionCase{"VersionTextUnfinished", "OK\rv2.8E", false, false, false, true},
-                      CompletionCase{"AnswerEnd", "\rOK\r", true, false, true, false},
-                      CompletionCase{"AcknowledgementTwice", "OK\rOK\r", true, true, true, true},
-                      CompletionCase{"LowerCase", "ok\r", false, false, false, false},
-                      CompletionCase{"LineFeedInsteadOfCr", "OK\n", false, false, false, false},
-                      CompletionCase{"ErrorLine", "ERROR\r", false, false, false, false},
-                      CompletionCase{"ZeroBytesBefore", "\0\0OK\r"s, true, false, false, false}),
+    ::testing::Values(CompletionCase{"Nothing", "", false, false, false, false, false},
+                      CompletionCase{"FirstByte", "O", false, false, false, false, false},
+                      CompletionCase{"OkWithoutCr", "OK", false, false, false, false, false},
+                      CompletionCase{"Acknowledgement", "OK\r", true, true, false, true, false},
+                      CompletionCase{"AcknowledgementAfterLines", "A=1\rOK\r", true, false, true, false, false},
+                      CompletionCase{"AcknowledgementAfterText", "xOK\r", true, false, false, false, false},
+                      CompletionCase{"VersionReply", "OK\rv2.8E\r", false, true, false, true, true},
+                      CompletionCase{"VersionTextUnfinished", "OK\rv2.8E", false, false, false, true, false},
+                      CompletionCase{"VersionLineEmpty", "OK\r\r", false, true, false, true, false},
+                      CompletionCase{"VersionLineOfControlBytes", "OK\r\n\x01\r", false, true, false, true, false},
+                      CompletionCase{"VersionAfterEmptyLine", "OK\r\rv3.6\r", false, true, false, true, true},
+                      CompletionCase{"VersionLineThenLineFeed", "OK\rv3.6\r\n", false, false, false, true, false},
+                      CompletionCase{"VersionThenAcknowledgement", "OK\rv3.6E\rOK\r", true, true, true, true, true},
+                      CompletionCase{"AcknowledgementThenLineFeed", "OK\r\n", false, false, false, true, false},
+                      CompletionCase{"AnswerEnd", "\rOK\r", true, false, true, false, false},
+                      CompletionCase{"AcknowledgementTwice", "OK\rOK\r", true, true, true, true, true},
+                      CompletionCase{"LowerCase", "ok\r", false, false, false, false, false},
+                      CompletionCase{"LineFeedInsteadOfCr", "OK\n", false, false, false, false, false},
+                      CompletionCase{"ErrorLine", "ERROR\r", false, false, false, false, false},
+                      CompletionCase{"ZeroBytesBefore", "\0\0OK\r"s, true, false, false, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplyTextTest, SerialTextIsEverythingAfterTheAcknowledgement)

@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <pty.h>
 #include <termios.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace telvor {
@@ -37,6 +39,7 @@ protected:
         link.timing = Timing{}.scaledDown(10);
         // Replies sent in pieces must not be split by a busy machine.
         link.timing.serialInterByte = Milliseconds{200};
+        link.timing.serialSettle = Timing{}.serialSettle;
     }
 
     void TearDown() override
@@ -71,11 +74,15 @@ struct CommandCase {
     const char* replyText;
 };
 
-class SerialCommandReplyTest : public SerialLinkTest, public ::testing::WithParamInterface<CommandCase> {};
+// Every row gives the same result with pause framing (strict) and with
+// content framing.
+class SerialCommandReplyTest : public SerialLinkTest,
+                               public ::testing::WithParamInterface<std::tuple<CommandCase, bool>> {};
 
 TEST_P(SerialCommandReplyTest, GivesResultAndReplyText)
 {
-    const CommandCase& row = GetParam();
+    const auto& [row, strict] = GetParam();
+    link.strictSerialTiming = strict;
     std::strcpy(link.replyText, "earlier");
     ScriptedPeer device(m_master, {PeerStep{row.reply}});
     ASSERT_EQ(link.open(1), 0);
@@ -85,9 +92,7 @@ TEST_P(SerialCommandReplyTest, GivesResultAndReplyText)
     EXPECT_EQ(device.finish(), std::string(row.command) + "\r");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, SerialCommandReplyTest,
-    ::testing::Values(
+const CommandCase kCommandCases[] = {
         CommandCase{"Acknowledged", "HALT!", {{0ms, "OK\r"}}, 0, ""},
         CommandCase{"VersionTextKeepsItsCarriageReturnAsBlank", "VER?", {{0ms, "OK\rv2.8E\r"}}, 0, "v2.8E "},
         CommandCase{"ControlBytesBecomeBlanks", "VER?", {{0ms, "OK\rA\x01\nB\xFF\x7F\r"}}, 0, "A  B \x7F "},
@@ -95,8 +100,17 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"ErrorLine", "ICFG1=1", {{0ms, "ERROR\r"}}, 2, "earlier"},
         CommandCase{"AcknowledgementWithoutCarriageReturn", "HALT!", {{0ms, "OK"}}, 2, "earlier"},
         CommandCase{"AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X\rOK\r"}}, 2, "earlier"},
-        CommandCase{"NothingReceived", "HALT!", {}, 3, "earlier"}),
-    [](const auto& info) { return std::string(info.param.name); });
+        CommandCase{"NothingReceived", "HALT!", {}, 3, "earlier"},
+        CommandCase{"LineFeedAfterTheAcknowledgement", "HALT!", {{0ms, "OK\r"}, {0ms, "\n"}}, 0, " "},
+        CommandCase{"VersionWithoutText", "VER?", {{0ms, "OK\r"}}, 0, ""},
+        CommandCase{"VersionAfterAnEmptyLine", "VER?", {{0ms, "OK\r"}, {10ms, "\rv3.6E\r"}}, 0, " v3.6E "},
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SerialCommandReplyTest, ::testing::Combine(::testing::ValuesIn(kCommandCases), ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Strict" : "Content");
+    });
 
 TEST_F(SerialLinkTest, CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange)
 {
@@ -111,21 +125,118 @@ TEST_F(SerialLinkTest, CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange)
     EXPECT_EQ(device.finish(), "VER?\rHALT!\r");
 }
 
-TEST_F(SerialLinkTest, ReplyEndsAtAPauseOfFiveHundredMilliseconds)
+TEST_F(SerialLinkTest, StrictReplyEndsAtAPauseOfFiveHundredMilliseconds)
 {
     link.timing = Timing{};
+    link.strictSerialTiming = true;
     ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}},
                                    PeerStep{}});
     ASSERT_EQ(link.open(1), 0);
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(link.sendCommand("VER?"), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 350ms + 350ms + 500ms);
     EXPECT_STREQ(link.replyText, "v3.6E ");
     device.waitForSteps(1);
     EXPECT_EQ(link.sendCommand("HALT!"), 0);
     EXPECT_STREQ(link.replyText, "late ");
 }
 
-TEST_F(SerialLinkTest, QueryCollectsTheAnswerUntilThePause)
+TEST_F(SerialLinkTest, StrictAcknowledgementWaitsOutThePause)
 {
+    link.timing = Timing{};
+    link.strictSerialTiming = true;
+    ScriptedPeer device(m_master, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")});
+    ASSERT_EQ(link.open(1), 0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.sendCommand("HALT!"), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 500ms);
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.sendQuery("SET?"), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 500ms);
+    EXPECT_STREQ(link.answer, "PIN=1\rOK\r");
+}
+
+struct LateBytesCase {
+    const char* name;
+    bool strict;
+    const char* firstReplyText;
+    int secondResult;
+    const char* secondReplyText;
+};
+
+class SerialLateBytesTest : public SerialLinkTest, public ::testing::WithParamInterface<LateBytesCase> {};
+
+// Bytes that come 200 ms after a whole reply: within the pause, so part of
+// the reply with pause framing; after the settle, so left for the next
+// exchange with content framing.
+TEST_P(SerialLateBytesTest, BelongToTheReplyOnlyWithPauseFraming)
+{
+    const LateBytesCase& row = GetParam();
+    link.timing = Timing{};
+    link.timing.serialReadBase = 1000ms;
+    link.strictSerialTiming = row.strict;
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendCommand("HALT!"), 0);
+    EXPECT_STREQ(link.replyText, row.firstReplyText);
+    device.waitForSteps(1);
+    std::strcpy(link.replyText, "earlier");
+    EXPECT_EQ(link.sendCommand("DEBUG=0"), row.secondResult);
+    EXPECT_STREQ(link.replyText, row.secondReplyText);
+}
+
+INSTANTIATE_TEST_SUITE_P(Framings, SerialLateBytesTest,
+                         ::testing::Values(LateBytesCase{"Strict", true, "OK late ", 3, "earlier"},
+                                           LateBytesCase{"Content", false, "", 0, "late "}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SerialLinkTest, LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange)
+{
+    link.timing = Timing{};
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {0ms, "\n"}}}, replyWith("OK\r")});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendCommand("HALT!"), 0);
+    EXPECT_STREQ(link.replyText, " ");
+    EXPECT_EQ(link.sendCommand("DEBUG=0"), 0);
+    EXPECT_STREQ(link.replyText, "");
+    link.close();
+    EXPECT_EQ(device.finish(), "HALT!\rDEBUG=0\r");
+}
+
+TEST_F(SerialLinkTest, VersionTextArrivingAfterTheAcknowledgementIsReadWhole)
+{
+    link.timing = Timing{};
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {100ms, "v3.6E\r"}}}});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendCommand("VER?"), 0);
+    EXPECT_STREQ(link.replyText, "v3.6E ");
+}
+
+TEST_F(SerialLinkTest, QueryAnswerPausedInTheMiddleIsReadWhole)
+{
+    link.timing = Timing{};
+    const std::string answer = "PIN=1234\rNUM0=+48600100200\rOK\r";
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, answer.substr(0, 14)}, {200ms, answer.substr(14)}}}});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendQuery("SET?"), 0);
+    EXPECT_EQ(std::string(link.answer), answer);
+}
+
+TEST_F(SerialLinkTest, QueryAnswerEndsAtItsClosingAcknowledgement)
+{
+    link.timing = Timing{};
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "PIN=1\rOK\r"}, {200ms, "SMS0=late\rOK\r"}}}, PeerStep{}});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendQuery("SET?"), 0);
+    EXPECT_STREQ(link.answer, "PIN=1\rOK\r");
+    device.waitForSteps(1);
+    EXPECT_EQ(link.sendQuery("SMS?"), 0);
+    EXPECT_STREQ(link.answer, "SMS0=late\rOK\r");
+}
+
+TEST_F(SerialLinkTest, StrictQueryCollectsTheAnswerUntilThePause)
+{
+    link.strictSerialTiming = true;
     const std::string answer = "PIN=1234\rNUM0=+48600100200\rOK\r";
     ScriptedPeer device(m_master, {PeerStep{{{0ms, answer.substr(0, 12)}, {10ms, answer.substr(12)}}}});
     ASSERT_EQ(link.open(1), 0);
