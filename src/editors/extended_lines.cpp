@@ -38,7 +38,7 @@ std::uint8_t bitIf(bool set, int n)
     return set ? static_cast<std::uint8_t>(1 << n) : 0;
 }
 
-std::uint8_t smsBits(const std::array<bool, kLineSmsCount>& sms)
+std::uint8_t smsBits(const std::array<int, kLineSmsCount>& sms)
 {
     std::uint8_t flags = 0;
     for (int number = 0; number < kLineSmsCount; ++number)
@@ -46,7 +46,7 @@ std::uint8_t smsBits(const std::array<bool, kLineSmsCount>& sms)
     return flags;
 }
 
-void unpackSms(std::uint8_t flags, std::array<bool, kLineSmsCount>& sms)
+void unpackSms(std::uint8_t flags, std::array<int, kLineSmsCount>& sms)
 {
     for (int number = 0; number < kLineSmsCount; ++number)
         sms[number] = bit(flags, kFirstSmsBit + number);

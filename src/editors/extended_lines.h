@@ -27,21 +27,22 @@ inline constexpr int kLineBodyWidth = 40;
 // The sensor type boxes of a group of lines.
 enum class LineSensor { Temperature /* "T/D" */, Humidity /* "RH" */ };
 
+// Check-box members hold 0 or 1.
 struct ExtendedLine {
-    bool highToLow = false; // "HL": alarm below the group's lower threshold
-    bool lowToHigh = false; // "LH": alarm above the group's upper threshold
-    std::array<bool, kLineSmsCount> sms{}; // telephone numbers 1 to 5
+    int highToLow = 0; // "HL": alarm below the group's lower threshold
+    int lowToHigh = 0; // "LH": alarm above the group's upper threshold
+    std::array<int, kLineSmsCount> sms{}; // telephone numbers 1 to 5
     std::string body;
 };
 
 struct CommunicationControl {
-    std::array<bool, kLineSmsCount> sms{};
+    std::array<int, kLineSmsCount> sms{};
     std::string body;
 };
 
 struct LineGroup {
-    bool temperature = false; // "T/D"
-    bool humidity = false;    // "RH"
+    int temperature = 0; // "T/D"
+    int humidity = 0;    // "RH"
     std::string lowThreshold;
     std::string highThreshold;
     // How the threshold texts are written and read between type clicks;
@@ -54,11 +55,11 @@ struct LineGroup {
 };
 
 struct ExtendedLines {
-    bool expansionModule = false; // MCFG2 bit 0
-    bool energyCounter = false;   // MCFG2 bit 5
+    int expansionModule = 0; // MCFG2 bit 0
+    int energyCounter = 0;   // MCFG2 bit 5
     std::array<ExtendedLine, kExtendedLineCount> lines; // XL1 to XL16
     CommunicationControl communicationControl;
-    std::array<bool, kEmailAddressCount> email{};
+    std::array<int, kEmailAddressCount> email{};
     std::array<LineGroup, kLineGroupCount> groups; // XL1...XL8, XL9...XL16
 
     void unpack(const SettingsImage& image);

@@ -187,7 +187,7 @@ void InputSettings::typeBoxClicked(int input, InputType box)
 {
     InputRow& row = inputs[input - 1];
     const bool checked = row.type(box);
-    row.types.fill(false);
+    row.types.fill(0);
     row.type(box) = checked;
 
     const ThresholdUnit before = InputThresholdUnit(row.unitCode);

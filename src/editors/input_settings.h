@@ -34,17 +34,18 @@ bool InputHasTypeBox(int input, InputType type);
 // reads it); 0 when no box is checked.
 int UnitCodeOfType(InputType type);
 
+// Check-box members hold 0 or 1.
 struct InputRow {
-    std::array<bool, kInputTypeCount> types{}; // by InputType; only the row's own boxes
-    bool highToLow = false;                    // "HL": alarm below the L threshold
-    bool lowToHigh = false;                    // "LH": alarm above the H threshold
+    std::array<int, kInputTypeCount> types{}; // by InputType; only the row's own boxes
+    int highToLow = 0;                        // "HL": alarm below the L threshold
+    int lowToHigh = 0;                        // "LH": alarm above the H threshold
     std::string lowThreshold;
     std::string highThreshold;
-    std::array<bool, kTelephoneCount> sms{}; // telephone numbers 1 to 10
-    bool ring = false;                       // "R"
-    bool notifyReturn = false;               // "N"
-    bool wakingHoursOnly = false;            // "C"
-    bool limitFrequency = false;             // "F"
+    std::array<int, kTelephoneCount> sms{}; // telephone numbers 1 to 10
+    int ring = 0;                           // "R"
+    int notifyReturn = 0;                   // "N"
+    int wakingHoursOnly = 0;                // "C"
+    int limitFrequency = 0;                 // "F"
     std::string delay;
     // How the threshold texts are written and read. It follows the type box
     // clicks rather than the boxes' state, which an image can contradict
@@ -55,16 +56,16 @@ struct InputRow {
     std::uint16_t lowRaw = 0;
     std::uint16_t highRaw = 0;
 
-    bool& type(InputType box) { return types[static_cast<int>(box)]; }
-    bool type(InputType box) const { return types[static_cast<int>(box)]; }
+    int& type(InputType box) { return types[static_cast<int>(box)]; }
+    int type(InputType box) const { return types[static_cast<int>(box)]; }
 };
 
 struct InputSettings {
     std::array<InputRow, kInputCount> inputs; // L1 to L8
     int insensitivityL1toL4 = 0;              // mV, 0 to 255
     int insensitivityL5toL8 = 0;
-    std::array<bool, kInputCount> lowStateAlarm{}; // "LOW state", L1 to L8
-    std::array<bool, kInputCount> highStateAlarm{};
+    std::array<int, kInputCount> lowStateAlarm{}; // "LOW state", L1 to L8
+    std::array<int, kInputCount> highStateAlarm{};
 
     void unpack(const SettingsImage& image);
     // Expects the insensitivities already validated to 0 to 255.

@@ -260,13 +260,13 @@ TEST(ExtendedLines, LineFlagsOpenAsBoxesAndPackBackBitForBit)
     EXPECT_TRUE(lines.lines[0].highToLow);
     EXPECT_FALSE(lines.lines[0].lowToHigh);
     EXPECT_TRUE(lines.lines[8].lowToHigh);
-    const std::array<bool, kLineSmsCount> ninth = {true, false, false, false, true};
+    const std::array<int, kLineSmsCount> ninth = {true, false, false, false, true};
     EXPECT_EQ(lines.lines[8].sms, ninth);
-    const std::array<bool, kLineSmsCount> sixteenth = {false, true, false, true, false};
+    const std::array<int, kLineSmsCount> sixteenth = {false, true, false, true, false};
     EXPECT_EQ(lines.lines[15].sms, sixteenth);
-    const std::array<bool, kLineSmsCount> control = {true, false, true, false, false};
+    const std::array<int, kLineSmsCount> control = {true, false, true, false, false};
     EXPECT_EQ(lines.communicationControl.sms, control);
-    const std::array<bool, kEmailAddressCount> email = {false, true, false, false, true};
+    const std::array<int, kEmailAddressCount> email = {false, true, false, false, true};
     EXPECT_EQ(lines.email, email);
 
     const SettingsImage opened = image;

@@ -264,7 +264,7 @@ TEST(InputSettings, FlagsOpenAsBoxesAndPackBackBitForBit)
     const InputRow& third = settings.inputs[2];
     EXPECT_TRUE(third.highToLow);
     EXPECT_FALSE(third.lowToHigh);
-    const std::array<bool, kTelephoneCount> thirdSms = {true,  false, true, false, true,
+    const std::array<int, kTelephoneCount> thirdSms = {true,  false, true, false, true,
                                                         false, true,  false, true, false};
     EXPECT_EQ(third.sms, thirdSms);
     EXPECT_TRUE(third.notifyReturn);
