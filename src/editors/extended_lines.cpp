@@ -1,16 +1,19 @@
 #include "extended_lines.h"
 
 #include "field_text.h"
+#include "flag_bits.h"
 #include "threshold_text.h"
 
 namespace telvor {
 namespace {
 
-constexpr std::uint8_t kExpansionModule = 0x01;
-constexpr std::uint8_t kEnergyCounter = 0x20;
-constexpr std::uint8_t kHighToLow = 0x01;
-constexpr std::uint8_t kLowToHigh = 0x02;
-constexpr int kFirstSmsBit = 2; // XCFGj bits 2 to 6: telephone numbers 1 to 5
+// MCFG2
+constexpr int kExpansionModuleBit = 0;
+constexpr int kEnergyCounterBit = 5;
+// XCFGj
+constexpr int kHighToLowBit = 0;
+constexpr int kLowToHighBit = 1;
+constexpr int kFirstSmsBit = 2; // bits 2 to 6: telephone numbers 1 to 5
 constexpr int kCommunicationControl = kExtendedLineCount + 1; // XCFG17, XMS17
 
 constexpr int kNoType = 0;
@@ -28,28 +31,19 @@ constexpr std::array<GroupFields, kLineGroupCount> kGroupFields = {{
     {"XTYP9", "XLO9", "XHI9"},
 }};
 
-bool bit(std::uint8_t byte, int n)
+std::uint8_t withSms(std::uint8_t flags, const std::array<int, kLineSmsCount>& sms)
 {
-    return (byte >> n & 1) != 0;
-}
-
-std::uint8_t bitIf(bool set, int n)
-{
-    return set ? static_cast<std::uint8_t>(1 << n) : 0;
-}
-
-std::uint8_t smsBits(const std::array<int, kLineSmsCount>& sms)
-{
-    std::uint8_t flags = 0;
     for (int number = 0; number < kLineSmsCount; ++number)
-        flags |= bitIf(sms[number], kFirstSmsBit + number);
+        flags = WithFlagBit(flags, kFirstSmsBit + number, sms[number]);
     return flags;
 }
 
-void unpackSms(std::uint8_t flags, std::array<int, kLineSmsCount>& sms)
+std::array<int, kLineSmsCount> smsOf(std::uint8_t flags)
 {
+    std::array<int, kLineSmsCount> sms{};
     for (int number = 0; number < kLineSmsCount; ++number)
-        sms[number] = bit(flags, kFirstSmsBit + number);
+        sms[number] = FlagBit(flags, kFirstSmsBit + number);
+    return sms;
 }
 
 } // namespace
@@ -57,21 +51,19 @@ void unpackSms(std::uint8_t flags, std::array<int, kLineSmsCount>& sms)
 void ExtendedLines::unpack(const SettingsImage& image)
 {
     const std::uint8_t support = image.u8(slot("MCFG2"));
-    expansionModule = (support & kExpansionModule) != 0;
-    energyCounter = (support & kEnergyCounter) != 0;
+    expansionModule = FlagBit(support, kExpansionModuleBit);
+    energyCounter = FlagBit(support, kEnergyCounterBit);
     for (int line = 1; line <= kExtendedLineCount; ++line) {
         ExtendedLine& row = lines[line - 1];
         const std::uint8_t flags = image.u8(slot("XCFG", line));
-        row.highToLow = (flags & kHighToLow) != 0;
-        row.lowToHigh = (flags & kLowToHigh) != 0;
-        unpackSms(flags, row.sms);
+        row.highToLow = FlagBit(flags, kHighToLowBit);
+        row.lowToHigh = FlagBit(flags, kLowToHighBit);
+        row.sms = smsOf(flags);
         row.body = TextFromField(image, slot("XMS", line));
     }
-    unpackSms(image.u8(slot("XCFG", kCommunicationControl)), communicationControl.sms);
+    communicationControl.sms = smsOf(image.u8(slot("XCFG", kCommunicationControl)));
     communicationControl.body = TextFromField(image, slot("XMS", kCommunicationControl));
-    const std::uint8_t emailFlags = image.u8(slot("SXML"));
-    for (int address = 0; address < kEmailAddressCount; ++address)
-        email[address] = bit(emailFlags, address);
+    email = SplitFlags<kEmailAddressCount>(image.u8(slot("SXML")));
     for (int index = 0; index < kLineGroupCount; ++index) {
         LineGroup& group = groups[index];
         const GroupFields& fields = kGroupFields[index];
@@ -89,31 +81,22 @@ void ExtendedLines::unpack(const SettingsImage& image)
 void ExtendedLines::pack(SettingsImage& image) const
 {
     // MCFG2 is shared with other editors: only bits 0 and 5 are ours.
-    const Slot supportSlot = slot("MCFG2");
-    std::uint8_t support = image.u8(supportSlot) & static_cast<std::uint8_t>(~(kExpansionModule | kEnergyCounter));
-    if (expansionModule)
-        support |= kExpansionModule;
-    if (energyCounter)
-        support |= kEnergyCounter;
-    image.setU8(supportSlot, support);
+    const Slot support = slot("MCFG2");
+    image.setU8(support, WithFlagBit(WithFlagBit(image.u8(support), kExpansionModuleBit, expansionModule),
+                                     kEnergyCounterBit, energyCounter));
 
     for (int line = 1; line <= kExtendedLineCount; ++line) {
         const ExtendedLine& row = lines[line - 1];
-        std::uint8_t flags = smsBits(row.sms);
-        if (row.highToLow)
-            flags |= kHighToLow;
-        if (row.lowToHigh)
-            flags |= kLowToHigh;
+        std::uint8_t flags = withSms(0, row.sms);
+        flags = WithFlagBit(flags, kHighToLowBit, row.highToLow);
+        flags = WithFlagBit(flags, kLowToHighBit, row.lowToHigh);
         image.setU8(slot("XCFG", line), flags);
         TextToField(row.body, image, slot("XMS", line));
     }
-    image.setU8(slot("XCFG", kCommunicationControl), smsBits(communicationControl.sms));
+    image.setU8(slot("XCFG", kCommunicationControl), withSms(0, communicationControl.sms));
     TextToField(communicationControl.body, image, slot("XMS", kCommunicationControl));
 
-    std::uint8_t emailFlags = 0;
-    for (int address = 0; address < kEmailAddressCount; ++address)
-        emailFlags |= bitIf(email[address], address);
-    image.setU8(slot("SXML"), emailFlags);
+    image.setU8(slot("SXML"), JoinFlags(email));
 
     for (int index = 0; index < kLineGroupCount; ++index) {
         const LineGroup& group = groups[index];

@@ -1,6 +1,7 @@
 #include "input_settings.h"
 
 #include "delay_text.h"
+#include "flag_bits.h"
 #include "threshold_text.h"
 
 namespace telvor {
@@ -38,28 +39,18 @@ const TypeBox& typeBox(InputType type)
 constexpr int kFirstSmsBit = 2;
 constexpr int kSmsPerByte = 5;
 
-constexpr std::uint8_t kHighToLow = 0x01;
-constexpr std::uint8_t kLowToHigh = 0x02;
-constexpr std::uint8_t kNotifyReturn = 0x08;
-constexpr std::uint8_t kRing = 0x10;
-constexpr std::uint8_t kWakingHoursOnly = 0x20;
-constexpr std::uint8_t kLimitFrequency = 0x40;
+// ICFGn
+constexpr int kHighToLowBit = 0;
+constexpr int kLowToHighBit = 1;
+// SCFGn
+constexpr int kNotifyReturnBit = 3;
+constexpr int kRingBit = 4;
+constexpr int kWakingHoursOnlyBit = 5;
+constexpr int kLimitFrequencyBit = 6;
 
-bool bit(std::uint8_t byte, int n)
-{
-    return (byte >> n & 1) != 0;
-}
-
-std::uint8_t bitIf(bool set, int n)
-{
-    return set ? static_cast<std::uint8_t>(1 << n) : 0;
-}
-
-std::uint8_t maskIf(bool set, std::uint8_t mask)
-{
-    return set ? mask : 0;
-}
-
+// At opening every sensor kind reads as humidity (RH, RR) or as degrees,
+// even a kind the row has no box for; without the sensor bit only S has a
+// unit of its own.
 int unitCodeAtOpening(std::uint8_t inputFlags, std::uint8_t sensorFlags)
 {
     const int kind = sensorFlags & kKindMask;
@@ -110,12 +101,12 @@ void InputSettings::unpack(const SettingsImage& image)
             const bool matches = kind == box.kind && (sensor || box.type == InputType::S);
             row.type(box.type) = matches && InputHasTypeBox(input, box.type);
         }
-        row.ring = (sensorFlags & kRing) != 0;
-        row.notifyReturn = (sensorFlags & kNotifyReturn) != 0;
-        row.wakingHoursOnly = (sensorFlags & kWakingHoursOnly) != 0;
-        row.limitFrequency = (sensorFlags & kLimitFrequency) != 0;
-        row.highToLow = (inputFlags & kHighToLow) != 0;
-        row.lowToHigh = (inputFlags & kLowToHigh) != 0;
+        row.ring = FlagBit(sensorFlags, kRingBit);
+        row.notifyReturn = FlagBit(sensorFlags, kNotifyReturnBit);
+        row.wakingHoursOnly = FlagBit(sensorFlags, kWakingHoursOnlyBit);
+        row.limitFrequency = FlagBit(sensorFlags, kLimitFrequencyBit);
+        row.highToLow = FlagBit(inputFlags, kHighToLowBit);
+        row.lowToHigh = FlagBit(inputFlags, kLowToHighBit);
 
         const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
         row.lowRaw = image.u16(slot("ULO", input));
@@ -123,21 +114,17 @@ void InputSettings::unpack(const SettingsImage& image)
         row.lowThreshold = ThresholdToText(row.lowRaw, unit);
         row.highThreshold = ThresholdToText(row.highRaw, unit);
 
-        const std::uint8_t moreNumbers = image.u8(slot("ECFG", input));
+        const auto moreNumbers = SplitFlags<kSmsPerByte>(image.u8(slot("ECFG", input)));
         for (int number = 0; number < kSmsPerByte; ++number) {
-            row.sms[number] = bit(inputFlags, kFirstSmsBit + number);
-            row.sms[kSmsPerByte + number] = bit(moreNumbers, number);
+            row.sms[number] = FlagBit(inputFlags, kFirstSmsBit + number);
+            row.sms[kSmsPerByte + number] = moreNumbers[number];
         }
         row.delay = DelayToText(image.u8(slot("ADEL", input)));
     }
     insensitivityL1toL4 = image.u8(slot("HIST1"));
     insensitivityL5toL8 = image.u8(slot("HIST2"));
-    const std::uint8_t lowState = image.u8(slot("ALMD"));
-    const std::uint8_t highState = image.u8(slot("ALMD", Field::kNotIndexed, 2));
-    for (int column = 0; column < kInputCount; ++column) {
-        lowStateAlarm[column] = bit(lowState, column);
-        highStateAlarm[column] = bit(highState, column);
-    }
+    lowStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD")));
+    highStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD", Field::kNotIndexed, 2)));
 }
 
 void InputSettings::pack(SettingsImage& image) const
@@ -147,25 +134,29 @@ void InputSettings::pack(SettingsImage& image) const
     for (int input = 1; input <= kInputCount; ++input) {
         const InputRow& row = inputs[input - 1];
         // Rebuilt from nothing: SCFGn bit 7 and ECFGn bits 5 to 7 end cleared.
+        // The kind codes of several checked boxes would mix; the type box
+        // clicks keep one at most.
         std::uint8_t inputFlags = 0;
         std::uint8_t sensorFlags = 0;
-        std::uint8_t moreNumbers = 0;
         for (const TypeBox& box : kTypeBoxes) {
             if (!row.type(box.type))
                 continue;
-            inputFlags |= maskIf(box.sensorBit, kSensorBit);
+            if (box.sensorBit)
+                inputFlags |= kSensorBit;
             sensorFlags |= box.kind;
         }
-        sensorFlags |= maskIf(row.ring, kRing) | maskIf(row.notifyReturn, kNotifyReturn)
-                       | maskIf(row.wakingHoursOnly, kWakingHoursOnly) | maskIf(row.limitFrequency, kLimitFrequency);
-        inputFlags |= maskIf(row.highToLow, kHighToLow) | maskIf(row.lowToHigh, kLowToHigh);
-        for (int number = 0; number < kSmsPerByte; ++number) {
-            inputFlags |= bitIf(row.sms[number], kFirstSmsBit + number);
-            moreNumbers |= bitIf(row.sms[kSmsPerByte + number], number);
-        }
+        sensorFlags = WithFlagBit(sensorFlags, kRingBit, row.ring);
+        sensorFlags = WithFlagBit(sensorFlags, kNotifyReturnBit, row.notifyReturn);
+        sensorFlags = WithFlagBit(sensorFlags, kWakingHoursOnlyBit, row.wakingHoursOnly);
+        sensorFlags = WithFlagBit(sensorFlags, kLimitFrequencyBit, row.limitFrequency);
+        inputFlags = WithFlagBit(inputFlags, kHighToLowBit, row.highToLow);
+        inputFlags = WithFlagBit(inputFlags, kLowToHighBit, row.lowToHigh);
+        for (int number = 0; number < kSmsPerByte; ++number)
+            inputFlags = WithFlagBit(inputFlags, kFirstSmsBit + number, row.sms[number]);
+        const std::span<const int> moreNumbers(row.sms.begin() + kSmsPerByte, row.sms.end());
         image.setU8(slot("ICFG", input), inputFlags);
         image.setU8(slot("SCFG", input), sensorFlags);
-        image.setU8(slot("ECFG", input), moreNumbers);
+        image.setU8(slot("ECFG", input), JoinFlags(moreNumbers));
 
         const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
         image.setU16(slot("ULO", input), TextToThreshold(row.lowThreshold, unit, row.lowRaw));
@@ -173,14 +164,8 @@ void InputSettings::pack(SettingsImage& image) const
         const Slot delay = slot("ADEL", input);
         image.setU8(delay, TextToDelay(row.delay, image.u8(delay)));
     }
-    std::uint8_t lowState = 0;
-    std::uint8_t highState = 0;
-    for (int column = 0; column < kInputCount; ++column) {
-        lowState |= bitIf(lowStateAlarm[column], column);
-        highState |= bitIf(highStateAlarm[column], column);
-    }
-    image.setU8(slot("ALMD"), lowState);
-    image.setU8(slot("ALMD", Field::kNotIndexed, 2), highState);
+    image.setU8(slot("ALMD"), JoinFlags(lowStateAlarm));
+    image.setU8(slot("ALMD", Field::kNotIndexed, 2), JoinFlags(highStateAlarm));
 }
 
 void InputSettings::typeBoxClicked(int input, InputType box)

@@ -1,8 +1,8 @@
 #include "editors/extended_lines.h"
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <set>
 
 namespace telvor {
@@ -278,10 +278,7 @@ TEST(ExtendedLines, PackWritesOnlyTheEditorsFields)
 {
     const std::set<std::string> owned = {"MCFG2", "XCFG", "XMS",  "SXML",  "XLO1",
                                          "XHI1",  "XLO9", "XHI9", "XTYP1", "XTYP9"};
-    std::mt19937 random(11);
-    SettingsImage image;
-    for (std::uint8_t& byte : image.bytes())
-        byte = static_cast<std::uint8_t>(random());
+    SettingsImage image = patternedImage();
     const SettingsImage before = image;
     ExtendedLines lines;
     lines.unpack(image);

@@ -1,8 +1,8 @@
 #include "editors/input_settings.h"
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <set>
 
 namespace telvor {
@@ -16,15 +16,6 @@ constexpr int kAlarmStateHigh = 2;
 Slot almd(int part)
 {
     return slot("ALMD", Field::kNotIndexed, part);
-}
-
-SettingsImage randomImage(unsigned seed)
-{
-    std::mt19937 random(seed);
-    SettingsImage image;
-    for (std::uint8_t& byte : image.bytes())
-        byte = static_cast<std::uint8_t>(random());
-    return image;
 }
 
 TEST(InputSettings, OpensSensorCodesAsTypeBoxesAndUnits)
@@ -300,7 +291,7 @@ TEST(InputSettings, FlagsOpenAsBoxesAndPackBackBitForBit)
 TEST(InputSettings, PackWritesOnlyTheEditorsFields)
 {
     const std::set<std::string> owned = {"ULO", "UHI", "ICFG", "SCFG", "HIST1", "HIST2", "ALMD", "ADEL", "ECFG"};
-    SettingsImage image = randomImage(7);
+    SettingsImage image = patternedImage();
     const SettingsImage before = image;
     InputSettings settings;
     settings.unpack(image);
