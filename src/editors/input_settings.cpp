@@ -4,6 +4,8 @@
 #include "flag_bits.h"
 #include "threshold_text.h"
 
+#include <span>
+
 namespace telvor {
 namespace {
 
