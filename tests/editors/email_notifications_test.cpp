@@ -1,13 +1,17 @@
-#include "editors/email_notifications_editor.h"
+#include "editors/email_notifications.h"
+
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace telvor {
 namespace {
 
 const Slot kReport = slot("RCFG", Field::kNotIndexed, 2);
 
-TEST(EmailNotificationsEditor, OkWithoutChangesRebuildsEveryByte)
+TEST(EmailNotifications, OkWithoutChangesRebuildsEveryByte)
 {
     struct Row {
         const char* name;
@@ -29,14 +33,14 @@ TEST(EmailNotificationsEditor, OkWithoutChangesRebuildsEveryByte)
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.setU8(row.field, row.opened);
-        EmailNotificationsEditor editor;
+        EmailNotifications editor;
         editor.unpack(image);
         editor.pack(image);
         EXPECT_EQ(image.u8(row.field), row.stored);
     }
 }
 
-TEST(EmailNotificationsEditor, SendingHourAndPeriod)
+TEST(EmailNotifications, SendingHourAndPeriod)
 {
     struct Row {
         const char* name;
@@ -54,7 +58,7 @@ TEST(EmailNotificationsEditor, SendingHourAndPeriod)
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.setU8(slot("SLOG"), 0xFF);
-        EmailNotificationsEditor editor;
+        EmailNotifications editor;
         editor.unpack(image);
         EXPECT_EQ(editor.sendingHour, 31);
         EXPECT_EQ(editor.sendPeriod, 3);
@@ -62,37 +66,37 @@ TEST(EmailNotificationsEditor, SendingHourAndPeriod)
         editor.sendPeriod = row.sendPeriod;
         editor.pack(image);
         EXPECT_EQ(image.u8(slot("SLOG")), row.stored);
-        EmailNotificationsEditor reopened;
+        EmailNotifications reopened;
         reopened.unpack(image);
         EXPECT_EQ(reopened.sendingHour, row.sendingHour);
         EXPECT_EQ(reopened.sendPeriod, row.sendPeriod);
     }
 }
 
-TEST(EmailNotificationsEditor, EachBoxSetsItsOwnBit)
+TEST(EmailNotifications, EachBoxSetsItsOwnBit)
 {
     struct Row {
         const char* name;
-        void (*check)(EmailNotificationsEditor&);
+        void (*check)(EmailNotifications&);
         Slot field;
         std::uint8_t stored;
     };
     const Row rows[] = {
-        {"input L1, e-mail 1", [](EmailNotificationsEditor& e) { e.inputs[0].recipients[0] = true; }, slot("SEML", 1), 0x01},
-        {"input L4, e-mail 3", [](EmailNotificationsEditor& e) { e.inputs[3].recipients[2] = true; }, slot("SEML", 4), 0x04},
-        {"input L8, e-mail 5", [](EmailNotificationsEditor& e) { e.inputs[7].recipients[4] = true; }, slot("SEML", 8), 0x10},
-        {"input L5, JPG", [](EmailNotificationsEditor& e) { e.inputs[4].jpgPicture = true; }, slot("SEML", 5), 0x20},
-        {"report, e-mail 2", [](EmailNotificationsEditor& e) { e.report.recipients[1] = true; }, kReport, 0x02},
-        {"report, JPG", [](EmailNotificationsEditor& e) { e.report.jpgPicture = true; }, kReport, 0x20},
-        {"log to e-mail 4", [](EmailNotificationsEditor& e) { e.logRecipients[3] = true; }, slot("SLGT"), 0x08},
-        {"erase log after sending", [](EmailNotificationsEditor& e) { e.eraseLogAfterSending = true; }, slot("SLGT"), 0x20},
-        {"send also measurement records", [](EmailNotificationsEditor& e) { e.sendMeasurementRecords = true; }, slot("SLGT"), 0x40},
+        {"input L1, e-mail 1", [](EmailNotifications& e) { e.inputs[0].recipients[0] = 1; }, slot("SEML", 1), 0x01},
+        {"input L4, e-mail 3", [](EmailNotifications& e) { e.inputs[3].recipients[2] = 1; }, slot("SEML", 4), 0x04},
+        {"input L8, e-mail 5", [](EmailNotifications& e) { e.inputs[7].recipients[4] = 1; }, slot("SEML", 8), 0x10},
+        {"input L5, JPG", [](EmailNotifications& e) { e.inputs[4].jpgPicture = 1; }, slot("SEML", 5), 0x20},
+        {"report, e-mail 2", [](EmailNotifications& e) { e.report.recipients[1] = 1; }, kReport, 0x02},
+        {"report, JPG", [](EmailNotifications& e) { e.report.jpgPicture = 1; }, kReport, 0x20},
+        {"log to e-mail 4", [](EmailNotifications& e) { e.logRecipients[3] = 1; }, slot("SLGT"), 0x08},
+        {"erase log after sending", [](EmailNotifications& e) { e.eraseLogAfterSending = 1; }, slot("SLGT"), 0x20},
+        {"send also measurement records", [](EmailNotifications& e) { e.sendMeasurementRecords = 1; }, slot("SLGT"), 0x40},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.bytes().fill(0xFF);
-        EmailNotificationsEditor editor;
+        EmailNotifications editor;
         row.check(editor);
         editor.pack(image);
         EXPECT_EQ(image.u8(row.field), row.stored);
@@ -104,6 +108,22 @@ TEST(EmailNotificationsEditor, EachBoxSetsItsOwnBit)
         // ADEL1 follows the report byte and is not this editor's.
         EXPECT_EQ(image.u8(slot("ADEL", 1)), 0xFF);
     }
+}
+
+TEST(EmailNotifications, OkWritesOnlyItsBytes)
+{
+    std::vector<int> owned{slot("SLOG").offset, slot("SLGT").offset, kReport.offset};
+    for (int input = 1; input <= 8; ++input)
+        owned.push_back(slot("SEML", input).offset);
+    SettingsImage image;
+    image.bytes().fill(0xFF);
+    const SettingsImage before = image;
+    EmailNotifications editor;
+    editor.unpack(image);
+    editor.pack(image);
+    for (const int offset : changedOffsets(before, image))
+        EXPECT_NE(std::find(owned.begin(), owned.end(), offset), owned.end()) << offset;
+    EXPECT_EQ(changedOffsets(before, image).size(), owned.size());
 }
 
 } // namespace

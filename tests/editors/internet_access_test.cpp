@@ -1,4 +1,6 @@
-#include "editors/internet_access_editor.h"
+#include "editors/internet_access.h"
+
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +17,27 @@ std::string repeated(std::size_t count)
     return text;
 }
 
-TEST(InternetAccessEditor, LongTextsAreCutToTheirFieldWithoutTerminator)
+TEST(InternetAccess, LongTextsAreCutToTheirFieldWithoutTerminator)
 {
     struct Row {
         const char* name;
-        std::string InternetAccessEditor::*text;
+        std::string InternetAccess::*text;
         Slot field;
         std::size_t typed;
         std::size_t stored;
     };
     const Row rows[] = {
         {"APN name of 40 characters keeps 32", nullptr, slot("APN", 0), 40, 32},
-        {"server address of 64 characters fills the field", &InternetAccessEditor::serverAddress,
+        {"server address of 64 characters fills the field", &InternetAccess::serverAddress,
          slot("URL0"), 64, 64},
-        {"message of 128 characters fills the field", &InternetAccessEditor::message, slot("URL1"), 128, 128},
-        {"short message ends with zeros", &InternetAccessEditor::message, slot("URL1"), 3, 3},
+        {"message of 128 characters fills the field", &InternetAccess::message, slot("URL1"), 128, 128},
+        {"short message ends with zeros", &InternetAccess::message, slot("URL1"), 3, 3},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.bytes().fill(0xAA);
-        InternetAccessEditor editor;
+        InternetAccess editor;
         editor.unpack(image);
         std::string& text = row.text ? editor.*row.text : editor.accessTexts[0];
         text = repeated(row.typed);
@@ -45,36 +47,36 @@ TEST(InternetAccessEditor, LongTextsAreCutToTheirFieldWithoutTerminator)
         for (std::size_t n = row.stored; n < bytes.size(); ++n)
             EXPECT_EQ(bytes[n], 0) << n;
         EXPECT_EQ(image.bytes()[row.field.offset + row.field.width], 0xAA);
-        InternetAccessEditor reopened;
+        InternetAccess reopened;
         reopened.unpack(image);
         EXPECT_EQ(row.text ? reopened.*row.text : reopened.accessTexts[0], repeated(row.stored));
     }
 }
 
-TEST(InternetAccessEditor, EveryTextBoxHasItsOwnField)
+TEST(InternetAccess, EveryTextBoxHasItsOwnField)
 {
     SettingsImage image;
-    InternetAccessEditor editor;
-    for (int n = 0; n < InternetAccessEditor::kAccessTexts; ++n)
+    InternetAccess editor;
+    for (int n = 0; n < 7; ++n)
         editor.accessTexts[n] = "apn" + std::to_string(n) + repeated(40);
-    for (int n = 0; n < InternetAccessEditor::kEmailAddresses; ++n)
+    for (int n = 0; n < 6; ++n)
         editor.emailAddresses[n] = "ead" + std::to_string(n) + "@example.com";
     editor.serverAddress = "www.example.com/in";
     editor.message = "T=@T1";
     editor.pack(image);
-    for (int n = 0; n < InternetAccessEditor::kAccessTexts; ++n)
+    for (int n = 0; n < 7; ++n)
         EXPECT_EQ(image.text(slot("APN", n)), editor.accessTexts[n].substr(0, 32)) << n;
-    for (int n = 0; n < InternetAccessEditor::kEmailAddresses; ++n)
+    for (int n = 0; n < 6; ++n)
         EXPECT_EQ(image.text(slot("EAD", n)), editor.emailAddresses[n]) << n;
     EXPECT_EQ(image.text(slot("URL0")), "www.example.com/in");
     EXPECT_EQ(image.text(slot("URL1")), "T=@T1");
 }
 
-TEST(InternetAccessEditor, AllOnesTextsOpenEmptyAndAreStoredAsZeros)
+TEST(InternetAccess, AllOnesTextsOpenEmptyAndAreStoredAsZeros)
 {
     SettingsImage image;
     image.bytes().fill(0xFF);
-    InternetAccessEditor editor;
+    InternetAccess editor;
     editor.unpack(image);
     for (const std::string& text : editor.accessTexts)
         EXPECT_EQ(text, "");
@@ -91,19 +93,19 @@ TEST(InternetAccessEditor, AllOnesTextsOpenEmptyAndAreStoredAsZeros)
         EXPECT_EQ(image.bytes()[offset], 0xFF) << offset;
 }
 
-TEST(InternetAccessEditor, NumbersAndFlags)
+TEST(InternetAccess, NumbersAndFlags)
 {
     struct Row {
         const char* name;
         std::uint8_t openedMcfg2;
-        bool onlyDuringWakingHours;
+        int onlyDuringWakingHours;
         std::uint8_t storedMcfg2;
     };
     const Row rows[] = {
-        {"hidden WWW authorisation keeps bit 2", 0x04, false, 0x04},
-        {"waking hours cleared, other bits kept", 0xFF, false, 0xF7},
-        {"waking hours set alone", 0x00, true, 0x08},
-        {"waking hours cleared beside bit 2", 0x0C, false, 0x04},
+        {"hidden WWW authorisation keeps bit 2", 0x04, 0, 0x04},
+        {"waking hours cleared, other bits kept", 0xFF, 0, 0xF7},
+        {"waking hours set alone", 0x00, 1, 0x08},
+        {"waking hours cleared beside bit 2", 0x0C, 0, 0x04},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -111,12 +113,12 @@ TEST(InternetAccessEditor, NumbersAndFlags)
         image.setU8(slot("MCFG2"), row.openedMcfg2);
         image.setU16(slot("NUID"), 65535);
         image.setU8(slot("THTP"), 255);
-        InternetAccessEditor editor;
+        InternetAccess editor;
         editor.unpack(image);
         EXPECT_EQ(editor.uid, 65535);
         EXPECT_EQ(editor.transmitPeriod, 255);
-        EXPECT_EQ(editor.wwwAuthorisation, (row.openedMcfg2 & 0x04) != 0);
-        EXPECT_EQ(editor.onlyDuringWakingHours, (row.openedMcfg2 & 0x08) != 0);
+        EXPECT_EQ(editor.wwwAuthorisation, row.openedMcfg2 >> 2 & 1);
+        EXPECT_EQ(editor.onlyDuringWakingHours, row.openedMcfg2 >> 3 & 1);
         editor.onlyDuringWakingHours = row.onlyDuringWakingHours;
         editor.pack(image);
         EXPECT_EQ(image.u8(slot("MCFG2")), row.storedMcfg2);
@@ -126,16 +128,28 @@ TEST(InternetAccessEditor, NumbersAndFlags)
     }
 }
 
-TEST(InternetAccessEditor, UidIsStoredLittleEndian)
+TEST(InternetAccess, UidIsStoredLittleEndian)
 {
     SettingsImage image;
-    InternetAccessEditor editor;
+    InternetAccess editor;
     editor.uid = 0x1234;
     editor.transmitPeriod = 12;
     editor.pack(image);
     EXPECT_EQ(image.bytes()[slot("NUID").offset], 0x34);
     EXPECT_EQ(image.bytes()[slot("NUID").offset + 1], 0x12);
     EXPECT_EQ(image.u8(slot("THTP")), 12);
+}
+
+TEST(InternetAccess, OkWithoutChangesLeavesFullWidthTextsAsTheyWere)
+{
+    SettingsImage image = patternedImage();
+    const SettingsImage before = image;
+    InternetAccess editor;
+    editor.unpack(image);
+    editor.pack(image);
+    // Each text of the patterned image is one long run without 0x00, cut
+    // to its full width, so it comes back byte for byte.
+    EXPECT_EQ(changedOffsets(before, image), std::vector<int>{});
 }
 
 } // namespace

@@ -1,16 +1,18 @@
-#include "editors/outputs_editor.h"
+#include "editors/outputs.h"
+
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
 namespace telvor {
 namespace {
 
-using Bytes = std::array<std::uint8_t, OutputsEditor::kOutputs>;
+using Bytes = std::array<std::uint8_t, kOutputCount>;
 
 Bytes storedOutputs(const SettingsImage& image)
 {
     Bytes bytes{};
-    for (int output = 1; output <= OutputsEditor::kOutputs; ++output)
+    for (int output = 1; output <= kOutputCount; ++output)
         bytes[output - 1] = image.u8(slot("OCFG", output));
     return bytes;
 }
@@ -18,21 +20,21 @@ Bytes storedOutputs(const SettingsImage& image)
 SettingsImage imageWithOutputs(const Bytes& bytes)
 {
     SettingsImage image;
-    for (int output = 1; output <= OutputsEditor::kOutputs; ++output)
+    for (int output = 1; output <= kOutputCount; ++output)
         image.setU8(slot("OCFG", output), bytes[output - 1]);
     return image;
 }
 
 SettingsImage openAndOk(SettingsImage image)
 {
-    OutputsEditor editor;
+    Outputs editor;
     editor.unpack(image);
-    editor.closedWithOk = true;
+    editor.closedWithOk = 1;
     editor.pack(image);
     return image;
 }
 
-TEST(OutputsEditor, OkWithoutChangesStoresOneModePerOutput)
+TEST(Outputs, OkWithoutChangesStoresOneModePerOutput)
 {
     struct Row {
         const char* name;
@@ -57,23 +59,23 @@ TEST(OutputsEditor, OkWithoutChangesStoresOneModePerOutput)
     }
 }
 
-TEST(OutputsEditor, BoxesOpenAsStoredEvenWithSeveralModes)
+TEST(Outputs, BoxesOpenAsStoredEvenWithSeveralModes)
 {
-    OutputsEditor editor;
+    Outputs editor;
     editor.unpack(imageWithOutputs({0x0E, 0x02, 0x03, 0x06, 0x08, 0x05}));
-    EXPECT_TRUE(editor.thermostats[0].lowSignalling);
-    EXPECT_TRUE(editor.thermostats[0].heating);
-    EXPECT_TRUE(editor.thermostats[0].cooling);
-    EXPECT_EQ(editor.permanent, (std::array{false, false, true, false, false, true}));
-    EXPECT_EQ(editor.highSignalling, (std::array{true, true, false}));
-    EXPECT_TRUE(editor.thermostats[1].lowSignalling);
-    EXPECT_FALSE(editor.thermostats[2].lowSignalling);
-    EXPECT_TRUE(editor.thermostats[2].cooling);
-    EXPECT_TRUE(editor.wakingHoursOnO4);
-    EXPECT_TRUE(editor.alarmStateOnO6);
+    EXPECT_EQ(editor.thermostats[0].lowSignalling, 1);
+    EXPECT_EQ(editor.thermostats[0].heating, 1);
+    EXPECT_EQ(editor.thermostats[0].cooling, 1);
+    EXPECT_EQ(editor.permanent, (std::array{0, 0, 1, 0, 0, 1}));
+    EXPECT_EQ(editor.highSignalling, (std::array{1, 1, 0}));
+    EXPECT_EQ(editor.thermostats[1].lowSignalling, 1);
+    EXPECT_EQ(editor.thermostats[2].lowSignalling, 0);
+    EXPECT_EQ(editor.thermostats[2].cooling, 1);
+    EXPECT_EQ(editor.wakingHoursOnO4, 1);
+    EXPECT_EQ(editor.alarmStateOnO6, 1);
 }
 
-TEST(OutputsEditor, CheckedModeUnchecksTheOtherTwo)
+TEST(Outputs, CheckedModeUnchecksTheOtherTwo)
 {
     struct Row {
         const char* name;
@@ -82,20 +84,20 @@ TEST(OutputsEditor, CheckedModeUnchecksTheOtherTwo)
         ThermostatOutput after;
     };
     const Row rows[] = {
-        {"cooling unchecks low signalling", {true, false, true}, ThermostatMode::Cooling, {false, false, true}},
-        {"heating unchecks both others", {true, true, true}, ThermostatMode::Heating, {false, true, false}},
-        {"signalling unchecks heating", {true, true, false}, ThermostatMode::LowSignalling, {true, false, false}},
-        {"unchecking cooling leaves the others", {true, true, false}, ThermostatMode::Cooling, {true, true, false}},
+        {"cooling unchecks low signalling", {1, 0, 1}, ThermostatMode::Cooling, {0, 0, 1}},
+        {"heating unchecks both others", {1, 1, 1}, ThermostatMode::Heating, {0, 1, 0}},
+        {"signalling unchecks heating", {1, 1, 0}, ThermostatMode::LowSignalling, {1, 0, 0}},
+        {"unchecking cooling leaves the others", {1, 1, 0}, ThermostatMode::Cooling, {1, 1, 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         for (int thermostat = 0; thermostat < 3; ++thermostat) {
-            OutputsEditor editor;
-            editor.thermostats.fill({true, false, false});
+            Outputs editor;
+            editor.thermostats.fill({1, 0, 0});
             editor.thermostats[thermostat] = row.before;
             editor.modeClicked(thermostat, row.clicked);
             for (int other = 0; other < 3; ++other) {
-                const ThermostatOutput expected = other == thermostat ? row.after : ThermostatOutput{true, false, false};
+                const ThermostatOutput expected = other == thermostat ? row.after : ThermostatOutput{1, 0, 0};
                 EXPECT_EQ(editor.thermostats[other].lowSignalling, expected.lowSignalling) << other;
                 EXPECT_EQ(editor.thermostats[other].heating, expected.heating) << other;
                 EXPECT_EQ(editor.thermostats[other].cooling, expected.cooling) << other;
@@ -104,64 +106,62 @@ TEST(OutputsEditor, CheckedModeUnchecksTheOtherTwo)
     }
 }
 
-TEST(OutputsEditor, SignallingTimeAndBuzzer)
+TEST(Outputs, SignallingTimeAndBuzzer)
 {
     struct Row {
         const char* name;
         int signallingTime;
-        bool buzzer;
+        int buzzer;
         std::uint8_t openedMcfg2;
         std::uint8_t storedMcfg2;
     };
     const Row rows[] = {
-        {"no end as 0, buzzer set beside other bits", 0, true, 0xBF, 0xFF},
-        {"no end as 255, buzzer cleared beside other bits", 255, false, 0xFF, 0xBF},
-        {"seconds, buzzer alone", 17, true, 0x00, 0x40},
+        {"no end as 0, buzzer set beside other bits", 0, 1, 0xBF, 0xFF},
+        {"no end as 255, buzzer cleared beside other bits", 255, 0, 0xFF, 0xBF},
+        {"seconds, buzzer alone", 17, 1, 0x00, 0x40},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.setU8(slot("MCFG2"), row.openedMcfg2);
         image.setU8(slot("ATIM"), 99);
-        OutputsEditor editor;
+        Outputs editor;
         editor.unpack(image);
         EXPECT_EQ(editor.signallingTime, 99);
-        EXPECT_EQ(editor.buzzer, (row.openedMcfg2 & 0x40) != 0);
+        EXPECT_EQ(editor.buzzer, row.openedMcfg2 >> 6 & 1);
         editor.signallingTime = row.signallingTime;
         editor.buzzer = row.buzzer;
-        editor.closedWithOk = true;
+        editor.closedWithOk = 1;
         editor.pack(image);
         EXPECT_EQ(image.u8(slot("ATIM")), row.signallingTime);
         EXPECT_EQ(image.u8(slot("MCFG2")), row.storedMcfg2);
     }
 }
 
-TEST(OutputsEditor, NothingIsStoredUnlessClosedWithOk)
+TEST(Outputs, NothingIsStoredUnlessClosedWithOk)
 {
     SettingsImage image;
     image.bytes().fill(0xFF);
     const SettingsImage before = image;
-    OutputsEditor editor;
-    editor.closedWithOk = true;
+    Outputs editor;
+    editor.closedWithOk = 1;
     editor.unpack(image);
-    EXPECT_FALSE(editor.closedWithOk);
-    editor.permanent.fill(false);
+    EXPECT_EQ(editor.closedWithOk, 0);
+    editor.permanent.fill(0);
     editor.signallingTime = 5;
     editor.pack(image);
     EXPECT_EQ(image, before);
 }
 
-TEST(OutputsEditor, OnlyItsOwnFieldsChange)
+TEST(Outputs, OkWritesOnlyTheOutputBytesAndTheBuzzerBit)
 {
-    SettingsImage image;
-    image.bytes().fill(0xFF);
+    SettingsImage image = patternedImage();
+    image.setU8(slot("MCFG2"), 0xBF);
+    const SettingsImage before = image;
     const SettingsImage stored = openAndOk(image);
-    for (std::size_t offset = 0; offset < kImageSize; ++offset) {
-        const bool outputByte = offset >= static_cast<std::size_t>(slot("OCFG", 1).offset) &&
-                                offset <= static_cast<std::size_t>(slot("OCFG", 6).offset);
-        if (!outputByte) {
-            EXPECT_EQ(stored.bytes()[offset], 0xFF) << offset;
-        }
+    for (const int offset : changedOffsets(before, stored)) {
+        EXPECT_GE(offset, slot("OCFG", 1).offset);
+        EXPECT_LE(offset, slot("OCFG", 6).offset);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "editors/csd_serial_port_editor.h"
+#include "editors/csd_serial_port.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +14,12 @@ struct Choice {
     friend bool operator==(const Choice&, const Choice&) = default;
 };
 
-Choice choiceOf(const CsdSerialPortEditor& editor)
+Choice choiceOf(const CsdSerialPort& editor)
 {
     return {editor.interface, editor.characterSize, editor.stopBits, editor.parity, editor.speed};
 }
 
-TEST(CsdSerialPortEditor, OpensClampedAndStoresWhatItShows)
+TEST(CsdSerialPort, OpensClampedAndStoresWhatItShows)
 {
     struct Row {
         const char* name;
@@ -39,7 +39,7 @@ TEST(CsdSerialPortEditor, OpensClampedAndStoresWhatItShows)
         SCOPED_TRACE(row.name);
         SettingsImage image;
         image.setU8(slot("SCFG"), row.opened);
-        CsdSerialPortEditor editor;
+        CsdSerialPort editor;
         editor.unpack(image);
         EXPECT_TRUE(choiceOf(editor) == row.shown);
         editor.pack(image);
@@ -47,10 +47,10 @@ TEST(CsdSerialPortEditor, OpensClampedAndStoresWhatItShows)
     }
 }
 
-TEST(CsdSerialPortEditor, ChosenButtonsMakeTheByte)
+TEST(CsdSerialPort, ChosenButtonsMakeTheByte)
 {
     SettingsImage image;
-    CsdSerialPortEditor editor;
+    CsdSerialPort editor;
     editor.speed = 4;
     editor.parity = 1;
     editor.characterSize = 1;
