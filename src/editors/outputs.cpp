@@ -13,9 +13,10 @@ constexpr int kCoolingBit = 3;
 constexpr int kExtraFunctionBit = 2;
 constexpr int kBuzzerBit = 6;
 
-// Thermostat output t is O1, O3 or O5; high-state output t is O2, O4 or O6.
-constexpr int thermostatOutput(int thermostat) { return 1 + 2 * thermostat; }
-constexpr int highSignallingOutput(int output) { return 2 + 2 * output; }
+// Inputs L1, L2 and L5 (0, 1, 2 here) each drive two outputs: the
+// thermostat output O1, O3 or O5 and the high-state output O2, O4 or O6.
+constexpr int thermostatOutput(int input) { return 1 + 2 * input; }
+constexpr int highSignallingOutput(int input) { return 2 + 2 * input; }
 
 constexpr ThermostatMode kModes[] = {ThermostatMode::LowSignalling, ThermostatMode::Heating,
                                      ThermostatMode::Cooling};
