@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SentCase{"PasswordWithBlanks", "APN2=my secret, word", "APN2=***"},
                     SentCase{"MailPassword", "APN5=a=b", "APN5=***"},
                     SentCase{"OtherAccessPointsShown", "APN1=internet", "APN1=internet"},
-                    SentCase{"KeyInsideAValueIsText", "SMS1=your PIN=1 is", "SMS1=your PIN=*** is"},
+                    SentCase{"KeyInsideAValueIsText", "SMS1=your PIN=1 is", "SMS1=your PIN=***"},
                     SentCase{"NoSecret", "HALT!", "HALT!"}),
     [](const testing::TestParamInfo<SentCase>& info) { return std::string(info.param.name); });
 
