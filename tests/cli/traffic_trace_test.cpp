@@ -39,7 +39,7 @@ TEST(TrafficTrace, ReceivedBytesShowTheirControlCharacters)
 {
     TraceRecorder recorder;
     recorder.now += std::chrono::milliseconds(1500);
-    recorder.trace.received(std::string("OK\rv3.6E\r\n\x01\x7F\xE8", 12));
+    recorder.trace.received(std::string("OK\rv3.6E\r\n\x01\x7F\xE8", 13));
     EXPECT_THAT(recorder.lines, ElementsAre("1500 < OK\\rv3.6E\\r\\n\\x01\\x7F\xE8"));
 }
 
