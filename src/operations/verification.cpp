@@ -5,6 +5,7 @@
 #include "link/device_link.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace telvor {
@@ -35,6 +36,35 @@ int firstDifference(const Slot& field, const SettingsImage& working, const Setti
         if (expected[position] != reported[position])
             return static_cast<int>(position) + 1;
     return 0;
+}
+
+struct Mismatch {
+    const RewrittenField* field;
+    Slot slot;
+    int position; // of the first differing character of a text, from 1
+};
+
+// The first field of a rewrite stage's walk that the device reported
+// different. Once a plain comparison of the stage has failed, the walk ends
+// after the first index whose values all match.
+std::optional<Mismatch> firstMismatch(const RewriteStage& stage, const SettingsImage& working,
+                                      const SettingsImage& device, bool passed)
+{
+    for (int index = stage.firstIndex; index <= stage.lastIndex; ++index) {
+        for (const RewrittenField& field : stage.walkFields()) {
+            const Slot compared = comparedSlot(field.key, index, 1);
+            if (const int position = firstDifference(compared, working, device))
+                return Mismatch{&field, compared, position};
+        }
+        if (!passed)
+            return std::nullopt;
+    }
+    for (const RewrittenField& field : stage.afterWalkFields()) {
+        const Slot compared = comparedSlot(field.key, Field::kNotIndexed, 1);
+        if (const int position = firstDifference(compared, working, device))
+            return Mismatch{&field, compared, position};
+    }
+    return std::nullopt;
 }
 
 void zero(SettingsImage& image, const Slot& field)
@@ -114,47 +144,19 @@ DeviceOperations::StageEnd DeviceOperations::runRewriteStage(const RewriteStage&
             if (holds(row.condition, m_version, m_working))
                 differs(row);
 
-        const RewrittenField* mismatch = nullptr;
-        Slot mismatchSlot;
-        int position = 0;
-        const auto check = [&](const RewrittenField& field, int index) {
-            const Slot compared = comparedSlot(field.key, index, 1);
-            position = firstDifference(compared, m_working, m_verification);
-            if (position != 0) {
-                mismatch = &field;
-                mismatchSlot = compared;
-            }
-            return position != 0;
-        };
-        int index = stage.firstIndex;
-        for (; index <= stage.lastIndex && !mismatch; ++index) {
-            for (const RewrittenField& field : stage.walkFields())
-                if (check(field, index))
-                    break;
-            // After a plain comparison failed, the walk stops at the first
-            // index whose values all match.
-            if (!mismatch && !m_passed)
-                break;
-        }
-        if (mismatch)
-            --index;
-        else if (m_passed)
-            for (const RewrittenField& field : stage.afterWalkFields())
-                if (check(field, Field::kNotIndexed))
-                    break;
-
-        if (mismatch) {
-            const bool indexed = mismatchSlot.index != Field::kNotIndexed;
+        if (const std::optional<Mismatch> mismatch = firstMismatch(stage, m_working, m_verification, m_passed)) {
+            const RewrittenField& field = *mismatch->field;
             if (++retryCount <= kRewritesPerStage) {
-                const FormatValue value = valueOf(m_working, mismatchSlot);
-                const std::string line = indexed ? formatText(mismatch->line, {long{index}, value})
-                                                 : formatText(mismatch->line, {value});
-                pause(mismatch->before == RewriteDelay::Long);
+                const FormatValue value = valueOf(m_working, mismatch->slot);
+                const std::string line = mismatch->slot.index != Field::kNotIndexed
+                                             ? formatText(field.line, {long{mismatch->slot.index}, value})
+                                             : formatText(field.line, {value});
+                pause(field.before == RewriteDelay::Long);
                 m_link.sendCommand(line.c_str());
-                pause(mismatch->after == RewriteDelay::Long);
+                pause(field.after == RewriteDelay::Long);
                 continue;
             }
-            m_verifyLabel = formatText(mismatch->giveUpLabel, {long{index}, long{position}});
+            m_verifyLabel = formatText(field.giveUpLabel, {long{mismatch->slot.index}, long{mismatch->position}});
             m_passed = false;
             return StageEnd::EndedFailed;
         }
