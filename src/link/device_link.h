@@ -2,8 +2,10 @@
 // carrying lines ended by CR.
 #pragma once
 
-#include "timing.h"
+#include "link/elapsed_timer.h"
+#include "link/timing.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -39,20 +41,49 @@ public:
     std::string serialDeviceFormat = "/dev/ttyS%d";
 
     // Called with "Błąd wpisu timeouts !" when the line settings cannot be
-    // applied; opening goes on.
+    // applied; opening goes on. Like every text of the device conversation
+    // the warning is in Windows-1250 (bytes 0xB3 and 0xB9 for the two Polish
+    // letters); the window converts it for display.
     std::function<void(const std::string&)> onWarning;
     // Called at least every timing.keepAliveSlice while the link waits.
     std::function<void()> keepAlive;
     enum class Direction { Sent, Received };
-    // Every line sent and every piece of bytes received, as they pass.
+    // Every line sent (its CR included) and every piece of bytes received, as
+    // they pass, byte for byte; stale bytes dropped before a TCP command are
+    // reported as received too.
     std::function<void(Direction, std::string_view)> onTraffic;
     // Why the last open failed, for a person: the device path, the system's
-    // reason and the remedy. Empty when there is nothing to add.
+    // reason and the remedy, in UTF-8 (paths and the system's reasons are).
+    // Empty when there is nothing to add.
     std::string openFailureDetail;
 
 private:
+    int openSerial(int serialPortNumber);
+    int openTcp();
+    void closeSocket();
+
+    int serialCommand(const char* text);
+    int serialQuery(const char* text);
+    bool writeSerial(const std::string& line);
+    std::size_t readSerial(char* buffer, std::size_t capacity);
+
+    int tcpCommand(const char* text);
+    int tcpQuery(const char* text);
+    void discardStaleInput();
+    bool sendLine(const std::string& line, Milliseconds limit);
+    enum class Completion { Command, Version, Query };
+    // Receives into `answer` until the bytes held are complete or `limit`
+    // has passed: 0 complete, 1 time ran out, 3 the device closed the
+    // connection, 4 receive error (3 and 4 close the socket).
+    int receiveAnswer(Completion completion, Milliseconds limit, std::size_t& held);
+
+    void reportSent(const std::string& line);
+    void reportReceived(const char* bytes, std::size_t count);
+    void storeReplyText(const std::string& text);
+
     int m_socket = -1;
     int m_serial = -1;
+    ElapsedTimer m_timer;
 };
 
 } // namespace telvor

@@ -12,6 +12,8 @@ struct Timing {
     Milliseconds serialInterByte{500};       // pause that ends a serial read
     Milliseconds serialReadBase{5000};       // serial read limit: base + perByte * N
     Milliseconds serialReadPerByte{10};
+    Milliseconds serialWriteBase{600};       // serial write limit: base + perByte * N
+    Milliseconds serialWritePerByte{10};
     Milliseconds tcpConnect{5000};           // connection confirmed within
     Milliseconds tcpConnectWait{1000};       // one wait for writability
     Milliseconds tcpCommand{5000};           // acknowledgement of a command
@@ -21,7 +23,8 @@ struct Timing {
     Milliseconds rewriteDelayShort{100};     // verification rewrite pauses
     Milliseconds rewriteDelayLong{200};
 
-    // Every limit divided by `divisor` (at least 1 ms each), for tests.
+    // Every limit divided by `divisor` (at least 1 ms each), for tests. A
+    // divisor below 1 leaves the limits as they are.
     Timing scaledDown(int divisor) const;
 };
 

@@ -1,0 +1,43 @@
+#include "console.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstdio>
+
+namespace telvor {
+namespace {
+
+void writeLine(std::FILE* stream, std::string_view prefix, std::string_view text)
+{
+    std::fwrite(prefix.data(), 1, prefix.size(), stream);
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fputc('\n', stream);
+}
+
+} // namespace
+
+void printError(std::string_view message)
+{
+    writeLine(stderr, "telvorctl: ", message);
+}
+
+void printNote(std::string_view detail)
+{
+    writeLine(stderr, "telvorctl: note: ", detail);
+}
+
+void printLine(std::string_view line)
+{
+    writeLine(stdout, {}, line);
+}
+
+std::string terminalText(std::string_view windows1250)
+{
+    QStringDecoder decoder("windows-1250");
+    QStringEncoder encoder(QStringEncoder::System);
+    const QString text = decoder.decode(QByteArrayView(windows1250.data(), static_cast<qsizetype>(windows1250.size())));
+    return QByteArray(encoder.encode(text)).toStdString();
+}
+
+} // namespace telvor

@@ -1,0 +1,114 @@
+#include "basic_settings.h"
+
+#include "editors/field_text.h"
+#include "editors/flag_bits.h"
+
+namespace telvor {
+namespace {
+
+constexpr Slot kBalanceCodeStart = slot("URL2");
+constexpr Slot kBalanceCodeSeventh = slot("URL2", Field::kNotIndexed, 7);
+constexpr Slot kBalanceCodeEighth = slot("URL2", Field::kNotIndexed, 8);
+
+// MCFG1 bits: 0 periodical report, 1 PIN active, 2 SMS limit, 3 report only
+// in alarm state, 4 acknowledges, 5 LCD.
+// MCFG2 bits shared with other editors: 1 report after C1 changes,
+// 4 logging only in waking hours, 7 logging ten times faster in alarm state.
+constexpr int kReportAfterC1ChangeBit = 1;
+constexpr int kLoggingOnlyInWakingHoursBit = 4;
+constexpr int kLoggingFasterInAlarmStateBit = 7;
+
+// A network code of 0xFFFF means "not set"; it is shown and stored as 0,
+// automatic choice of the network.
+constexpr std::uint16_t kUnsetNetworkCode = 0xFFFF;
+
+bool holdsCharacter(std::uint8_t byte)
+{
+    return byte != 0x00 && byte != 0xFF;
+}
+
+} // namespace
+
+void BasicSettings::unpack(SettingsImage& image)
+{
+    for (int number = 1; number <= 10; ++number)
+        numbers[number - 1] = TextFromField(image, slot("NUM", number));
+    pin = TextFromField(image, slot("PIN"));
+    smsc = TextFromField(image, slot("NUM", 0));
+
+    const std::uint8_t mcfg1 = image.u8(slot("MCFG1"));
+    periodicalReport = FlagBit(mcfg1, 0);
+    pinActive = FlagBit(mcfg1, 1);
+    smsLimitActive = FlagBit(mcfg1, 2);
+    reportOnlyInAlarmState = FlagBit(mcfg1, 3);
+    acknowledges = FlagBit(mcfg1, 4);
+    lcdSupport = FlagBit(mcfg1, 5);
+
+    const std::uint8_t mcfg2 = image.u8(slot("MCFG2"));
+    reportAfterC1Change = FlagBit(mcfg2, kReportAfterC1ChangeBit);
+    loggingOnlyInWakingHours = FlagBit(mcfg2, kLoggingOnlyInWakingHoursBit);
+    loggingFasterInAlarmState = FlagBit(mcfg2, kLoggingFasterInAlarmStateBit);
+
+    reportPeriodMinutes = static_cast<int>(image.number(slot("TRPT")));
+    reportHours = HourListFromBits(image, slot("RPTHR"));
+    smsPerDay = static_cast<int>(image.number(slot("SLIM")));
+    wakingHours = HourListFromBits(image, slot("GRDHR"));
+    loggingPeriodMinutes = static_cast<int>(image.number(slot("LOGT")));
+    balanceCheckHour = static_cast<int>(image.number(slot("TGAC")));
+
+    if (image.u16(slot("COPS")) == kUnsetNetworkCode)
+        image.setU16(slot("COPS"), 0);
+    networkCode = image.u16(slot("COPS"));
+
+    balanceCheckCode = TextFromField(image, kBalanceCodeStart);
+    const std::uint8_t seventh = image.u8(kBalanceCodeSeventh);
+    const std::uint8_t eighth = image.u8(kBalanceCodeEighth);
+    if (holdsCharacter(seventh)) {
+        balanceCheckCode += static_cast<char>(seventh);
+        if (holdsCharacter(eighth))
+            balanceCheckCode += static_cast<char>(eighth);
+    }
+
+    for (int row = 0; row < 3; ++row)
+        days[row] = SplitFlags<8>(image.u8(slot("WKD", row + 1)));
+}
+
+void BasicSettings::pack(SettingsImage& image) const
+{
+    TextToField(smsc, image, slot("NUM", 0));
+    for (int number = 1; number <= 10; ++number)
+        TextToField(numbers[number - 1], image, slot("NUM", number));
+    TextToField(pin, image, slot("PIN"));
+    image.setNumber(slot("TRPT"), reportPeriodMinutes);
+    const std::array mcfg1{periodicalReport, pinActive,    smsLimitActive,
+                           reportOnlyInAlarmState, acknowledges, lcdSupport};
+    image.setU8(slot("MCFG1"), JoinFlags(mcfg1));
+    image.setNumber(slot("SLIM"), smsPerDay);
+    HourListToBits(reportHours, image, slot("RPTHR"));
+    image.setNumber(slot("LOGT"), loggingPeriodMinutes);
+    HourListToBits(wakingHours, image, slot("GRDHR"));
+
+    std::uint8_t mcfg2 = image.u8(slot("MCFG2"));
+    mcfg2 = WithFlagBit(mcfg2, kLoggingFasterInAlarmStateBit, loggingFasterInAlarmState);
+    mcfg2 = WithFlagBit(mcfg2, kLoggingOnlyInWakingHoursBit, loggingOnlyInWakingHours);
+    image.setU8(slot("MCFG2"), mcfg2);
+
+    image.setNumber(slot("TGAC"), balanceCheckHour);
+    TextToField(balanceCheckCode, image, kBalanceCodeStart);
+    const auto storedNetworkCode = static_cast<std::uint16_t>(networkCode);
+    image.setU16(slot("COPS"), storedNetworkCode == kUnsetNetworkCode ? 0 : storedNetworkCode);
+    for (int row = 0; row < 3; ++row)
+        image.setU8(slot("WKD", row + 1), JoinFlags(days[row]));
+
+    const auto characterAt = [this](std::size_t position) {
+        return balanceCheckCode.size() > position ? static_cast<std::uint8_t>(balanceCheckCode[position])
+                                                  : std::uint8_t{0};
+    };
+    image.setU8(kBalanceCodeSeventh, characterAt(6));
+    image.setU8(kBalanceCodeEighth, characterAt(7));
+
+    image.setU8(slot("MCFG2"),
+                WithFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
+}
+
+} // namespace telvor

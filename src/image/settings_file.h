@@ -1,0 +1,44 @@
+// Settings files: the 3608 bytes of a settings image, nothing else.
+#pragma once
+
+#include "settings_image.h"
+
+#include <string>
+#include <string_view>
+
+namespace telvor {
+
+inline constexpr std::string_view kDefaultSettingsFile = "default_en.tvr";
+inline constexpr std::string_view kSettingsExtension = ".tvr";
+
+// The outcome of a file command: the status text as the window shows it and,
+// after a failure, the system's reason, so that a caller can name both.
+struct SettingsFileResult {
+    bool ok = false;
+    std::string status;
+    std::string reason;
+};
+
+// A file name as the user typed it, with ".tvr" added when its last part has
+// no extension. The name is otherwise kept as typed, directories included.
+std::string withSettingsExtension(std::string_view path);
+
+// Writes the image to a temporary file in the target's directory, checks
+// every write, syncs it to the disk and renames it over the target, so that
+// a failed save leaves any earlier file as it was.
+SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImage& image);
+
+// Replaces the whole image by the file's first 3608 bytes, zeros after a
+// shorter file. A file that cannot be opened or read leaves the image as it was.
+SettingsFileResult readSettingsFile(const std::string& path, SettingsImage& image);
+
+// The start-up load: the command line with its double quotes removed (at most
+// 1023 characters), or "default_en.tvr" in the current directory when it is
+// empty. The file's bytes are laid over the image from offset 0 on; the image
+// is not zeroed first.
+SettingsFileResult loadStartupSettings(std::string_view commandLine, SettingsImage& image);
+
+// The name that the start-up load opens for a command line.
+std::string startupFileName(std::string_view commandLine);
+
+} // namespace telvor

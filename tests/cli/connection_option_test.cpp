@@ -1,0 +1,60 @@
+#include "cli/connection_option.h"
+
+#include <gtest/gtest.h>
+
+namespace telvor {
+namespace {
+
+struct TcpRow {
+    const char* name;
+    const char* value;
+    bool accepted;
+    const char* address;
+    int port;
+};
+
+class TcpOption : public testing::TestWithParam<TcpRow> {};
+
+TEST_P(TcpOption, TakesADottedDecimalAddressAndAnOptionalPort)
+{
+    const TcpRow& row = GetParam();
+    const std::optional<ConnectionChoice> choice = tcpChoice(row.value);
+    ASSERT_EQ(choice.has_value(), row.accepted);
+    if (!row.accepted)
+        return;
+    EXPECT_EQ(choice->transport, ConnectionChoice::Transport::Tcp);
+    EXPECT_EQ(choice->address, row.address);
+    EXPECT_EQ(choice->port, row.port);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TcpOption,
+    testing::Values(TcpRow{"AddressAlone", "127.0.0.1", true, "127.0.0.1", 23},
+                    TcpRow{"AddressAndPort", "127.0.0.2:2323", true, "127.0.0.2", 2323},
+                    TcpRow{"HighestPort", "10.0.0.255:65535", true, "10.0.0.255", 65535},
+                    TcpRow{"PortZero", "127.0.0.1:0", false, "", 0},
+                    TcpRow{"PortTooHigh", "127.0.0.1:65536", false, "", 0},
+                    TcpRow{"EmptyPort", "127.0.0.1:", false, "", 0},
+                    TcpRow{"PartTooHigh", "127.0.0.256", false, "", 0},
+                    TcpRow{"ThreeParts", "127.0.1", false, "", 0},
+                    TcpRow{"FiveParts", "127.0.0.1.1", false, "", 0},
+                    TcpRow{"LeadingZero", "127.0.0.01", false, "", 0},
+                    TcpRow{"HostName", "localhost", false, "", 0},
+                    TcpRow{"Sign", "+127.0.0.1", false, "", 0},
+                    TcpRow{"Empty", "", false, "", 0}),
+    [](const testing::TestParamInfo<TcpRow>& info) { return std::string(info.param.name); });
+
+TEST(SerialOption, TakesPortNumbersZeroTo255)
+{
+    EXPECT_EQ(serialChoice("0")->serialPortNumber, 0);
+    EXPECT_EQ(serialChoice("255")->serialPortNumber, 255);
+    EXPECT_EQ(serialChoice("7")->transport, ConnectionChoice::Transport::Serial);
+    EXPECT_FALSE(serialChoice("256"));
+    EXPECT_FALSE(serialChoice("-1"));
+    EXPECT_FALSE(serialChoice("01"));
+    EXPECT_FALSE(serialChoice("COM1"));
+    EXPECT_FALSE(serialChoice(""));
+}
+
+} // namespace
+} // namespace telvor

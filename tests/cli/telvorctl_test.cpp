@@ -1,0 +1,233 @@
+#include "../image/parsed_fields.h"
+#include "image/field_value.h"
+#include "image/settings_file.h"
+#include "image/settings_parser.h"
+#include "program_run.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace telvor {
+namespace {
+
+namespace fs = std::filesystem;
+
+ProgramRun telvorctl(const std::vector<std::string>& arguments)
+{
+    return runBuiltProgram("telvorctl", arguments);
+}
+
+const char* const kZeroImageShown =
+    "PIN=\nNUM0=\nNUM1=\nNUM2=\nNUM3=\nNUM4=\nNUM5=\nTRPT=0\nCOPS=0\nRPTHR=0,0,0\nALMD=0,0\n"
+    "ULOx=0,0,0,0,0,0,0,0\nUHIx=0,0,0,0,0,0,0,0\nICFGx=0,0,0,0,0,0,0,0\nSCFGx=0,0,0,0,0,0,0,0\n"
+    "OCFGx=0,0,0,0,0,0,0,0\nSCFG=0\nSLIM=0\nHIST1=0\nHIST2=0\nRCFG=00,00,00\nCLIP=00,00\nCTRL=00,00\n"
+    "CSDC=0\nMCFG1=0\nSMS0=\nSMS1=\nSMS2=\nSMS3=\nSMS4=\nSMS5=\nSMS6=\nSMS7=\nSMS8=\nSMS9=\nLOGT=0\n"
+    "GRDHR=0,0,0\nAPN0=\nAPN1=\nAPN2=\nAPN3=\nAPN4=\nAPN5=\nAPN6=\nEAD0=\nEAD1=\nEAD2=\nEAD3=\nEAD4=\n"
+    "EAD5=\nSEMLx=0,0,0,0,0,0,0,0\nADELx=0,0,0,0,0,0,0,0\nSLOG=0\nSLGT=0\nMCFG2=0\nSXML=0\n"
+    "XCFGx=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\nXMS1=\nXMS2=\nXMS3=\nXMS4=\nXMS5=\nXMS6=\nXMS7=\nXMS8=\n"
+    "XMS9=\nXMS10=\nXMS11=\nXMS12=\nXMS13=\nXMS14=\nXMS15=\nXMS16=\nXMS17=\nATIM=0\nNUM6=\nNUM7=\n"
+    "NUM8=\nNUM9=\nNUM10=\nECFGx=0,0,0,0,0,0,0,0\nSCLAx=0,0,0,0,0,0,0,0\nSCLBx=0,0,0,0,0,0,0,0\n"
+    "THTP=0\nNUID=0\nTGAC=0\nURL0=\nURL1=\nURL2=\nXTYP1=0\nXLO1=0\nXHI1=0\nXTYP9=0\nXLO9=0\nXHI9=0\n"
+    "WKDx=0,0,0\n";
+
+class Telvorctl : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_directory = fs::temp_directory_path()
+            / ("telvorctl-test-" + std::to_string(::getpid()) + "-"
+               + testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_directory);
+        fs::create_directories(m_directory);
+    }
+    void TearDown() override { fs::remove_all(m_directory); }
+
+    std::string save(const std::string& name, const SettingsImage& image) const
+    {
+        const std::string path = (m_directory / name).string();
+        EXPECT_TRUE(writeSettingsFile(path, image).ok);
+        return path;
+    }
+
+    std::string saveBytes(const std::string& name, const std::string& bytes) const
+    {
+        const std::string path = (m_directory / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    fs::path m_directory;
+};
+
+TEST_F(Telvorctl, ShowsAZeroFileAsEveryKeyInTheParsersOrder)
+{
+    const ProgramRun run = telvorctl({"show", save("zero.tvr", SettingsImage())});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.standardOutput, kZeroImageShown);
+    EXPECT_EQ(run.standardError, "");
+}
+
+TEST_F(Telvorctl, ShowsTextsInTheTerminalsEncodingAndValuesAsTheDeviceWritesThem)
+{
+    SettingsImage image;
+    image.setText(slot("SMS", 1), "\x8A" "ar \xB9" "ek @UL");
+    image.setText(slot("PIN"), "1234");
+    image.setNumber(slot("TRPT"), 60);
+    image.setNumber(slot("COPS"), 0xFFFF);
+    image.setNumber(slot("CLIP"), 159);
+    image.setNumber(slot("CLIP", Field::kNotIndexed, 2), 5);
+    image.setNumber(slot("SCLB", 2), -250);
+    image.setText(slot("URL2"), "*101*1");
+    image.setU8(slot("URL2", Field::kNotIndexed, 7), '#');
+    const ProgramRun run = telvorctl({"show", save("texts.tvr", image)});
+    EXPECT_EQ(run.exitStatus, 0);
+    const std::string& out = run.standardOutput;
+    EXPECT_NE(out.find("\nSMS1=\xC5\xA0" "ar \xC4\x85" "ek @UL\nSMS2=\n"), std::string::npos) << out;
+    EXPECT_TRUE(out.starts_with("PIN=1234\n"));
+    EXPECT_NE(out.find("\nTRPT=60\nCOPS=65535\n"), std::string::npos);
+    EXPECT_NE(out.find("\nCLIP=159,05\n"), std::string::npos);
+    EXPECT_NE(out.find("\nSCLBx=0,-250,0,0,0,0,0,0\n"), std::string::npos);
+    EXPECT_NE(out.find("\nURL2=*101*1#\n"), std::string::npos);
+}
+
+// What show prints, every LF made a CR, parsed as a version 3.6 answer,
+// gives back every parsed field of a file with printable texts.
+TEST_F(Telvorctl, ShownFilesReadBackThroughTheParser)
+{
+    std::mt19937 random(99);
+    for (int round = 0; round < 5; ++round) {
+        const SettingsImage source = randomParsableImage(random);
+        const ProgramRun run = telvorctl({"show", save("random.tvr", source)});
+        ASSERT_EQ(run.exitStatus, 0);
+        std::string answer = run.standardOutput;
+        std::replace(answer.begin(), answer.end(), '\n', '\r');
+        SettingsImage target;
+        parseSettings(answer, target, 0x36);
+        for (const Slot& element : parsedSlots())
+            ASSERT_EQ(fieldValueText(target, element), fieldValueText(source, element)) << element.name();
+    }
+}
+
+TEST_F(Telvorctl, ShowsAShortFileAsReadFromFileReadsIt)
+{
+    const ProgramRun run = telvorctl({"show", saveBytes("short.tvr", "12")});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(run.standardOutput.starts_with("PIN=12\nNUM0=\n"));
+}
+
+TEST_F(Telvorctl, DiffOfEqualFilesPrintsNothing)
+{
+    SettingsImage image;
+    image.setText(slot("NUM", 2), "+48600100200");
+    const ProgramRun run = telvorctl({"diff", save("a.tvr", image), save("b.tvr", image)});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.standardOutput, "");
+    EXPECT_EQ(run.standardError, "");
+}
+
+TEST_F(Telvorctl, DiffListsEveryDifferingElementAndReservedByte)
+{
+    SettingsImage a;
+    a.setText(slot("PIN"), "1234");
+    a.setText(slot("SMS", 9), "Report \x8A");
+    a.setNumber(slot("SCLA", 3), -5);
+    SettingsImage b = a;
+    b.setText(slot("PIN"), "12");
+    b.setText(slot("SMS", 9), "Report \x9A");
+    b.setNumber(slot("ICFG", 3), 9);
+    b.setNumber(slot("SCLA", 3), 1000);
+    b.setNumber(slot("RCFG", Field::kNotIndexed, 2), 3);
+    b.bytes()[slot("RPTHR").offset + 1] = 0x80;
+    b.setU8(slot("URL2", Field::kNotIndexed, 7), '5');
+    b.bytes()[2020] = 0xAB;
+    b.bytes()[3595] = 0x01;
+    b.bytes()[slot("NUM", 1).offset + 10] = 'z'; // after the text's end: no difference
+
+    const ProgramRun run = telvorctl({"diff", save("a.tvr", a), save("b.tvr", b)});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardOutput,
+              "PIN: 1234 -> 12\n"
+              "ICFG3: 0 -> 9\n"
+              "SMS9: Report \xC5\xA0 -> Report \xC5\xA1\n"
+              "RPTHR: 0,0,0,0 -> 0,128,0,0\n"
+              "reserved 2020: 0x00 -> 0xAB\n"
+              "RCFG.2: 0 -> 3\n"
+              "SCLA3: -5 -> 1000\n"
+              "URL2.7:  -> 5\n"
+              "reserved 3595: 0x00 -> 0x01\n");
+    EXPECT_EQ(run.standardError, "");
+}
+
+struct UsageRow {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string error;
+};
+
+class TelvorctlUsage : public testing::TestWithParam<UsageRow> {};
+
+TEST_P(TelvorctlUsage, IsRefusedWithExitStatusTwo)
+{
+    const ProgramRun run = telvorctl(GetParam().arguments);
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_EQ(run.standardOutput, "");
+    EXPECT_EQ(run.standardError, "telvorctl: " + GetParam().error + "; see telvorctl --help\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TelvorctlUsage,
+    testing::Values(UsageRow{"NoCommand", {}, "no command given"},
+                    UsageRow{"UnknownCommand", {"print", "a.tvr"}, "unknown command \"print\""},
+                    UsageRow{"ShowWithoutFile", {"show"}, "usage: telvorctl show FILE.tvr"},
+                    UsageRow{"ShowWithTwoFiles", {"show", "a.tvr", "b.tvr"}, "usage: telvorctl show FILE.tvr"},
+                    UsageRow{"DiffWithOneFile", {"diff", "a.tvr"}, "usage: telvorctl diff A.tvr B.tvr"},
+                    UsageRow{"UnknownOption", {"--bogus", "show", "a.tvr"}, "Unknown option 'bogus'"},
+                    UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "Missing value after '--tcp'"},
+                    UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"},
+                             "--tcp does not apply to show"},
+                    UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
+                    UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
+                    UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"},
+                             "--erase-log does not apply to show"}),
+    [](const testing::TestParamInfo<UsageRow>& info) { return std::string(info.param.name); });
+
+TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
+{
+    const std::string missing = (m_directory / "missing.tvr").string();
+    const ProgramRun show = telvorctl({"show", missing});
+    EXPECT_EQ(show.exitStatus, 2);
+    EXPECT_EQ(show.standardOutput, "");
+    EXPECT_EQ(show.standardError, "telvorctl: File open error! " + missing + ": No such file or directory\n");
+
+    const ProgramRun diff = telvorctl({"diff", save("a.tvr", SettingsImage()), m_directory.string()});
+    EXPECT_EQ(diff.exitStatus, 2);
+    EXPECT_EQ(diff.standardOutput, "");
+    EXPECT_EQ(diff.standardError, "telvorctl: File open error! " + m_directory.string() + ": Is a directory\n");
+}
+
+TEST(TelvorctlInformation, HelpListsTheCommands)
+{
+    const ProgramRun run = telvorctl({"--help"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(run.standardOutput.starts_with("Usage:\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n"))
+        << run.standardOutput;
+    EXPECT_NE(run.standardOutput.find("  telvorctl --help | --version\n"), std::string::npos);
+    EXPECT_EQ(run.standardError, "");
+}
+
+TEST(TelvorctlInformation, VersionIsTheProjectsVersion)
+{
+    const ProgramRun run = telvorctl({"--version"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.standardOutput, "telvorctl " TELVOR_VERSION "\n");
+    EXPECT_EQ(run.standardError, "");
+}
+
+} // namespace
+} // namespace telvor
