@@ -4,12 +4,9 @@
 
 #include "image/settings_parser.h"
 #include "link/device_link.h"
+#include "link/sliced_wait.h"
 
-#include <array>
-#include <chrono>
-#include <span>
 #include <string>
-#include <thread>
 
 namespace telvor {
 
@@ -105,14 +102,9 @@ void DeviceOperations::progress(int position)
 
 void DeviceOperations::pause(bool longDelay)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + (longDelay ? m_link.timing.rewriteDelayLong : m_link.timing.rewriteDelayShort);
     // In slices, so that the window can repaint while the device settles.
-    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
-        std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, m_link.timing.keepAliveSlice));
-        if (m_link.keepAlive)
-            m_link.keepAlive();
-    }
+    SlicedWait(m_link.timing.keepAliveSlice, m_link.keepAlive)
+        .pause(longDelay ? m_link.timing.rewriteDelayLong : m_link.timing.rewriteDelayShort);
 }
 
 void DeviceOperations::parseAnswerInto(SettingsImage& image)
