@@ -97,6 +97,21 @@ TEST(Verification, BodyWrongAtEveryReadGivesUpAfterThreeRewrites)
     EXPECT_EQ(device.surface.shownStatus, kFailed);
 }
 
+TEST(Verification, RewritesAreCountedForTheWholeStage)
+{
+    DeviceFaults faults;
+    faults.corruptAnswers = {{"SMS3", 1}, {"SMS5", 100}};
+    SimulatedDevice device({}, "v2.5", faults);
+    device.working = withoutExtendedLines(everyGroupImage());
+    EXPECT_FALSE(device.operations.writeToDevice());
+    const std::string body3 = "SMS3=" + device.working.text(slot("SMS", 3));
+    const std::string body5 = "SMS5=" + device.working.text(slot("SMS", 5));
+    EXPECT_THAT(verificationLines(device),
+                ElementsAre("HALT!", "SET?", "HALT!", "SMS?", body3, "HALT!", "SMS?", body5, "HALT!", "SMS?", body5,
+                            "HALT!", "SMS?"));
+    EXPECT_THAT(device.surface.boxes, ElementsAre("Verify error (SMS5/1)"));
+}
+
 TEST(Verification, ExtendedLineConfigurationThatStaysWrongNamesItsLine)
 {
     DeviceFaults faults;
