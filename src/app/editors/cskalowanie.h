@@ -7,18 +7,18 @@
 #include <memory>
 
 namespace Ui {
-class ScalingDialog;
+class Cskalowanie;
 }
 
 namespace telvor {
 
-class ScalingDialog final : public EditorDialog {
+class Cskalowanie final : public EditorDialog {
 public:
-    ScalingDialog(Scaling& scaling, QWidget* parent);
-    ~ScalingDialog() override;
+    Cskalowanie(Scaling& scaling, QWidget* parent);
+    ~Cskalowanie() override;
 
 private:
-    std::unique_ptr<Ui::ScalingDialog> m_ui;
+    std::unique_ptr<Ui::Cskalowanie> m_ui;
 };
 
 // Edits the scaling factors A and B of the inputs L1 to L8; true after OK.

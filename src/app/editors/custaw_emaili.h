@@ -8,18 +8,18 @@
 #include <memory>
 
 namespace Ui {
-class EmailNotificationsDialog;
+class custaw_emaili;
 }
 
 namespace telvor {
 
-class EmailNotificationsDialog final : public EditorDialog {
+class custaw_emaili final : public EditorDialog {
 public:
-    EmailNotificationsDialog(EmailNotifications& notifications, QWidget* parent);
-    ~EmailNotificationsDialog() override;
+    custaw_emaili(EmailNotifications& notifications, QWidget* parent);
+    ~custaw_emaili() override;
 
 private:
-    std::unique_ptr<Ui::EmailNotificationsDialog> m_ui;
+    std::unique_ptr<Ui::custaw_emaili> m_ui;
 };
 
 // Edits who gets the e-mail of each input and of the report, and the

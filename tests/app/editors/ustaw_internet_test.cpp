@@ -1,4 +1,4 @@
-#include "app/editors/internet_access_dialog.h"
+#include "app/editors/ustaw_internet.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -39,14 +39,14 @@ struct WindowCalls {
 
 } // namespace
 
-class InternetAccessDialogTest final : public QObject {
+class UstawInternetTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void everyControlIsNamedAndPasswordsShowAsTyped()
     {
         InternetAccess access;
-        InternetAccessDialog dialog(access, nullptr);
+        ustaw_internet dialog(access, nullptr);
         QCOMPARE(dialog.windowTitle(), "Internet access configuration");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (const char* password : {"APN password", "SMTP password"})
@@ -73,7 +73,7 @@ private slots:
         QFETCH(int, typed);
         QFETCH(int, shown);
         InternetAccess access;
-        InternetAccessDialog dialog(access, nullptr);
+        ustaw_internet dialog(access, nullptr);
         dialog.show();
         retype(&dialog, name, QString(typed, u'x'));
         QCOMPARE(box(&dialog, name)->text().size(), shown);
@@ -149,5 +149,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::InternetAccessDialogTest)
-#include "internet_access_dialog_test.moc"
+QTEST_MAIN(telvor::UstawInternetTest)
+#include "ustaw_internet_test.moc"

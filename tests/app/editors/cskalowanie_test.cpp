@@ -1,4 +1,4 @@
-#include "app/editors/scaling_dialog.h"
+#include "app/editors/cskalowanie.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -31,14 +31,14 @@ void pressOk(QWidget* dialog)
 
 } // namespace
 
-class ScalingDialogTest final : public QObject {
+class CskalowanieTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void sixteenNamedBoxes()
     {
         Scaling scaling;
-        ScalingDialog dialog(scaling, nullptr);
+        Cskalowanie dialog(scaling, nullptr);
         QCOMPARE(dialog.windowTitle(), "Scaling factors (S) for analog measurements");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         QCOMPARE(dialog.findChildren<QLineEdit*>().size(), 16);
@@ -99,5 +99,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::ScalingDialogTest)
-#include "scaling_dialog_test.moc"
+QTEST_MAIN(telvor::CskalowanieTest)
+#include "cskalowanie_test.moc"

@@ -1,4 +1,4 @@
-#include "app/editors/email_notifications_dialog.h"
+#include "app/editors/custaw_emaili.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -40,14 +40,14 @@ WindowValues countingWindow(int& takes, int& puts)
 
 } // namespace
 
-class EmailNotificationsDialogTest final : public QObject {
+class CustawEmailiTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void gridBoxesAreNamedByRowAndColumn()
     {
         EmailNotifications notifications;
-        EmailNotificationsDialog dialog(notifications, nullptr);
+        custaw_emaili dialog(notifications, nullptr);
         QCOMPARE(dialog.windowTitle(), "Settings of email notifications");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (int input = 1; input <= 8; ++input) {
@@ -69,7 +69,7 @@ private slots:
         image.setU8(slot("SLGT"), 0x44);
         EmailNotifications notifications;
         notifications.unpack(image);
-        EmailNotificationsDialog dialog(notifications, nullptr);
+        custaw_emaili dialog(notifications, nullptr);
         QVERIFY(control(&dialog, "Input L3, e-mail 1")->isChecked());
         QVERIFY(!control(&dialog, "Input L3, e-mail 2")->isChecked());
         QVERIFY(control(&dialog, "Input L3, JPG")->isChecked());
@@ -153,5 +153,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::EmailNotificationsDialogTest)
-#include "email_notifications_dialog_test.moc"
+QTEST_MAIN(telvor::CustawEmailiTest)
+#include "custaw_emaili_test.moc"

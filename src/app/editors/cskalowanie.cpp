@@ -1,12 +1,12 @@
-#include "scaling_dialog.h"
+#include "cskalowanie.h"
 
 #include "ui_scaling.h"
 
 namespace telvor {
 
-ScalingDialog::ScalingDialog(Scaling& scaling, QWidget* parent)
+Cskalowanie::Cskalowanie(Scaling& scaling, QWidget* parent)
     : EditorDialog(parent)
-    , m_ui(std::make_unique<Ui::ScalingDialog>())
+    , m_ui(std::make_unique<Ui::Cskalowanie>())
 {
     m_ui->setupUi(this);
     // The boxes are named gain1 .. gain8 and offset1 .. offset8.
@@ -21,12 +21,12 @@ ScalingDialog::ScalingDialog(Scaling& scaling, QWidget* parent)
     exchange().fill();
 }
 
-ScalingDialog::~ScalingDialog() = default;
+Cskalowanie::~Cskalowanie() = default;
 
 bool editScaling(QWidget* parent, SettingsImage& image)
 {
     static Scaling scaling;
-    return runEditor<ScalingDialog>(parent, image, scaling);
+    return runEditor<Cskalowanie>(parent, image, scaling);
 }
 
 } // namespace telvor

@@ -8,18 +8,18 @@
 #include <memory>
 
 namespace Ui {
-class InternetAccessDialog;
+class ustaw_internet;
 }
 
 namespace telvor {
 
-class InternetAccessDialog final : public EditorDialog {
+class ustaw_internet final : public EditorDialog {
 public:
-    InternetAccessDialog(InternetAccess& access, QWidget* parent);
-    ~InternetAccessDialog() override;
+    ustaw_internet(InternetAccess& access, QWidget* parent);
+    ~ustaw_internet() override;
 
 private:
-    std::unique_ptr<Ui::InternetAccessDialog> m_ui;
+    std::unique_ptr<Ui::ustaw_internet> m_ui;
 };
 
 // Edits the access point, mail server, e-mail addresses and HTTP
