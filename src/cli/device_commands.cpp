@@ -42,7 +42,7 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
 {
     DeviceLink link;
     ControlValues controls = controlValues(invocation);
-    controls.serialPortNumber = connectLink(invocation.connection, link);
+    controls.serialPortNumber = connectLink(invocation.connection, invocation.strictSerial, link);
     TrafficTrace trace(printTraceLine);
     if (invocation.trace) {
         link.onTraffic = [&trace](DeviceLink::Direction direction, std::string_view bytes) {

@@ -19,13 +19,14 @@ void setAddress(DeviceLink& link, const std::string& address)
 
 } // namespace
 
-int connectLink(const ConnectionChoice& choice, DeviceLink& link)
+int connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link)
 {
     // The serial device format comes from the saved settings also when the
     // port is named on the command line: a port number means the same
     // device as in the window.
     const ConnectionSettings saved = loadConnectionSettings();
     link.serialDeviceFormat = saved.serialDeviceFormat;
+    link.strictSerialTiming = strictSerial || saved.strictSerialTiming;
     switch (choice.transport) {
     case ConnectionChoice::Transport::Saved:
         link.useTcp = saved.useTcp ? 1 : 0;

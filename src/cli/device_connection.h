@@ -8,8 +8,9 @@ namespace telvor {
 
 class DeviceLink;
 
-// Sets the link's transport, address and serial device format; returns the
-// serial port number to open it with.
-int connectLink(const ConnectionChoice& choice, DeviceLink& link);
+// Sets the link's transport, address, serial device format and serial
+// framing; returns the serial port number to open it with. `strictSerial`
+// (--strict-serial) asks for pause framing whatever the saved settings say.
+int connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link);
 
 } // namespace telvor
