@@ -1,0 +1,174 @@
+// What a full "Write to device" costs: the write, its verification and all
+// four service commands, run by the device operations against telvor-sim in
+// a process of its own, so that only the client's work is counted. Prints one
+// line per run: wall time, the client's processor time (getrusage) and the
+// bytes sent and received.
+//
+// full_write_cost --sim PROGRAM --settings FILE.tvr --runs N
+//                 (--tcp LATENCY_MS | --serial BAUD [--strict])
+#include "sim_child.h"
+
+#include "image/settings_file.h"
+#include "link/device_link.h"
+#include "operations/device_operations.h"
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace telvor;
+
+// The window as far as a write needs it: every service option ticked, the
+// texts kept, every message box counted as a failure.
+class BenchSurface final : public StatusSurface {
+public:
+    ControlValues takeControlValues() override
+    {
+        ControlValues controls;
+        controls.serialPortNumber = 1;
+        controls.service = {true, true, true, true};
+        return controls;
+    }
+    void setStatusText(std::string_view text) override { m_status = text; }
+    void appendStatusText(std::string_view text) override { m_status += text; }
+    void setVersionText(std::string_view) override {}
+    void setProgressRange(int, int) override {}
+    void setProgressPosition(int) override {}
+    void showMessage(std::string_view text, std::string_view) override { m_boxes += std::string(text) + "; "; }
+    void pushValuesToControls() override {}
+
+    const std::string& status() const { return m_status; }
+    const std::string& boxes() const { return m_boxes; }
+
+private:
+    std::string m_status;
+    std::string m_boxes;
+};
+
+double processorSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Options {
+    std::string sim;
+    std::string settings;
+    int runs = 1;
+    int tcpLatencyMs = -1;
+    int serialBaud = 0;
+    bool strict = false;
+};
+
+bool parseOptions(int argc, char** argv, Options& options)
+{
+    std::map<std::string_view, std::string> values;
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view name = argv[index];
+        if (name == "--strict") {
+            options.strict = true;
+        } else if (index + 1 < argc) {
+            values[name] = argv[++index];
+        } else {
+            return false;
+        }
+    }
+    options.sim = values["--sim"];
+    options.settings = values["--settings"];
+    options.runs = std::atoi(values.contains("--runs") ? values["--runs"].c_str() : "1");
+    if (values.contains("--tcp"))
+        options.tcpLatencyMs = std::atoi(values["--tcp"].c_str());
+    if (values.contains("--serial"))
+        options.serialBaud = std::atoi(values["--serial"].c_str());
+    return !options.sim.empty() && !options.settings.empty() && options.runs > 0
+        && (options.tcpLatencyMs >= 0) != (options.serialBaud > 0);
+}
+
+// One write on a fresh link; false when it did not end verified.
+bool measureOneWrite(const Options& options, const SettingsImage& settings, int tcpPort, const std::string& portFormat)
+{
+    DeviceLink link;
+    if (options.tcpLatencyMs >= 0) {
+        link.useTcp = 1;
+        std::strcpy(link.ipAddress, "127.0.0.1");
+        link.tcpPort = tcpPort;
+    } else {
+        link.serialDeviceFormat = portFormat;
+        link.strictSerialTiming = options.strict;
+    }
+    long sent = 0;
+    long received = 0;
+    link.onTraffic = [&](DeviceLink::Direction direction, std::string_view bytes) {
+        (direction == DeviceLink::Direction::Sent ? sent : received) += static_cast<long>(bytes.size());
+    };
+    SettingsImage working = settings;
+    SettingsImage verification;
+    FirmwareVersion version;
+    BenchSurface surface;
+    DeviceOperations operations(working, verification, version, link, surface);
+
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double processorStart = processorSeconds();
+    const bool done = operations.writeToDevice();
+    const double processor = processorSeconds() - processorStart;
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    std::printf("wall_ms=%.3f cpu_ms=%.3f sent=%ld received=%ld ok=%d\n", wall * 1000, processor * 1000, sent, received,
+                done ? 1 : 0);
+    if (!done)
+        std::fprintf(stderr, "write failed: %s %s\n", surface.status().c_str(), surface.boxes().c_str());
+    std::fflush(stdout);
+    return done;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: full_write_cost --sim PROGRAM --settings FILE.tvr --runs N "
+                             "(--tcp LATENCY_MS | --serial BAUD [--strict])\n");
+        return 2;
+    }
+    SettingsImage settings;
+    if (!readSettingsFile(options.settings, settings).ok) {
+        std::fprintf(stderr, "cannot read %s\n", options.settings.c_str());
+        return 2;
+    }
+    const std::string imageArgument = options.settings;
+    char folderTemplate[] = "/tmp/telvor-bench-XXXXXX";
+    if (!::mkdtemp(folderTemplate)) {
+        std::perror("temporary folder");
+        return 2;
+    }
+    const std::filesystem::path folder = folderTemplate;
+    int status = 0;
+    try {
+        const bool tcp = options.tcpLatencyMs >= 0;
+        const std::vector<std::string> arguments = tcp
+            ? std::vector<std::string>{"--tcp", "127.0.0.1:0", "--image", imageArgument, "--latency",
+                                       std::to_string(options.tcpLatencyMs)}
+            : std::vector<std::string>{"--pty", (folder / "port0").string(), "--image", imageArgument, "--baud",
+                                       std::to_string(options.serialBaud)};
+        bench::SimChild sim(options.sim, arguments);
+        for (int run = 0; run < options.runs; ++run)
+            if (!measureOneWrite(options, settings, sim.port(), (folder / "port%d").string()))
+                status = 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        status = 2;
+    }
+    std::filesystem::remove_all(folder);
+    return status;
+}
