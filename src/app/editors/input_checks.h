@@ -1,9 +1,7 @@
-// The checks an editor applies to its boxes when OK is pressed, and the
-// messages that refuse a box.
+// The messages that refuse a box when OK is pressed.
 #pragma once
 
 #include <QString>
-
 
 namespace telvor {
 
