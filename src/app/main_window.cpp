@@ -51,6 +51,7 @@ MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFi
     , m_tcpSettingsDialog(this)
     , m_transportGroup(new QButtonGroup(this))
     , m_aboutAction(new QAction(QStringLiteral("&About ..."), this))
+    , m_operations(workingImage, m_verificationImage, m_firmwareVersion, link, *this)
 {
     registerResources();
     m_ui->setupUi(this);
@@ -75,6 +76,7 @@ MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFi
 
     connectCommands();
     connectEditorButtons();
+    connectDeviceLink();
 }
 
 MainWindow::~MainWindow() = default;
@@ -86,6 +88,12 @@ void MainWindow::connectCommands()
     connect(m_ui->tcpSettingsButton, &QPushButton::clicked, this, &MainWindow::editTcpSettings);
     connect(m_ui->readFromFileButton, &QPushButton::clicked, this, &MainWindow::readFromFile);
     connect(m_ui->writeToFileButton, &QPushButton::clicked, this, &MainWindow::writeToFile);
+    connect(m_ui->checkVersionButton, &QPushButton::clicked, this,
+            [this] { runDeviceOperation(&DeviceOperations::checkDeviceVersion); });
+    connect(m_ui->readFromDeviceButton, &QPushButton::clicked, this,
+            [this] { runDeviceOperation(&DeviceOperations::readFromDevice); });
+    connect(m_ui->writeToDeviceButton, &QPushButton::clicked, this,
+            [this] { runDeviceOperation(&DeviceOperations::writeToDevice); });
     connect(m_transportGroup, &QButtonGroup::idClicked, this, [this](int id) {
         if (id == TcpRadio || id == SecondTcpRadio)
             chooseTcp();

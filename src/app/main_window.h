@@ -7,6 +7,11 @@
 
 #include "custaw_sieciowe.h"
 
+#include "image/settings_image.h"
+#include "operations/device_operations.h"
+#include "operations/firmware_version.h"
+#include "operations/status_surface.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -26,9 +31,8 @@ namespace telvor {
 
 class DeviceLink;
 class SettingsFileChooser;
-class SettingsImage;
 
-class MainWindow final : public QDialog {
+class MainWindow final : public QDialog, private StatusSurface {
     Q_OBJECT
 
 public:
@@ -74,6 +78,7 @@ protected:
 private:
     void connectCommands();
     void connectEditorButtons();
+    void connectDeviceLink();
     void openEditor(bool (*editor)(QWidget*, SettingsImage&), bool exchangesWindowValues);
     void takeSerialPortNumber();
     void showSerialDevicePath();
@@ -87,6 +92,17 @@ private:
     void loadConnectionSettings();
     void saveConnectionSettingsAndClose(int result);
     void showAbout();
+    void runDeviceOperation(bool (DeviceOperations::*operation)());
+
+    // What the device operations see of the window.
+    ControlValues takeControlValues() override;
+    void setStatusText(std::string_view text) override;
+    void appendStatusText(std::string_view text) override;
+    void setVersionText(std::string_view text) override;
+    void setProgressRange(int minimum, int maximum) override;
+    void setProgressPosition(int position) override;
+    void showMessage(std::string_view text, std::string_view detail) override;
+    void pushValuesToControls() override;
 
     std::unique_ptr<Ui::MainWindow> m_ui;
     SettingsImage& m_workingImage;
@@ -95,6 +111,9 @@ private:
     Custaw_sieciowe m_tcpSettingsDialog;
     QButtonGroup* m_transportGroup;
     QAction* m_aboutAction;
+    SettingsImage m_verificationImage;
+    FirmwareVersion m_firmwareVersion;
+    DeviceOperations m_operations;
     bool m_operationRunning = false;
 
     // The values behind the controls, in data exchange order.

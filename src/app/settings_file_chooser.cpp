@@ -1,6 +1,8 @@
 #include "settings_file_chooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace telvor {
 
@@ -17,6 +19,10 @@ QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode)
                                                        : QFileDialog::AnyFile);
     dialog.setNameFilter(kSettingsFileFilter);
     dialog.setDefaultSuffix(QStringLiteral("tvr"));
+    // Started from the menu, the program runs in the read-only folder of the
+    // factory defaults; a file is saved in the home folder then.
+    if (mode == QFileDialog::AcceptSave && !QFileInfo(QDir::currentPath()).isWritable())
+        dialog.setDirectory(QDir::home());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

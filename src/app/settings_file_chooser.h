@@ -19,7 +19,8 @@ public:
 
 // Open and save dialogs for *.tvr files: both spellings of the extension
 // match, a name typed without one gets ".tvr", no name is proposed, and
-// saving over an existing file asks first.
+// saving over an existing file asks first. Saving starts in the home folder
+// when the current one cannot be written to.
 class NativeSettingsFileChooser final : public SettingsFileChooser {
 public:
     QString fileToRead(QWidget* parent) override;
