@@ -29,6 +29,8 @@ namespace telvor {
 
 namespace {
 
+constexpr int kButtonPadding = 8;
+
 QString statusForBox(const QString& status)
 {
     return QString(status).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -55,6 +57,12 @@ MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFi
 {
     registerResources();
     m_ui->setupUi(this);
+    // The default style's push buttons hug their captions; some air on each
+    // side makes the command columns read as columns.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button->window() == this)
+            button->setMinimumWidth(button->sizeHint().width() + 2 * kButtonPadding);
+    }
     setWindowIcon(QIcon(QStringLiteral(":/telvor/telvor.svg")));
 
     m_transportGroup->addButton(m_ui->tcpRadio, TcpRadio);
