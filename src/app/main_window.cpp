@@ -116,18 +116,14 @@ void MainWindow::connectEditorButtons()
 {
     for (const EditorCommand& command : kEditorCommands) {
         auto* button = findChild<QPushButton*>(QString::fromLatin1(command.buttonName));
-        connect(button, &QPushButton::clicked, this,
-                [this, command] { openEditor(command.run, command.exchangesWindowValues); });
+        connect(button, &QPushButton::clicked, this, [this, command] { openEditor(command.run); });
     }
 }
 
-void MainWindow::openEditor(bool (*editor)(QWidget*, SettingsImage&), bool exchangesWindowValues)
+void MainWindow::openEditor(EditorFunction editor)
 {
-    if (exchangesWindowValues)
-        takeValuesFromControls();
-    editor(this, m_workingImage);
-    if (exchangesWindowValues)
-        putValuesIntoControls();
+    const WindowValues window{[this] { takeValuesFromControls(); }, [this] { putValuesIntoControls(); }};
+    editor(this, m_workingImage, window);
 }
 
 void MainWindow::initialise(const std::string& commandLine)

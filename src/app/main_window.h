@@ -31,6 +31,7 @@ namespace telvor {
 
 class DeviceLink;
 class SettingsFileChooser;
+struct WindowValues;
 
 class MainWindow final : public QDialog, private StatusSurface {
     Q_OBJECT
@@ -79,7 +80,7 @@ private:
     void connectCommands();
     void connectEditorButtons();
     void connectDeviceLink();
-    void openEditor(bool (*editor)(QWidget*, SettingsImage&), bool exchangesWindowValues);
+    void openEditor(bool (*editor)(QWidget*, SettingsImage&, const WindowValues&));
     void takeSerialPortNumber();
     void showSerialDevicePath();
     void chooseSerial();
