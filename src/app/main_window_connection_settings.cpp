@@ -17,6 +17,7 @@ void MainWindow::loadConnectionSettings()
     m_tcpSettingsDialog.setSettings({settings.ipAddress, settings.tcpPort});
     copyTcpSettingsIntoLink();
     m_link.serialDeviceFormat = settings.serialDeviceFormat;
+    m_link.strictSerialTiming = settings.strictSerialTiming;
 }
 
 void MainWindow::saveConnectionSettingsAndClose(int result)

@@ -39,6 +39,8 @@ private slots:
     void portNumberCheck_data();
     void portNumberCheck();
     void portNumberTooltipShowsDevicePath();
+    void savedSerialFramingReachesTheLink_data();
+    void savedSerialFramingReachesTheLink();
     void escapeLeavesWindowOpen();
     void closingSavesConnectionSettings_data();
     void closingSavesConnectionSettings();
@@ -279,6 +281,33 @@ void MainWindowTest::portNumberTooltipShowsDevicePath()
     QCOMPARE(portNumber.toolTip(), QStringLiteral("COM12 = /dev/ttyUSB11"));
     portNumber.setText(QStringLiteral("0"));
     QCOMPARE(portNumber.toolTip(), QStringLiteral("No serial device has this number (1 to 255)"));
+}
+
+void MainWindowTest::savedSerialFramingReachesTheLink_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<bool>("strict");
+    QTest::newRow("nothing stored: content framing") << QVariant() << false;
+    QTest::newRow("content framing stored") << QVariant(0) << false;
+    QTest::newRow("strict framing stored") << QVariant(1) << true;
+}
+
+// The choice survives closing untouched, since the window offers no control
+// for it.
+void MainWindowTest::savedSerialFramingReachesTheLink()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(bool, strict);
+    if (stored.isValid())
+        QSettings().setValue(QStringLiteral("Serial_Strict_Timing"), stored);
+    WindowUnderTest test;
+    test.link.strictSerialTiming = !strict;
+    test.window.initialise({});
+    QCOMPARE(test.link.strictSerialTiming, strict);
+    test.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&test.window));
+    QTest::mouseClick(&control<QPushButton>(test.window, "exitButton"), Qt::LeftButton);
+    QCOMPARE(savedSettings().value("Serial_Strict_Timing").toInt(), strict ? 1 : 0);
 }
 
 void MainWindowTest::escapeLeavesWindowOpen()
