@@ -1,0 +1,115 @@
+# Turns the measurements of bench/run into the performance table (Markdown).
+# Input lines: "TAG key=value ..." per run, and "parser CSV" lines of Google
+# Benchmark.
+
+function median(tag, key,    count, values, i, j, swap) {
+    count = runs[tag]
+    for (i = 1; i <= count; i++)
+        values[i] = value[tag, i, key]
+    for (i = 1; i <= count; i++)
+        for (j = i + 1; j <= count; j++)
+            if (values[j] < values[i]) { swap = values[i]; values[i] = values[j]; values[j] = swap }
+    return count % 2 ? values[(count + 1) / 2] : (values[count / 2] + values[count / 2 + 1]) / 2
+}
+
+function largest(tag, key,    i, most) {
+    most = value[tag, 1, key]
+    for (i = 2; i <= runs[tag]; i++)
+        if (value[tag, i, key] > most) most = value[tag, i, key]
+    return most
+}
+
+function allVerified(tag,    i) {
+    for (i = 1; i <= runs[tag]; i++)
+        if (value[tag, i, "ok"] != 1) return 0
+    return 1
+}
+
+# The wire bound of a serial write: every byte sent and received, 10 bit
+# times each at 9600 baud.
+function wireSeconds(tag) {
+    return (median(tag, "sent") + median(tag, "received")) * 10 / 9600
+}
+
+# The serial rows of one settings file: content framing against the goal,
+# strict framing beside it.
+function serial(settings, described,    content, contentWire, strict, strictWire, bytes) {
+    content = median("serial_content_" settings, "wall_ms") / 1000
+    contentWire = wireSeconds("serial_content_" settings)
+    bytes = median("serial_content_" settings, "sent") + median("serial_content_" settings, "received")
+    row(sprintf("Full write, serial 9600 baud, %s (%d bytes): content framing, wall / wire bound", described, bytes),
+        sprintf("%.2f s", content), sprintf("wire %.2f s", contentWire), sprintf("%.2f", content / contentWire),
+        "<= 1.3: " verdict(content / contentWire <= 1.3 && allVerified("serial_content_" settings)))
+    strict = median("serial_strict_" settings, "wall_ms") / 1000
+    strictWire = wireSeconds("serial_strict_" settings)
+    row(sprintf("Full write, serial 9600 baud, %s: strict framing, wall / wire bound", described),
+        sprintf("%.2f s", strict), sprintf("wire %.2f s", strictWire), sprintf("%.2f", strict / strictWire),
+        (allVerified("serial_strict_" settings) ? "" : "write FAILED; ") sprintf("%.1f x content framing", strict / content))
+}
+
+function verdict(met) { return met ? "met" : "MISSED" }
+
+function row(measure, measured, reference, ratio, goal) {
+    printf "| %s | %s | %s | %s | %s |\n", measure, measured, reference, ratio, goal
+}
+
+$1 == "parser" {
+    line = substr($0, 8)
+    count = split(line, cell, ",")
+    for (i = 1; i <= count; i++) gsub(/"/, "", cell[i])
+    if (cell[1] == "name") {
+        for (i = 1; i <= count; i++) column[cell[i]] = i
+        next
+    }
+    name = cell[1]
+    unit = cell[column["time_unit"]]
+    scale = unit == "ns" ? 1e-3 : unit == "us" ? 1 : unit == "ms" ? 1e3 : 1e6
+    parserMicroseconds[name] = cell[column["real_time"]] * scale
+    parserBytes[name] = cell[column["answer_bytes"]]
+    next
+}
+
+{
+    tag = $1
+    n = ++runs[tag]
+    for (i = 2; i <= NF; i++) {
+        split($i, pair, "=")
+        value[tag, n, pair[1]] = pair[2]
+    }
+}
+
+END {
+    printf "Measured %s on %s.\n\n", date, machine
+    print "| Measure | Measured | Reference | Ratio | Goal |"
+    print "|---|---|---|---|---|"
+
+    wall0 = median("tcp0", "wall_ms")
+    row("Full write, TCP, every text full, device latency 0 ms: wall time (median of " runs["tcp0"] ")",
+        sprintf("%.1f ms", wall0), "goal 100 ms", sprintf("%.2f", wall0 / 100),
+        "< 1: " verdict(wall0 < 100 && allVerified("tcp0")))
+
+    wall20 = median("tcp20", "wall_ms"); cpu20 = median("tcp20", "cpu_ms")
+    row("Full write, TCP, every text full, device latency 20 ms: client CPU / wall (median of " runs["tcp20"] ")",
+        sprintf("%.1f ms", cpu20), sprintf("wall %.2f s", wall20 / 1000), sprintf("%.2f %%", 100 * cpu20 / wall20),
+        "< 2 %: " verdict(cpu20 / wall20 < 0.02 && allVerified("tcp20")))
+
+    serial("groups", "factory texts")
+    serial("full", "every text full")
+
+    row(sprintf("Parser: a full \"SET?\" answer (%d bytes)", parserBytes["parseSetAnswer"]),
+        sprintf("%.1f us", parserMicroseconds["parseSetAnswer"]), "", "", "")
+    row("Parser: the six answers of a v3.6E read", sprintf("%.1f us", parserMicroseconds["parseEveryAnswer"]), "", "", "")
+    row("Settings file load", sprintf("%.1f us", parserMicroseconds["loadSettingsFile"]), "", "", "")
+    row("Settings file save (synced to the disk)",
+        sprintf("%.2f ms", parserMicroseconds["saveSettingsFile/real_time"] / 1000), "", "", "")
+
+    paint = median("window", "first_paint_ms")
+    row("Window (offscreen): start to first paint (median of " runs["window"] ")", sprintf("%.0f ms", paint),
+        "goal 300 ms", sprintf("%.2f", paint / 300), "< 1: " verdict(paint < 300))
+    windowMb = largest("window", "max_rss_kb") * 1024 / 1e6
+    row("Window: maximum resident memory", sprintf("%.1f MB", windowMb), "goal 80 MB", sprintf("%.2f", windowMb / 80),
+        "< 1: " verdict(windowMb < 80))
+    ctlMb = largest("ctl", "max_rss_kb") * 1024 / 1e6
+    row("telvorctl write over TCP: maximum resident memory", sprintf("%.1f MB", ctlMb), "goal 15 MB",
+        sprintf("%.2f", ctlMb / 15), "< 1: " verdict(ctlMb < 15))
+}
