@@ -2,7 +2,6 @@
 
 #include "connection_option.h"
 #include "console.h"
-#include "exit_status.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -47,11 +46,11 @@ QString usageLine(const Command& command)
     return line + QString::fromUtf8(command.usage.data(), static_cast<qsizetype>(command.usage.size()));
 }
 
-std::string helpText()
+std::string helpText(std::span<const Command> table)
 {
     unsigned offered = kNoOptions;
     QString text = "Usage:\n";
-    for (const Command& command : commands()) {
+    for (const Command& command : table) {
         text += "  " + usageLine(command) + "\n";
         offered |= command.options;
     }
@@ -74,21 +73,27 @@ std::string helpText()
     return text.toStdString();
 }
 
-int usageError(std::string message)
+ParsedCommandLine handled(int exitStatus)
+{
+    ParsedCommandLine parsed;
+    parsed.exitStatus = exitStatus;
+    return parsed;
+}
+
+ParsedCommandLine usageError(std::string message)
 {
     if (message.ends_with('.'))
         message.pop_back();
     printError(message + "; see telvorctl --help");
-    return kExitUsage;
+    return handled(kExitUsage);
 }
 
-const Command* findCommand(const QString& name)
+const Command* findCommand(std::span<const Command> table, const QString& name)
 {
-    const auto all = commands();
-    const auto found = std::find_if(all.begin(), all.end(), [&name](const Command& command) {
+    const auto found = std::find_if(table.begin(), table.end(), [&name](const Command& command) {
         return name == QString::fromUtf8(command.name.data(), static_cast<qsizetype>(command.name.size()));
     });
-    return found == all.end() ? nullptr : &*found;
+    return found == table.end() ? nullptr : &*found;
 }
 
 std::string fileName(const QString& argument)
@@ -98,7 +103,7 @@ std::string fileName(const QString& argument)
 
 } // namespace
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments)
+ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const Command> table)
 {
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{"h", "help"}, "show this help");
@@ -109,31 +114,34 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
         parser.addOption(commandLineOption(spec));
 
     if (!parser.parse(arguments))
-        return {usageError(parser.errorText().toStdString())};
+        return usageError(parser.errorText().toStdString());
     if (parser.isSet(help)) {
-        printLine(helpText());
-        return {kExitSuccess};
+        printLine(helpText(table));
+        return handled(kExitSuccess);
     }
     if (parser.isSet(version)) {
         printLine("telvorctl " + QCoreApplication::applicationVersion().toStdString());
-        return {kExitSuccess};
+        return handled(kExitSuccess);
     }
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return {usageError("no command given")};
-    const Command* command = findCommand(positional.takeFirst());
+        return usageError("no command given");
+    const QString commandWord = positional.takeFirst();
+    const Command* command = findCommand(table, commandWord);
     if (!command)
-        return {usageError("unknown command \"" + parser.positionalArguments().first().toStdString() + "\"")};
+        return usageError("unknown command \"" + commandWord.toStdString() + "\"");
     const std::string commandName(command->name);
 
     for (const OptionSpec& spec : kOptions)
         if (!(command->options & spec.group) && parser.isSet(spec.name))
-            return {usageError(std::string("--") + spec.name + " does not apply to " + commandName)};
+            return usageError(std::string("--") + spec.name + " does not apply to " + commandName);
     if (positional.size() != command->operandCount)
-        return {usageError("usage: " + usageLine(*command).toStdString())};
+        return usageError("usage: " + usageLine(*command).toStdString());
 
-    Invocation invocation;
+    ParsedCommandLine parsed;
+    parsed.command = command;
+    Invocation& invocation = parsed.invocation;
     invocation.command = commandName;
     for (const QString& operand : positional)
         invocation.operands.push_back(fileName(operand));
@@ -141,18 +149,18 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
     const QStringList tcp = parser.values("tcp");
     const QStringList com = parser.values("com");
     if (tcp.size() + com.size() > 1)
-        return {usageError("give at most one connection, --tcp or --com")};
+        return usageError("give at most one connection, --tcp or --com");
     if (!tcp.isEmpty()) {
         const std::optional<ConnectionChoice> choice = tcpChoice(tcp.first());
         if (!choice)
-            return {usageError("--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \""
-                               + tcp.first().toStdString() + "\"")};
+            return usageError("--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \""
+                              + tcp.first().toStdString() + "\"");
         invocation.connection = *choice;
     }
     if (!com.isEmpty()) {
         const std::optional<ConnectionChoice> choice = serialChoice(com.first());
         if (!choice)
-            return {usageError("--com needs a port number from 0 to 255, not \"" + com.first().toStdString() + "\"")};
+            return usageError("--com needs a port number from 0 to 255, not \"" + com.first().toStdString() + "\"");
         invocation.connection = *choice;
     }
     invocation.trace = parser.isSet("trace");
@@ -160,7 +168,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments)
         invocation.baseFile = fileName(parser.value("base"));
     invocation.service = {parser.isSet("set-clock"), parser.isSet("reset-device"), parser.isSet("reset-counters"),
                           parser.isSet("erase-log")};
-    return {std::pair{command, std::move(invocation)}};
+    return parsed;
 }
 
 } // namespace telvor

@@ -5,18 +5,23 @@
 #include "commands.h"
 #include "invocation.h"
 
+#include "exit_status.h"
+
 #include <QStringList>
 
-#include <variant>
+#include <span>
 
 namespace telvor {
 
 struct ParsedCommandLine {
-    // The command to run with its checked invocation, or the exit status when
-    // the arguments were handled already.
-    std::variant<int, std::pair<const Command*, Invocation>> outcome;
+    // The command to run with its checked invocation; none when the arguments
+    // were handled already, with `exitStatus` as the outcome.
+    const Command* command = nullptr;
+    Invocation invocation;
+    int exitStatus = kExitSuccess;
 };
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments);
+// `table` is the command table, commands() unless a test offers its own.
+ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const Command> table = commands());
 
 } // namespace telvor

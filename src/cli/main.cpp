@@ -2,7 +2,6 @@
 // configuration program, from a console.
 #include "command_line.h"
 #include "console.h"
-#include "exit_status.h"
 
 #include <QCoreApplication>
 
@@ -19,11 +18,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(TELVOR_VERSION);
 
     const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
-    int status = 0;
-    if (const int* handled = std::get_if<int>(&parsed.outcome))
-        status = *handled;
-    else
-        status = std::get<1>(parsed.outcome).first->run(std::get<1>(parsed.outcome).second);
+    const int status = parsed.command ? parsed.command->run(parsed.invocation) : parsed.exitStatus;
 
     // Output that never arrived (a full disk, a closed pipe) is no success.
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -122,14 +122,13 @@ FileBytes readFileBytes(const std::string& path)
     return file;
 }
 
-// A name beside the target that no other save uses at the same time.
+// A name beside the target that no other save uses at the same time, short
+// enough for any directory that can hold the target.
 std::string temporaryPathFor(const std::string& path)
 {
     static std::atomic<unsigned> serial{0};
-    const std::filesystem::path target(path);
-    return (target.parent_path() / ("." + target.filename().string() + "." + std::to_string(::getpid())
-                                    + "." + std::to_string(serial++) + ".tmp"))
-        .string();
+    const std::string name = ".telvor-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
+    return (std::filesystem::path(path).parent_path() / name).string();
 }
 
 // 0 on success, else the errno of the step that failed.

@@ -158,7 +158,7 @@ std::size_t readBalanceCode(const AnswerKey& key, std::string_view text, std::si
 std::optional<std::size_t> applyKey(const AnswerKey& key, std::string_view text, std::size_t position,
                                     SettingsImage& image, int versionNumber)
 {
-    if (!text.substr(position).starts_with(key.text))
+    if (text[position] != key.text.front() || !text.substr(position).starts_with(key.text))
         return std::nullopt;
     const std::size_t value = position + key.text.size();
     switch (key.kind) {

@@ -121,8 +121,12 @@ std::vector<SerialDevice> listSerialDevices(const std::string& deviceRoot, const
 std::string serialOpenFailureDetail(const std::string& devicePath, int error, const std::string& format,
                                     const std::vector<SerialDevice>& devices)
 {
-    const std::string usedFormat = isValidSerialDeviceFormat(format) ? format : kDefaultSerialDeviceFormat;
+    const bool formatUsable = isValidSerialDeviceFormat(format);
+    const std::string usedFormat = formatUsable ? format : kDefaultSerialDeviceFormat;
     std::string detail = "Cannot open " + devicePath + ": " + std::strerror(error) + ".\n";
+    if (!formatUsable)
+        detail += "The serial device format " + format + " is unusable (it needs exactly one %d), so "
+            + usedFormat + " was used.\n";
     switch (error) {
     case EACCES:
     case EPERM:

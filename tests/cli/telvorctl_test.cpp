@@ -1,5 +1,10 @@
+#include "../image/parsed_fields.h"
+#include "image/field_value.h"
 #include "image/settings_file.h"
+#include "image/settings_parser.h"
 #include "program_run.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +94,24 @@ TEST_F(Telvorctl, ShowsTextsInTheTerminalsEncodingAndValuesAsTheDeviceWritesThem
     EXPECT_NE(out.find("\nCLIP=159,05\n"), std::string::npos);
     EXPECT_NE(out.find("\nSCLBx=0,-250,0,0,0,0,0,0\n"), std::string::npos);
     EXPECT_NE(out.find("\nURL2=*101*1#\n"), std::string::npos);
+}
+
+// What show prints, every LF made a CR, parsed as a version 3.6 answer,
+// gives back every parsed field of a file with printable texts.
+TEST_F(Telvorctl, ShownFilesReadBackThroughTheParser)
+{
+    std::mt19937 random(99);
+    for (int round = 0; round < 5; ++round) {
+        const SettingsImage source = randomParsableImage(random);
+        const ProgramRun run = telvorctl({"show", save("random.tvr", source)});
+        ASSERT_EQ(run.exitStatus, 0);
+        std::string answer = run.standardOutput;
+        std::replace(answer.begin(), answer.end(), '\n', '\r');
+        SettingsImage target;
+        parseSettings(answer, target, 0x36);
+        for (const Slot& element : parsedSlots())
+            ASSERT_EQ(fieldValueText(target, element), fieldValueText(source, element)) << element.name();
+    }
 }
 
 TEST_F(Telvorctl, ShowsAShortFileAsReadFromFileReadsIt)

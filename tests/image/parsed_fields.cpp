@@ -47,12 +47,16 @@ SettingsImage randomParsableImage(std::mt19937& random)
             character = static_cast<char>(printable(random));
         image.setText(element, text);
     }
-    // Characters 7 and 8 follow a full six, and 8 only a 7.
-    const bool fullSix = image.text(slot("URL2")).size() == 6;
+    // Characters 7 and 8 are printable or none (0x00, 0xFF); they follow a
+    // full six, and 8 only a 7.
+    for (const Slot& character : {kBalanceCodeSeventh, kBalanceCodeEighth}) {
+        const int choice = std::uniform_int_distribution<int>(0, 3)(random);
+        image.setU8(character, static_cast<std::uint8_t>(choice == 0 ? 0x00 : choice == 1 ? 0xFF : printable(random)));
+    }
     const auto none = [&image](const Slot& character) {
         return image.u8(character) == 0x00 || image.u8(character) == 0xFF;
     };
-    if (!fullSix || none(kBalanceCodeSeventh))
+    if (image.text(slot("URL2")).size() < 6 || none(kBalanceCodeSeventh))
         image.setU8(kBalanceCodeSeventh, 0);
     if (none(kBalanceCodeSeventh) || none(kBalanceCodeEighth))
         image.setU8(kBalanceCodeEighth, 0);

@@ -18,7 +18,7 @@ Slot namedSlot(std::string_view name);
 // the hour sets as their bytes 0 to 2.
 std::vector<Slot> parsedSlots();
 
-// Random bytes everywhere, with printable texts without CR and a balance
+// Random bytes everywhere, with printable ASCII texts without CR and a balance
 // check code whose characters 7 and 8 stand only after a full six: the
 // images whose answer lines read back to the same fields.
 SettingsImage randomParsableImage(std::mt19937& random);

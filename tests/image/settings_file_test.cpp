@@ -101,6 +101,15 @@ TEST_F(SettingsFile, OverwritesAnExistingFile)
     EXPECT_EQ(fs::status(path("c.tvr")).permissions() & fs::perms::owner_read, fs::perms::owner_read);
 }
 
+TEST_F(SettingsFile, WritesUnderTheLongestNameTheDirectoryAllows)
+{
+    const std::string name = std::string(251, 'n') + ".tvr";
+    const SettingsImage image = patternImage(8);
+    const SettingsFileResult result = writeSettingsFile(path(name), image);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(contentOf(path(name)), contentOf(image));
+}
+
 struct ReadRow {
     const char* name;
     std::size_t fileSize;

@@ -1,0 +1,81 @@
+#include "app/connection_settings.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace telvor {
+
+namespace {
+
+constexpr const char* kOrganisation = "Kardel";
+constexpr const char* kApplication = "Telvor";
+
+constexpr const char* kPortComKey = "Port_COM";
+constexpr const char* kTransportKey = "Transmisja_TCP";
+constexpr const char* kAddressKey = "Adres_IP";
+constexpr const char* kPortTcpKey = "Port_TCP";
+constexpr const char* kDeviceFormatKey = "Serial_Device_Format";
+
+constexpr int kHighestPortNumber = 255;
+
+int numberOr(const QSettings& store, const char* key, int fallback)
+{
+    bool ok = false;
+    const int number = store.value(key).toInt(&ok);
+    return ok ? number : fallback;
+}
+
+std::string textOr(const QSettings& store, const char* key, const std::string& fallback)
+{
+    const QVariant value = store.value(key);
+    if (value.typeId() != QMetaType::QString)
+        return fallback;
+    return value.toString().toStdString();
+}
+
+std::string shortenedAddress(const std::string& address)
+{
+    return QString::fromStdString(address).left(static_cast<qsizetype>(kIpAddressMaxLength)).toStdString();
+}
+
+} // namespace
+
+ConnectionSettings loadConnectionSettings()
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    return loadConnectionSettings(store);
+}
+
+ConnectionSettings loadConnectionSettings(QSettings& store)
+{
+    const ConnectionSettings defaults;
+    ConnectionSettings settings;
+    const int portNumber = numberOr(store, kPortComKey, defaults.serialPortNumber);
+    settings.serialPortNumber = portNumber >= 0 && portNumber <= kHighestPortNumber ? portNumber : defaults.serialPortNumber;
+    settings.useTcp = numberOr(store, kTransportKey, defaults.useTcp ? 1 : 0) != 0;
+    settings.ipAddress = shortenedAddress(textOr(store, kAddressKey, defaults.ipAddress));
+    settings.tcpPort = numberOr(store, kPortTcpKey, defaults.tcpPort);
+    settings.serialDeviceFormat = textOr(store, kDeviceFormatKey, defaults.serialDeviceFormat);
+    if (store.status() != QSettings::NoError)
+        return defaults;
+    return settings;
+}
+
+bool saveConnectionSettings(const ConnectionSettings& settings)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
+    return saveConnectionSettings(settings, store);
+}
+
+bool saveConnectionSettings(const ConnectionSettings& settings, QSettings& store)
+{
+    store.setValue(kPortComKey, settings.serialPortNumber);
+    store.setValue(kPortTcpKey, settings.tcpPort);
+    store.setValue(kAddressKey, QString::fromStdString(shortenedAddress(settings.ipAddress)));
+    store.setValue(kTransportKey, settings.useTcp ? 1 : 0);
+    store.setValue(kDeviceFormatKey, QString::fromStdString(settings.serialDeviceFormat));
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+} // namespace telvor

@@ -1,0 +1,42 @@
+// The connection settings remembered per user between runs: which transport,
+// the serial port number, the device's address and TCP port, and the format
+// that turns a port number into a serial device path.
+#pragma once
+
+#include "link/serial_device_path.h"
+
+#include <cstddef>
+#include <string>
+
+class QSettings;
+
+namespace telvor {
+
+// The stored address is cut to this many characters.
+inline constexpr std::size_t kIpAddressMaxLength = 255;
+
+// Texts are UTF-8: the address is plain dotted decimal and the format names
+// a file.
+struct ConnectionSettings {
+    int serialPortNumber = 1;                                   // Port_COM, 0 to 255
+    bool useTcp = false;                                        // Transmisja_TCP
+    std::string ipAddress = "192.168.2.1";                      // Adres_IP
+    int tcpPort = 23;                                           // Port_TCP
+    std::string serialDeviceFormat = kDefaultSerialDeviceFormat; // Serial_Device_Format
+
+    bool operator==(const ConnectionSettings&) const = default;
+};
+
+// The user's store: organisation "Kardel", application "Telvor" (the registry
+// key Software\Kardel\Telvor on Windows, the per-user configuration file
+// elsewhere). A value that is missing or unusable keeps its first-start
+// default; a store that cannot be read gives the defaults throughout.
+ConnectionSettings loadConnectionSettings();
+ConnectionSettings loadConnectionSettings(QSettings& store);
+
+// Writes every value; false when the store could not be written. Callers
+// that have nobody to tell may ignore the result.
+bool saveConnectionSettings(const ConnectionSettings& settings);
+bool saveConnectionSettings(const ConnectionSettings& settings, QSettings& store);
+
+} // namespace telvor

@@ -1,0 +1,60 @@
+#include "link/elapsed_timer.h"
+#include "link/timing.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+
+namespace telvor {
+namespace {
+
+TEST(TimingTest, ProductionLimits)
+{
+    const Timing timing;
+    EXPECT_EQ(timing.serialInterByte.count(), 500);
+    EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 40).count(), 5400);
+    EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 4096).count(), 45960);
+    EXPECT_EQ(timing.tcpConnect.count(), 5000);
+    EXPECT_EQ(timing.tcpConnectWait.count(), 1000);
+    EXPECT_EQ(timing.tcpCommand.count(), 5000);
+    EXPECT_EQ(timing.tcpQuery.count(), 3000);
+    EXPECT_EQ(timing.tcpCloseDelay.count(), 50);
+    EXPECT_EQ(timing.keepAliveSlice.count(), 50);
+}
+
+TEST(TimingTest, ScaledDownDividesEveryLimitKeepingOneMillisecond)
+{
+    const Timing scaled = Timing{}.scaledDown(100);
+    EXPECT_EQ(scaled.serialInterByte.count(), 5);
+    EXPECT_EQ(scaled.serialReadBase.count(), 50);
+    EXPECT_EQ(scaled.serialReadPerByte.count(), 1);
+    EXPECT_EQ(scaled.serialWriteBase.count(), 6);
+    EXPECT_EQ(scaled.serialWritePerByte.count(), 1);
+    EXPECT_EQ(scaled.tcpConnect.count(), 50);
+    EXPECT_EQ(scaled.tcpConnectWait.count(), 10);
+    EXPECT_EQ(scaled.tcpCommand.count(), 50);
+    EXPECT_EQ(scaled.tcpQuery.count(), 30);
+    EXPECT_EQ(scaled.tcpCloseDelay.count(), 1);
+    EXPECT_EQ(scaled.keepAliveSlice.count(), 1);
+    EXPECT_EQ(scaled.rewriteDelayShort.count(), 1);
+    EXPECT_EQ(scaled.rewriteDelayLong.count(), 2);
+}
+
+TEST(TimingTest, DivisorBelowOneKeepsTheLimits)
+{
+    EXPECT_EQ(Timing{}.scaledDown(0).tcpCommand.count(), 5000);
+    EXPECT_EQ(Timing{}.scaledDown(-3).serialInterByte.count(), 500);
+}
+
+TEST(ElapsedTimerTest, CountsFromTheLastRestart)
+{
+    ElapsedTimer timer;
+    ::poll(nullptr, 0, 30);
+    const auto beforeRestart = timer.elapsedMs();
+    EXPECT_GE(beforeRestart, 30u);
+    timer.restart();
+    EXPECT_LT(timer.elapsedMs(), beforeRestart);
+}
+
+} // namespace
+} // namespace telvor
