@@ -88,7 +88,7 @@ protected:
             const std::string name = entry.path().filename().string();
             if (name == target)
                 continue;
-            EXPECT_TRUE(name.starts_with("." + target + ".") && name.ends_with(".tmp")) << name;
+            EXPECT_TRUE(name.starts_with(".telvor-") && name.ends_with(".tmp")) << name;
         }
     }
 
