@@ -79,9 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (textsHoldNoCarriageReturn(loaded))
         fuzzCheck(answerText(readBack, kFullVersion) == listing, "the listing reads back to the same values");
 
+    // A text field keeps what stands after its terminator, so the bytes of
+    // two images with the same values may differ there; the values may not.
     SettingsImage secondReadBack;
     const std::string secondListing = answerText(readBack, kFullVersion);
     parseSettings(secondListing, secondReadBack, kFullVersion);
-    fuzzCheck(secondReadBack == readBack, "a listing read back lists and reads back unchanged");
+    fuzzCheck(answerText(secondReadBack, kFullVersion) == secondListing,
+              "a listing read back lists and reads back unchanged");
     return 0;
 }
