@@ -24,10 +24,12 @@ public:
     // One line acknowledged by "OK" CR. 0 acknowledged; serial: 1 write
     // failed, 2 reply does not begin with "OK" CR, 3 nothing received;
     // TCP: 1 no acknowledgement in time, 3 device closed, 4 receive error,
-    // 5 send error.
+    // 5 send error. A text that does not fit the 4096-byte line buffer with
+    // its CR is not sent and counts as a failed write or send.
     int sendCommand(const char* text);
     // One query whose answer is collected into `answer`. 0 some answer; 1
-    // write or send failed; 3 nothing received or closed; 4 receive error.
+    // write or send failed (also a text that does not fit the 1024-byte line
+    // buffer with its CR); 3 nothing received or closed; 4 receive error.
     int sendQuery(const char* text);
 
     char replyText[1024] = {};
@@ -45,7 +47,8 @@ public:
     // the warning is in Windows-1250 (bytes 0xB3 and 0xB9 for the two Polish
     // letters); the window converts it for display.
     std::function<void(const std::string&)> onWarning;
-    // Called at least every timing.keepAliveSlice while the link waits.
+    // Called at least every timing.keepAliveSlice while the link waits,
+    // close() included.
     std::function<void()> keepAlive;
     enum class Direction { Sent, Received };
     // Every line sent (its CR included) and every piece of bytes received, as

@@ -110,6 +110,8 @@ ConnectionSettings withTcp(int tcpPort)
     return settings;
 }
 
+constexpr char kGarbage[] = "\x00\xFF\x13[[=\n=\xC3\x28\n";
+
 INSTANTIATE_TEST_SUITE_P(
     Stores, StoredValuesTest,
     ::testing::Values(
@@ -125,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
         StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
         StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
-        StoredCase{"BinaryGarbage", QByteArray("\x00\xFF\x13[[=\n=\xC3\x28\n", 13), kDefaults},
+        StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
         StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
     [](const auto& info) { return std::string(info.param.name); });
 

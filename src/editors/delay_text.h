@@ -1,0 +1,24 @@
+// The delayed alarm time of an input as the inputs editor shows it. The
+// device keeps it in one byte: bit 7 the unit (1 minutes, 0 seconds), bits
+// 0 to 6 the count.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace telvor {
+
+// "30s", "5m"; no delay (0, and 0xFF, which the device never holds as a
+// delay) shows as "0 ".
+std::string DelayToText(std::uint8_t delay);
+
+// The text's leading integer, in minutes when an 'm', 'M' or apostrophe
+// comes before any hour letter, in hours ('h', 'H', 'g', 'G'; stored as
+// minutes) when one comes first, otherwise in seconds; clamped to 0 to 127
+// units, and never 0xFF (127 minutes are stored as 126). A text that does
+// not begin with a number leaves the delay at `previous`, read as 0 if it
+// is 0xFF.
+std::uint8_t TextToDelay(std::string_view text, std::uint8_t previous);
+
+} // namespace telvor

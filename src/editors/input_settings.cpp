@@ -1,0 +1,189 @@
+#include "input_settings.h"
+
+#include "delay_text.h"
+#include "flag_bits.h"
+#include "threshold_text.h"
+
+#include <span>
+
+namespace telvor {
+namespace {
+
+constexpr std::uint8_t kSensorBit = 0x80; // ICFGn: the input has a sensor
+constexpr std::uint8_t kKindMask = 0x07;  // SCFGn: which sensor
+
+// Each type box stands for a sensor bit and a kind code of the input, and
+// gives the thresholds their unit.
+struct TypeBox {
+    InputType type;
+    std::string_view caption;
+    bool sensorBit;
+    std::uint8_t kind;
+    int unitCode;
+};
+
+constexpr std::array<TypeBox, kInputTypeCount> kTypeBoxes = {{
+    {InputType::T, "T", true, 0, 2},
+    {InputType::D, "D", true, 2, 2},
+    {InputType::RH, "RH", true, 1, 1},
+    {InputType::S, "S", false, 3, 3},
+    {InputType::TR, "TR", true, 4, 4},
+    {InputType::RR, "RR", true, 5, 5},
+    {InputType::PT, "PT", true, 6, 6},
+}};
+
+const TypeBox& typeBox(InputType type)
+{
+    return kTypeBoxes[static_cast<int>(type)];
+}
+
+// ICFGn bits 2 to 6 and ECFGn bits 0 to 4: telephone numbers 1 to 5 and 6 to 10.
+constexpr int kFirstSmsBit = 2;
+constexpr int kSmsPerByte = 5;
+
+// ICFGn
+constexpr int kHighToLowBit = 0;
+constexpr int kLowToHighBit = 1;
+// SCFGn
+constexpr int kNotifyReturnBit = 3;
+constexpr int kRingBit = 4;
+constexpr int kWakingHoursOnlyBit = 5;
+constexpr int kLimitFrequencyBit = 6;
+
+// At opening every sensor kind reads as humidity (RH, RR) or as degrees,
+// even a kind the row has no box for; without the sensor bit only S has a
+// unit of its own.
+int unitCodeAtOpening(std::uint8_t inputFlags, std::uint8_t sensorFlags)
+{
+    const int kind = sensorFlags & kKindMask;
+    if (inputFlags & kSensorBit)
+        return kind == 1 || kind == 5 ? 1 : 2;
+    return kind == 3 ? 3 : 0;
+}
+
+} // namespace
+
+std::string_view InputTypeCaption(InputType type)
+{
+    return typeBox(type).caption;
+}
+
+bool InputHasTypeBox(int input, InputType type)
+{
+    switch (type) {
+    case InputType::TR:
+        return input % 2 == 1;
+    case InputType::RR:
+        return input % 2 == 0;
+    case InputType::PT:
+        return input <= 6;
+    default:
+        return true;
+    }
+}
+
+int UnitCodeOfType(InputType type)
+{
+    return typeBox(type).unitCode;
+}
+
+void InputSettings::unpack(const SettingsImage& image)
+{
+    for (int input = 1; input <= kInputCount; ++input) {
+        InputRow& row = inputs[input - 1];
+        const std::uint8_t inputFlags = image.u8(slot("ICFG", input));
+        const std::uint8_t sensorFlags = image.u8(slot("SCFG", input));
+        const bool sensor = (inputFlags & kSensorBit) != 0;
+        const int kind = sensorFlags & kKindMask;
+
+        row.unitCode = unitCodeAtOpening(inputFlags, sensorFlags);
+        for (const TypeBox& box : kTypeBoxes) {
+            // S is the one type without the sensor bit, and shows whatever
+            // that bit says.
+            const bool matches = kind == box.kind && (sensor || box.type == InputType::S);
+            row.type(box.type) = matches && InputHasTypeBox(input, box.type);
+        }
+        row.ring = FlagBit(sensorFlags, kRingBit);
+        row.notifyReturn = FlagBit(sensorFlags, kNotifyReturnBit);
+        row.wakingHoursOnly = FlagBit(sensorFlags, kWakingHoursOnlyBit);
+        row.limitFrequency = FlagBit(sensorFlags, kLimitFrequencyBit);
+        row.highToLow = FlagBit(inputFlags, kHighToLowBit);
+        row.lowToHigh = FlagBit(inputFlags, kLowToHighBit);
+
+        const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
+        row.lowRaw = image.u16(slot("ULO", input));
+        row.highRaw = image.u16(slot("UHI", input));
+        row.lowThreshold = ThresholdToText(row.lowRaw, unit);
+        row.highThreshold = ThresholdToText(row.highRaw, unit);
+
+        const auto moreNumbers = SplitFlags<kSmsPerByte>(image.u8(slot("ECFG", input)));
+        for (int number = 0; number < kSmsPerByte; ++number) {
+            row.sms[number] = FlagBit(inputFlags, kFirstSmsBit + number);
+            row.sms[kSmsPerByte + number] = moreNumbers[number];
+        }
+        row.delay = DelayToText(image.u8(slot("ADEL", input)));
+    }
+    insensitivityL1toL4 = image.u8(slot("HIST1"));
+    insensitivityL5toL8 = image.u8(slot("HIST2"));
+    lowStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD")));
+    highStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD", Field::kNotIndexed, 2)));
+}
+
+void InputSettings::pack(SettingsImage& image) const
+{
+    image.setU8(slot("HIST1"), static_cast<std::uint8_t>(insensitivityL1toL4 & 0xFF));
+    image.setU8(slot("HIST2"), static_cast<std::uint8_t>(insensitivityL5toL8 & 0xFF));
+    for (int input = 1; input <= kInputCount; ++input) {
+        const InputRow& row = inputs[input - 1];
+        // Rebuilt from nothing: SCFGn bit 7 and ECFGn bits 5 to 7 end cleared.
+        // The kind codes of several checked boxes would mix; the type box
+        // clicks keep one at most.
+        std::uint8_t inputFlags = 0;
+        std::uint8_t sensorFlags = 0;
+        for (const TypeBox& box : kTypeBoxes) {
+            if (!row.type(box.type))
+                continue;
+            if (box.sensorBit)
+                inputFlags |= kSensorBit;
+            sensorFlags |= box.kind;
+        }
+        sensorFlags = WithFlagBit(sensorFlags, kRingBit, row.ring);
+        sensorFlags = WithFlagBit(sensorFlags, kNotifyReturnBit, row.notifyReturn);
+        sensorFlags = WithFlagBit(sensorFlags, kWakingHoursOnlyBit, row.wakingHoursOnly);
+        sensorFlags = WithFlagBit(sensorFlags, kLimitFrequencyBit, row.limitFrequency);
+        inputFlags = WithFlagBit(inputFlags, kHighToLowBit, row.highToLow);
+        inputFlags = WithFlagBit(inputFlags, kLowToHighBit, row.lowToHigh);
+        for (int number = 0; number < kSmsPerByte; ++number)
+            inputFlags = WithFlagBit(inputFlags, kFirstSmsBit + number, row.sms[number]);
+        const std::span<const int> moreNumbers(row.sms.begin() + kSmsPerByte, row.sms.end());
+        image.setU8(slot("ICFG", input), inputFlags);
+        image.setU8(slot("SCFG", input), sensorFlags);
+        image.setU8(slot("ECFG", input), JoinFlags(moreNumbers));
+
+        const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
+        image.setU16(slot("ULO", input), TextToThreshold(row.lowThreshold, unit, row.lowRaw));
+        image.setU16(slot("UHI", input), TextToThreshold(row.highThreshold, unit, row.highRaw));
+        const Slot delay = slot("ADEL", input);
+        image.setU8(delay, TextToDelay(row.delay, image.u8(delay)));
+    }
+    image.setU8(slot("ALMD"), JoinFlags(lowStateAlarm));
+    image.setU8(slot("ALMD", Field::kNotIndexed, 2), JoinFlags(highStateAlarm));
+}
+
+void InputSettings::typeBoxClicked(int input, InputType box)
+{
+    InputRow& row = inputs[input - 1];
+    const bool checked = row.type(box);
+    row.types.fill(0);
+    row.type(box) = checked;
+
+    const ThresholdUnit before = InputThresholdUnit(row.unitCode);
+    row.lowRaw = TextToThreshold(row.lowThreshold, before, row.lowRaw);
+    row.highRaw = TextToThreshold(row.highThreshold, before, row.highRaw);
+    row.unitCode = checked ? UnitCodeOfType(box) : 0;
+    const ThresholdUnit after = InputThresholdUnit(row.unitCode);
+    row.lowThreshold = ThresholdToText(row.lowRaw, after);
+    row.highThreshold = ThresholdToText(row.highRaw, after);
+}
+
+} // namespace telvor
