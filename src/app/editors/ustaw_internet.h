@@ -1,0 +1,30 @@
+// The "Internet access configuration" editor window.
+#pragma once
+
+#include "editor_dialog.h"
+#include "editors/internet_access.h"
+#include "window_values.h"
+
+#include <memory>
+
+namespace Ui {
+class ustaw_internet;
+}
+
+namespace telvor {
+
+class ustaw_internet final : public EditorDialog {
+public:
+    ustaw_internet(InternetAccess& access, QWidget* parent);
+    ~ustaw_internet() override;
+
+private:
+    std::unique_ptr<Ui::ustaw_internet> m_ui;
+};
+
+// Edits the access point, mail server, e-mail addresses and HTTP
+// transmission; true after OK. The window's values go in before and come
+// back after, through `window`.
+bool editInternetAccess(QWidget* parent, SettingsImage& image, const WindowValues& window);
+
+} // namespace telvor

@@ -1,0 +1,31 @@
+// telvor-sim of this build folder as a process of its own, listening on a
+// free loopback port, for the tests of telvorctl's device commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace telvor {
+
+class SimProcess {
+public:
+    // `arguments` come after "--tcp 127.0.0.1:0".
+    explicit SimProcess(const std::vector<std::string>& arguments = {});
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    int port() const { return m_port; }
+    // "127.0.0.1:PORT", as --tcp takes it.
+    std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
+
+private:
+    int m_pid = -1;
+    int m_output = -1;
+    int m_port = 0;
+};
+
+// A loopback port on which nobody listens.
+int closedLoopbackPort();
+
+} // namespace telvor

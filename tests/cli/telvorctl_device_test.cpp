@@ -1,0 +1,181 @@
+#include "program_run.h"
+#include "sim_process.h"
+
+#include "image/settings_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace telvor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::Not;
+
+// Every test has a folder of its own, which is also the home of the
+// connection settings that telvorctl reads when no connection is named.
+class TelvorctlDevice : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_directory = fs::temp_directory_path() /
+                      ("telvorctl-device-" + std::to_string(::getpid()) + "-" +
+                       testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_directory);
+        fs::create_directories(m_directory / "config");
+        const char* previous = std::getenv("XDG_CONFIG_HOME");
+        m_previousConfigHome = previous ? std::optional<std::string>(previous) : std::nullopt;
+        ::setenv("XDG_CONFIG_HOME", (m_directory / "config").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (m_previousConfigHome)
+            ::setenv("XDG_CONFIG_HOME", m_previousConfigHome->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+        fs::remove_all(m_directory);
+    }
+
+    std::string path(const std::string& name) const { return (m_directory / name).string(); }
+
+    std::string save(const std::string& name, const SettingsImage& image) const
+    {
+        EXPECT_TRUE(writeSettingsFile(path(name), image).ok);
+        return path(name);
+    }
+
+    void saveConnectionSettings(const std::string& values) const
+    {
+        fs::create_directories(m_directory / "config" / "Kardel");
+        std::ofstream(m_directory / "config" / "Kardel" / "Telvor.conf") << "[General]\n" << values;
+    }
+
+    static std::string bytesOf(const std::string& file)
+    {
+        std::ifstream stream(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    }
+
+    fs::path m_directory;
+    std::optional<std::string> m_previousConfigHome;
+};
+
+SettingsImage technicianImage()
+{
+    SettingsImage image;
+    image.setText(slot("PIN"), "9182");
+    image.setText(slot("NUM", 1), "+48600100200");
+    image.setText(slot("SMS", 0), "Alarm L1 @T");
+    image.setText(slot("APN", 2), "apn-secret");
+    image.setText(slot("APN", 5), "mail-secret");
+    image.setNumber(slot("MCFG2"), 1);
+    image.setText(slot("XMS", 4), "Meter");
+    image.setS16(slot("SCLA", 2), -40);
+    image.setNumber(slot("THTP"), 1);
+    image.setText(slot("URL0"), "example.org");
+    image.setText(slot("URL2"), "*101#");
+    return image;
+}
+
+TEST_F(TelvorctlDevice, VersionPrintsTheVersionBoxAndTheStatus)
+{
+    SimProcess device({"--version-text", "v2.8ED"});
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "version"});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.standardOutput, "Device version: v2.8ED\nFirmware version read successful\n");
+    EXPECT_EQ(run.standardError, "");
+}
+
+TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
+{
+    SimProcess device;
+    const std::string file = save("technician.tvr", technicianImage());
+    const ProgramRun write = runBuiltProgram(
+        "telvorctl", {"--tcp", device.address(), "--trace", "write", "--set-clock", "--reset-device", "--reset-counters",
+                      "--erase-log", file});
+    EXPECT_EQ(write.exitStatus, 0) << write.standardError;
+    EXPECT_EQ(write.standardOutput, "Configuration transferred to device,\nverification successful.,counters cleared, "
+                                    "log cleared,RTC updated,\ndevice reset.\n");
+    EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ > PIN=\\*\\*\\* NUM0= NUM1=\\+48600100200\n"));
+    EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ > APN2=\\*\\*\\*\n"));
+    EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ < OK\\\\r\n"));
+    EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ > TIME=[0-9]{2}/[0-9]{2}/[0-9]{2},"));
+    for (const char* secret : {"9182", "apn-secret", "mail-secret"})
+        EXPECT_THAT(write.standardError, Not(HasSubstr(secret)));
+
+    const std::string output = path("read.tvr");
+    const ProgramRun read = runBuiltProgram("telvorctl", {"--tcp", device.address(), "read", "--base", file, output});
+    EXPECT_EQ(read.exitStatus, 0) << read.standardError;
+    EXPECT_EQ(read.standardOutput, "Settings read successfully\n");
+    EXPECT_EQ(bytesOf(output), bytesOf(file));
+}
+
+TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
+{
+    SimProcess device({"--silent", "XCFG?"});
+    const std::string output = path("never.tvr");
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "read", output});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "telvorctl: No answer from device\n");
+    EXPECT_EQ(run.standardOutput, "XCFG settings read error\n");
+    EXPECT_FALSE(fs::exists(output));
+    // Nor a temporary file beside it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_directory), fs::directory_iterator()), 1);
+}
+
+TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
+{
+    SimProcess device({"--report", "HIST1=9", "--version-text", "v2.0"});
+    const ProgramRun run =
+        runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", "--set-clock", save("a.tvr", {})});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "telvorctl: Verify error (HIST1)\n");
+    EXPECT_EQ(run.standardOutput, "Configuration transferred to device,\nwverification failed!\n");
+}
+
+TEST_F(TelvorctlDevice, ConnectionThatFailsStillPrintsTheVersionLine)
+{
+    const ProgramRun run = runBuiltProgram(
+        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(closedLoopbackPort()), "version"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.standardError, "telvorctl: LAN connection (TCP/IP) cannot be established!\n");
+    EXPECT_EQ(run.standardOutput, "Device version: \nLAN connection (TCP/IP) cannot be established!\n");
+}
+
+TEST_F(TelvorctlDevice, SerialPortThatCannotBeOpenedGetsANote)
+{
+    saveConnectionSettings("Serial_Device_Format=" + path("no-such-tty%d") + "\n");
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--com", "4", "version"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_THAT(run.standardError, testing::StartsWith("telvorctl: COM4 port open error !\ntelvorctl: note: "));
+    EXPECT_THAT(run.standardError, HasSubstr(path("no-such-tty3")));
+    EXPECT_EQ(run.standardOutput, "Device version: \nCOM4 port open error !\n");
+}
+
+TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
+{
+    SimProcess device({"--version-text", "v3.6E"});
+    saveConnectionSettings("Transmisja_TCP=1\nAdres_IP=127.0.0.1\nPort_TCP=" + std::to_string(device.port()) + "\n");
+    const ProgramRun run = runBuiltProgram("telvorctl", {"version"});
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardOutput, "Device version: v3.6E\nFirmware version read successful\n");
+}
+
+TEST_F(TelvorctlDevice, SettingsFileThatCannotBeReadIsAUsageError)
+{
+    SimProcess device;
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", path("missing.tvr")});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_THAT(run.standardError, HasSubstr(path("missing.tvr")));
+    EXPECT_EQ(run.standardOutput, "");
+}
+
+} // namespace
+} // namespace telvor
