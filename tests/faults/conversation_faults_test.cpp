@@ -279,9 +279,10 @@ const Conversation& cleanConversation(Operation operation)
 }
 
 // The working image after a read that parsed the answers of the queries
-// before `stop` (0-based line) and none after, leaving out `skipped`.
+// before `stop` (0-based line) and none after, leaving out the one at
+// `skipped` (past the last line for none).
 SettingsImage imageAfterRead(const Conversation& conversation, std::optional<std::size_t> stop,
-                             std::optional<std::size_t> skipped)
+                             std::size_t skipped)
 {
     VirtualDevice device(conversation.setup.deviceImage);
     SettingsImage image = conversation.setup.working;
@@ -330,7 +331,7 @@ TEST_P(FaultAtEveryLine, EndsAsTheLinesRowSays)
         if (write) {
             EXPECT_EQ(run.working, setup.working);
         } else {
-            const std::optional<std::size_t> skipped = expected.emptyAnswer ? std::optional(index) : std::nullopt;
+            const std::size_t skipped = expected.emptyAnswer ? index : conversation.lines.size();
             EXPECT_EQ(run.working, imageAfterRead(conversation, expected.lastLine, skipped));
         }
     }
@@ -409,7 +410,7 @@ TEST_P(SerialLineClosing, EndsAsTheLinesRowSays)
     if (write) {
         EXPECT_EQ(run.working, setup.working);
     } else {
-        EXPECT_EQ(run.working, imageAfterRead(conversation, expected.lastLine, std::nullopt));
+        EXPECT_EQ(run.working, imageAfterRead(conversation, expected.lastLine, conversation.lines.size()));
     }
 }
 
