@@ -37,13 +37,13 @@ std::string DelayToText(std::uint8_t delay)
 
 std::uint8_t TextToDelay(std::string_view text, std::uint8_t previous)
 {
-    const std::optional<int> number = ReadLeadingInteger(text);
+    const std::optional<long long> number = ReadLeadingInteger(text);
     if (!number)
         return previous == kNoDelay ? 0 : previous;
     const DelayUnit unit = unitOf(text);
     // Clamping before the hours are turned into minutes keeps the product
     // small; anything from 3 hours on ends at the largest count either way.
-    int count = std::clamp(*number, 0, kLargestCount);
+    int count = static_cast<int>(std::clamp<long long>(*number, 0, kLargestCount));
     if (unit == DelayUnit::Hours)
         count = std::min(count * 60, kLargestCount);
     if (unit == DelayUnit::Seconds)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <limits>
 
 namespace telvor {
@@ -107,7 +106,7 @@ std::optional<float> ReadLeadingFloat(std::string_view text)
     return negative ? -value : value;
 }
 
-std::optional<int> ReadLeadingInteger(std::string_view text)
+std::optional<long long> ReadLeadingInteger(std::string_view text)
 {
     std::size_t position = skipBlanks(text);
     bool negative = false;
@@ -118,12 +117,13 @@ std::optional<int> ReadLeadingInteger(std::string_view text)
     const std::size_t end = skipDigits(text, position);
     if (end == position)
         return std::nullopt;
-    long long value = 0;
-    for (std::size_t digit = position; digit < end; ++digit)
-        value = std::min(value * 10 + (text[digit] - '0'), static_cast<long long>(INT_MAX) + 1);
-    if (negative)
-        value = -value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    constexpr long long kLargest = std::numeric_limits<long long>::max();
+    long long magnitude = 0;
+    for (std::size_t digit = position; digit < end; ++digit) {
+        const int value = text[digit] - '0';
+        magnitude = magnitude > (kLargest - value) / 10 ? kLargest : magnitude * 10 + value;
+    }
+    return negative ? -magnitude : magnitude;
 }
 
 } // namespace telvor

@@ -15,8 +15,9 @@ namespace telvor {
 // Qt program sets from the user's environment.
 std::optional<float> ReadLeadingFloat(std::string_view text);
 
-// An optionally signed decimal integer; values beyond the range of int
-// saturate at its ends. Empty when the text does not begin with one.
-std::optional<int> ReadLeadingInteger(std::string_view text);
+// An optionally signed decimal integer ("12ab" reads as 12); values beyond
+// 64 bits saturate at its ends, which lie outside every box's range. Empty
+// when the text does not begin with one.
+std::optional<long long> ReadLeadingInteger(std::string_view text);
 
 } // namespace telvor

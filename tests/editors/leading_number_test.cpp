@@ -40,16 +40,20 @@ TEST(ReadLeadingInteger, ReadsSignedDigitsAndSaturates)
     const struct {
         const char* name;
         const char* text;
-        std::optional<int> value;
+        std::optional<long long> value;
     } rows[] = {
         {"integer with suffix", "12abc", 12},
         {"blanks and sign", "  -7", -7},
         {"plus sign", "+3", 3},
         {"fraction is left over", "1.5h", 1},
-        {"too large saturates", "99999999999999999999", std::numeric_limits<int>::max()},
-        {"too small saturates", "-99999999999999999999", std::numeric_limits<int>::min()},
+        {"trailing blank and more digits ignored", "4 5", 4},
+        {"too large saturates", "99999999999999999999999", std::numeric_limits<long long>::max()},
+        {"too small saturates", "-99999999999999999999999", -std::numeric_limits<long long>::max()},
         {"letters first", "m5", std::nullopt},
         {"empty", "", std::nullopt},
+        {"sign alone", "-", std::nullopt},
+        {"blank between sign and digits", "- 5", std::nullopt},
+        {"two signs", "+-5", std::nullopt},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ReadLeadingInteger(row.text), row.value) << row.name;

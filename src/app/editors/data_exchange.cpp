@@ -1,6 +1,7 @@
 #include "data_exchange.h"
 
 #include "input_checks.h"
+#include "editors/leading_number.h"
 #include "windows_1250.h"
 
 #include <QAbstractButton>
@@ -40,7 +41,7 @@ void DataExchange::number(QLineEdit* box, int& member, int minimum, int maximum)
         box,
         [box, &member] { box->setText(QString::number(member)); },
         [box, &member, minimum, maximum] {
-            const std::optional<long long> value = LeadingInteger(box->text());
+            const std::optional<long long> value = ReadLeadingInteger(box->text().toStdString());
             if (!value)
                 return IntegerMessage();
             if (*value < minimum || *value > maximum)

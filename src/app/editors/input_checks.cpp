@@ -1,42 +1,6 @@
 #include "input_checks.h"
 
-#include <limits>
-
 namespace telvor {
-namespace {
-
-bool isBlank(QChar character)
-{
-    return character == u' ' || (character >= u'\t' && character <= u'\r');
-}
-
-bool isDigit(QChar character)
-{
-    return character >= u'0' && character <= u'9';
-}
-
-} // namespace
-
-std::optional<long long> LeadingInteger(const QString& text)
-{
-    qsizetype position = 0;
-    while (position < text.size() && isBlank(text[position]))
-        ++position;
-    bool negative = false;
-    if (position < text.size() && (text[position] == u'+' || text[position] == u'-')) {
-        negative = text[position] == u'-';
-        ++position;
-    }
-    if (position >= text.size() || !isDigit(text[position]))
-        return std::nullopt;
-    constexpr long long kLargest = std::numeric_limits<long long>::max();
-    long long magnitude = 0;
-    for (; position < text.size() && isDigit(text[position]); ++position) {
-        const int digit = text[position].unicode() - u'0';
-        magnitude = magnitude > (kLargest - digit) / 10 ? kLargest : magnitude * 10 + digit;
-    }
-    return negative ? -magnitude : magnitude;
-}
 
 QString IntegerMessage()
 {

@@ -65,35 +65,7 @@ class DataExchangeTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void leadingInteger_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("isInteger");
-        QTest::addColumn<long long>("value");
-        QTest::newRow("plain number") << "12" << true << 12LL;
-        QTest::newRow("blanks and minus sign") << " \t -7" << true << -7LL;
-        QTest::newRow("plus sign") << "+3" << true << 3LL;
-        QTest::newRow("letters after the number are ignored") << "12ab" << true << 12LL;
-        QTest::newRow("trailing blank and more digits ignored") << "4 5" << true << 4LL;
-        QTest::newRow("letters only") << "ab" << false << 0LL;
-        QTest::newRow("empty box") << "" << false << 0LL;
-        QTest::newRow("sign alone") << "-" << false << 0LL;
-        QTest::newRow("blank between sign and digits") << "- 5" << false << 0LL;
-        QTest::newRow("two signs") << "+-5" << false << 0LL;
-        QTest::newRow("too long for 64 bits") << "99999999999999999999999" << true << LLONG_MAX;
-        QTest::newRow("too long and negative") << "-99999999999999999999999" << true << -LLONG_MAX;
-    }
 
-    void leadingInteger()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, isInteger);
-        QFETCH(long long, value);
-        const std::optional<long long> read = LeadingInteger(text);
-        QCOMPARE(read.has_value(), isInteger);
-        if (isInteger)
-            QCOMPARE(*read, value);
-    }
 
     void messagesAreFilledIn()
     {

@@ -1,0 +1,51 @@
+// Which editor each button of the "Device settings" group opens. Adding an
+// editor to the window is one row here.
+#pragma once
+
+#include "app/editors/authorization_dialog.h"
+#include "app/editors/basic_settings_dialog.h"
+#include "app/editors/cextlines.h"
+#include "app/editors/csd_serial_port_dialog.h"
+#include "app/editors/cskalowanie.h"
+#include "app/editors/custaw_emaili.h"
+#include "app/editors/input_settings_dialog.h"
+#include "app/editors/message_bodies_dialog.h"
+#include "app/editors/outputs_dialog.h"
+#include "app/editors/ustaw_internet.h"
+#include "app/editors/window_values.h"
+
+#include <array>
+
+namespace telvor {
+
+// Opens one editor over the working image; true after OK. The window's
+// values are there for the editors that take them in before and put them
+// back after.
+using EditorFunction = bool (*)(QWidget* parent, SettingsImage& workingImage, const WindowValues& window);
+
+// Most editors have no use for the window's values.
+template <bool (*Edit)(QWidget*, SettingsImage&)>
+bool withoutWindowValues(QWidget* parent, SettingsImage& workingImage, const WindowValues&)
+{
+    return Edit(parent, workingImage);
+}
+
+struct EditorCommand {
+    const char* buttonName; // the button's object name in the window's form
+    EditorFunction run;
+};
+
+inline constexpr std::array kEditorCommands = {
+    EditorCommand{"basicSettingsButton", withoutWindowValues<editBasicSettings>},
+    EditorCommand{"authorizationButton", withoutWindowValues<editAuthorization>},
+    EditorCommand{"inputsButton", withoutWindowValues<editInputs>},
+    EditorCommand{"smsMessagesButton", withoutWindowValues<editMessageBodies>},
+    EditorCommand{"outputsButton", withoutWindowValues<editOutputs>},
+    EditorCommand{"scaledMeasurementsButton", withoutWindowValues<editScaling>},
+    EditorCommand{"csdButton", withoutWindowValues<editCsdSerialPort>},
+    EditorCommand{"internetAccessButton", editInternetAccess},
+    EditorCommand{"emailMessagesButton", editEmailNotifications},
+    EditorCommand{"extendedInputsButton", withoutWindowValues<editExtendedLines>},
+};
+
+} // namespace telvor

@@ -1,0 +1,86 @@
+// "Check device version", "Read from device" and "Write to device": the
+// window runs the device operations and is their status surface.
+#include "main_window.h"
+
+#include "input_lock.h"
+#include "message_box.h"
+#include "ui_main_window.h"
+
+#include "app/editors/windows_1250.h"
+#include "link/device_link.h"
+
+#include <QApplication>
+
+namespace telvor {
+
+void MainWindow::connectDeviceLink()
+{
+    // The link calls this at least every 50 ms while it waits, so the
+    // window repaints and its progress bar moves. Input is processed too:
+    // the input lock makes sure it reaches nothing.
+    m_link.keepAlive = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
+    m_link.onWarning = [this](const std::string& warning) { showWarning(this, DecodeWindows1250(warning)); };
+}
+
+void MainWindow::runDeviceOperation(bool (DeviceOperations::*operation)())
+{
+    if (m_operationRunning)
+        return;
+    const InputLock lock(*this);
+    m_operationRunning = true;
+    (m_operations.*operation)();
+    m_operationRunning = false;
+}
+
+ControlValues MainWindow::takeControlValues()
+{
+    takeValuesFromControls();
+    ControlValues values;
+    values.serialPortNumber = m_serialPortNumber;
+    values.service.resetCounters = m_resetCounters;
+    values.service.eraseLog = m_eraseLog;
+    values.service.setClock = m_setClock;
+    values.service.resetDevice = m_resetAfterUpdate;
+    return values;
+}
+
+void MainWindow::setStatusText(std::string_view text)
+{
+    m_statusText = DecodeWindows1250(text);
+}
+
+void MainWindow::appendStatusText(std::string_view text)
+{
+    m_statusText += DecodeWindows1250(text);
+}
+
+void MainWindow::setVersionText(std::string_view text)
+{
+    m_versionText = DecodeWindows1250(text);
+}
+
+void MainWindow::setProgressRange(int minimum, int maximum)
+{
+    m_ui->progressBar->setRange(minimum, maximum);
+}
+
+void MainWindow::setProgressPosition(int position)
+{
+    m_ui->progressBar->setValue(position);
+    m_ui->progressBar->repaint();
+}
+
+void MainWindow::showMessage(std::string_view text, std::string_view detail)
+{
+    // The operations' texts are the device's Windows-1250; a detail names
+    // device paths and the system's reasons, which are UTF-8.
+    showWarning(this, DecodeWindows1250(text),
+                QString::fromUtf8(detail.data(), static_cast<qsizetype>(detail.size())));
+}
+
+void MainWindow::pushValuesToControls()
+{
+    putValuesIntoControls();
+}
+
+} // namespace telvor

@@ -1,0 +1,305 @@
+// The device commands from the window against telvor-sim on loopback and
+// against serial paths that are no real port: the texts in the status and
+// version boxes, the message boxes, and a window that takes no input while
+// an operation runs.
+#include "modal_answerer.h"
+#include "virtual_device.h"
+#include "window_test_support.h"
+
+#include "app/connection_settings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace telvor {
+
+class DeviceCommandsTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void writeToDeviceShowsFullStatusAndVersion();
+    void checkDeviceVersionShowsVersion();
+    void readFromDeviceFillsWorkingImage();
+    void refusedConnectionShowsLanText();
+    void serialOpenFailureShowsPathAsDetail();
+    void portNumberMessagesThenCommandRuns_data();
+    void portNumberMessagesThenCommandRuns();
+    void lineSettingsWarningShowsAsMessageBox();
+    void inputDuringWriteStartsNothingAfterwards();
+
+private:
+    QString m_buildDirectory;
+    QTemporaryDir m_noSerialPorts;
+};
+
+namespace {
+
+// Serial device paths in a private folder: no real port is ever opened.
+void storeConnection(bool useTcp, int tcpPort, const QString& serialFolder)
+{
+    ConnectionSettings settings;
+    settings.useTcp = useTcp;
+    settings.ipAddress = "127.0.0.1";
+    settings.tcpPort = tcpPort;
+    settings.serialDeviceFormat = (serialFolder + QStringLiteral("/port%d")).toStdString();
+    QVERIFY(saveConnectionSettings(settings));
+}
+
+QString shownStatus(MainWindow& window)
+{
+    return control<QPlainTextEdit>(window, "statusEdit").toPlainText();
+}
+
+QString shownVersion(MainWindow& window)
+{
+    return control<QLineEdit>(window, "versionEdit").text();
+}
+
+void click(MainWindow& window, const char* button)
+{
+    QTest::mouseClick(&control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+// A fast link for the cases that wait for a silent device.
+void shortenTimeLimits(WindowUnderTest& test)
+{
+    test.link.timing = Timing{}.scaledDown(50);
+}
+
+} // namespace
+
+void DeviceCommandsTest::initTestCase()
+{
+    QApplication::setOrganizationName(QStringLiteral("Kardel"));
+    QApplication::setApplicationName(QStringLiteral("Telvor"));
+    m_buildDirectory = qEnvironmentVariable("TELVOR_BUILD_DIR");
+    QVERIFY2(QFile::exists(m_buildDirectory + "/telvor-sim"), "telvor-sim is built beside the tests");
+    QVERIFY2(QFile::exists(m_buildDirectory + "/default_en.tvr"), "default_en.tvr is built");
+}
+
+void DeviceCommandsTest::init()
+{
+    QSettings().clear();
+    QDir::setCurrent(m_buildDirectory);
+}
+
+void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
+{
+    VirtualDevice device;
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Default settings loaded from:\ndefault_en.tvr"));
+
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Configuration transferred to device,\nverification "
+                                                      "successful.,RTC updated,\ndevice reset."));
+    QCOMPARE(shownVersion(test.window), QStringLiteral("v3.6E"));
+    QCOMPARE(control<QProgressBar>(test.window, "progressBar").value(), 100);
+    QCOMPARE(device.connectionsOpened(), 1);
+}
+
+void DeviceCommandsTest::checkDeviceVersionShowsVersion()
+{
+    VirtualDevice device({"--version-text", "v2.8ED"});
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Firmware version read successful"));
+    QCOMPARE(shownVersion(test.window), QStringLiteral("v2.8ED"));
+}
+
+void DeviceCommandsTest::readFromDeviceFillsWorkingImage()
+{
+    const QString defaults = m_buildDirectory + QStringLiteral("/default_en.tvr");
+    VirtualDevice device({"--image", defaults});
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    QTemporaryDir empty;
+    QDir::setCurrent(empty.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    QVERIFY(test.image == SettingsImage{});
+
+    ModalAnswerer answerer;
+    click(test.window, "readFromDeviceButton");
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Settings read successfully"));
+    QCOMPARE(shownVersion(test.window), QStringLiteral("v3.6E"));
+    SettingsImage expected;
+    const QByteArray bytes = readFile(defaults);
+    std::copy(bytes.begin(), bytes.end(), expected.bytes().begin());
+    for (const char* key : {"PIN", "NUM1", "TRPT", "SMS1", "ULO1", "ICFG1"}) {
+        const Slot slot = *slotByName(key);
+        QVERIFY2(test.image.number(slot) == expected.number(slot) && test.image.text(slot) == expected.text(slot),
+                 key);
+    }
+}
+
+void DeviceCommandsTest::refusedConnectionShowsLanText()
+{
+    int closedPort = 0;
+    {
+        VirtualDevice device;
+        QVERIFY(device.listening());
+        closedPort = device.port();
+    }
+    storeConnection(true, closedPort, m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+    const QString text = QStringLiteral("LAN connection (TCP/IP) cannot be established!");
+    QCOMPARE(answerer.messages(), QStringList{text});
+    QCOMPARE(shownStatus(test.window), text);
+    QCOMPARE(shownVersion(test.window), QString());
+}
+
+void DeviceCommandsTest::serialOpenFailureShowsPathAsDetail()
+{
+    storeConnection(false, 23, m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    control<QLineEdit>(test.window, "portNumberEdit").setText(QStringLiteral("4"));
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
+    QCOMPARE(answerer.messages(), QStringList{"COM4 port open error !"});
+    QVERIFY2(answerer.details().constFirst().contains(m_noSerialPorts.filePath(QStringLiteral("port3"))),
+             qPrintable(answerer.details().constFirst()));
+    QCOMPARE(shownStatus(test.window), QStringLiteral("COM4 port open error !"));
+}
+
+void DeviceCommandsTest::portNumberMessagesThenCommandRuns_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("300 runs with port 300")
+        << "300" << QStringList{"Please enter an integer between 0 and 255.", "COM300 port open error !"};
+    QTest::newRow("letters run with the previous number")
+        << "COM" << QStringList{"Please enter an integer.", "COM1 port open error !"};
+}
+
+void DeviceCommandsTest::portNumberMessagesThenCommandRuns()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, messages);
+    storeConnection(false, 23, m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    control<QLineEdit>(test.window, "portNumberEdit").setText(typed);
+    ModalAnswerer answerer;
+    click(test.window, "readFromDeviceButton");
+    QCOMPARE(answerer.messages(), messages);
+    QCOMPARE(shownStatus(test.window), messages.constLast());
+}
+
+void DeviceCommandsTest::lineSettingsWarningShowsAsMessageBox()
+{
+    // A plain file opens like a port, but takes no line settings.
+    QTemporaryDir folder;
+    writeFile(folder.filePath(QStringLiteral("port0")), {});
+    storeConnection(false, 23, folder.path());
+    WindowUnderTest test;
+    shortenTimeLimits(test);
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
+    QCOMPARE(answerer.messages(), (QStringList{QStringLiteral("Błąd wpisu timeouts !"), "No answer from device"}));
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Connection error (HALT)"));
+}
+
+void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
+{
+    // Every reply a little late, so that the write lasts long enough to be
+    // clicked at.
+    VirtualDevice device({"--latency", "15"});
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    WindowUnderTest test;
+    // The window's events are processed between slices of the link's waits;
+    // replies this quick fit into slices this short only.
+    test.link.timing.keepAliveSlice = Milliseconds(5);
+    test.window.initialise({});
+    test.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&test.window));
+    QPushButton& writeButton = control<QPushButton>(test.window, "writeToDeviceButton");
+    QProgressBar& progress = control<QProgressBar>(test.window, "progressBar");
+
+    QList<int> positionsSeen;
+    bool clicked = false;
+    QStringList enabledDuringWrite;
+    QTimer during;
+    during.setInterval(5);
+    connect(&during, &QTimer::timeout, [&] {
+        positionsSeen.append(progress.value());
+        if (clicked || progress.value() < 10)
+            return;
+        clicked = true;
+        for (QAbstractButton* button : test.window.findChildren<QAbstractButton*>()) {
+            if (button->window() == &test.window && button->isEnabled())
+                enabledDuringWrite.append(button->objectName());
+        }
+        // Input delivered at once, and input queued to be delivered later.
+        QTest::mouseClick(&writeButton, Qt::LeftButton);
+        const QPointF centre = QRectF(writeButton.rect()).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(&writeButton, new QMouseEvent(type, centre, writeButton.mapToGlobal(centre),
+                                                                      Qt::LeftButton, type == QEvent::MouseButtonPress
+                                                                          ? Qt::LeftButton
+                                                                          : Qt::NoButton,
+                                                                      Qt::NoModifier));
+        }
+        QCoreApplication::postEvent(&writeButton, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+        QCoreApplication::postEvent(&writeButton, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " "));
+        QCoreApplication::postEvent(&test.window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+    });
+    during.start();
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+    during.stop();
+
+    QVERIFY(clicked);
+    QCOMPARE(enabledDuringWrite, QStringList());
+    QVERIFY2(std::any_of(positionsSeen.begin(), positionsSeen.end(), [](int p) { return p > 10 && p < 100; }),
+             "the progress bar moved while the device was written");
+    QTest::qWait(500);
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(device.connectionsOpened(), 1);
+    QVERIFY(test.window.isVisible());
+    QVERIFY(writeButton.isEnabled());
+    QVERIFY(!control<QPushButton>(test.window, "csdButton").isEnabled());
+    QCOMPARE(shownStatus(test.window), QStringLiteral("Configuration transferred to device,\nverification "
+                                                      "successful.,RTC updated,\ndevice reset."));
+}
+
+} // namespace telvor
+
+QTEST_MAIN(telvor::DeviceCommandsTest)
+#include "device_commands_test.moc"
