@@ -1,5 +1,7 @@
 #include "app/connection_settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 
@@ -39,10 +41,27 @@ std::string shortenedAddress(const std::string& address)
     return QString::fromStdString(address).left(static_cast<qsizetype>(kIpAddressMaxLength)).toStdString();
 }
 
+// QSettings opens its file as soon as it is made, and opening a FIFO waits
+// for a writer for ever, so the user's store is looked at first: a name
+// that exists but is no regular file cannot be a store. The organisation's
+// own store, which Qt reads as a fallback of the application's anyway, tells
+// in which folder the application's file lies.
+bool userStoreIsUsable()
+{
+    const QSettings organisationStore(QSettings::NativeFormat, QSettings::UserScope, kOrganisation);
+    const QFileInfo organisationFile(organisationStore.fileName());
+    const QFileInfo storeFile(QDir(organisationFile.absolutePath())
+                                  .filePath(QString(kOrganisation) + "/" + kApplication + "."
+                                            + organisationFile.suffix()));
+    return !storeFile.exists() || storeFile.isFile();
+}
+
 } // namespace
 
 ConnectionSettings loadConnectionSettings()
 {
+    if (!userStoreIsUsable())
+        return {};
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
     return loadConnectionSettings(store);
 }
@@ -66,6 +85,8 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
 
 bool saveConnectionSettings(const ConnectionSettings& settings)
 {
+    if (!userStoreIsUsable())
+        return false;
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication);
     return saveConnectionSettings(settings, store);
 }

@@ -8,10 +8,18 @@
 namespace telvor {
 namespace {
 
+// An empty view may hold a null pointer, which fwrite must not be given
+// even for no bytes.
+void writeBytes(std::FILE* stream, std::string_view bytes)
+{
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
 void writeLine(std::FILE* stream, std::string_view prefix, std::string_view text)
 {
-    std::fwrite(prefix.data(), 1, prefix.size(), stream);
-    std::fwrite(text.data(), 1, text.size(), stream);
+    writeBytes(stream, prefix);
+    writeBytes(stream, text);
     std::fputc('\n', stream);
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace telvor {
@@ -86,22 +87,38 @@ ssize_t readUpToImageSize(int descriptor, SettingsImage::Bytes& buffer)
 struct FileBytes {
     SettingsImage::Bytes bytes{};
     std::size_t size = 0;
-    int error = 0;
+    bool failed = false;
+    std::string reason;
 };
 
-FileBytes readFileBytes(const std::string& path)
+FileBytes failure(std::string reason)
 {
     FileBytes file;
-    FileDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!descriptor.valid()) {
-        file.error = errno;
-        return file;
-    }
+    file.failed = true;
+    file.reason = std::move(reason);
+    return file;
+}
+
+// Only a regular file holds settings. The open does not block, so that a FIFO
+// without a writer or a terminal is refused at once instead of holding up
+// the program; a directory is named as such.
+FileBytes readFileBytes(const std::string& path)
+{
+    FileDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!descriptor.valid())
+        return failure(systemReason(errno));
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0)
+        return failure(systemReason(errno));
+    if (S_ISDIR(status.st_mode))
+        return failure(systemReason(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return failure("Not a regular file");
+    FileBytes file;
     const ssize_t count = readUpToImageSize(descriptor.get(), file.bytes);
     if (count < 0)
-        file.error = errno;
-    else
-        file.size = static_cast<std::size_t>(count);
+        return failure(systemReason(errno));
+    file.size = static_cast<std::size_t>(count);
     return file;
 }
 
@@ -159,8 +176,8 @@ SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImag
 SettingsFileResult readSettingsFile(const std::string& path, SettingsImage& image)
 {
     const FileBytes file = readFileBytes(path);
-    if (file.error)
-        return {false, "File open error!", systemReason(file.error)};
+    if (file.failed)
+        return {false, "File open error!", file.reason};
     image.clear();
     std::copy_n(file.bytes.begin(), file.size, image.bytes().begin());
     return {true, "Configuration loaded from:\r\n" + fileNameOf(path), {}};
@@ -181,8 +198,8 @@ SettingsFileResult loadStartupSettings(std::string_view commandLine, SettingsIma
 {
     const std::string name = startupFileName(commandLine);
     const FileBytes file = readFileBytes(name);
-    if (file.error)
-        return {false, "File open error:\r\n" + name, systemReason(file.error)};
+    if (file.failed)
+        return {false, "File open error:\r\n" + name, file.reason};
     std::copy_n(file.bytes.begin(), file.size, image.bytes().begin());
     return {true, "Default settings loaded from:\r\n" + name, {}};
 }

@@ -1,0 +1,117 @@
+// The connection settings store when its file is garbage, cannot be read or
+// is no file at all: the first-start defaults, without a crash or a wait.
+#include "app/connection_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <grp.h>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace telvor {
+namespace {
+
+const ConnectionSettings kDefaults;
+
+constexpr uid_t kUnprivilegedUser = 65534;
+constexpr gid_t kUnprivilegedGroup = 65534;
+
+class ConnectionStoreFaults : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        ::chmod(m_folder.path().toLocal8Bit().constData(), 0755);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
+        QDir(m_folder.path()).mkpath("Kardel");
+        ::chmod(m_folder.filePath("Kardel").toLocal8Bit().constData(), 0755);
+    }
+
+    std::string storePath() const { return m_folder.filePath("Kardel/Telvor.conf").toStdString(); }
+
+    void writeStore(const QByteArray& content) const
+    {
+        QFile file(QString::fromStdString(storePath()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QTemporaryDir m_folder;
+};
+
+// Loading runs on a thread of its own, so that a load that never returns
+// fails the test; a writer is then opened to release a FIFO.
+ConnectionSettings loadWithoutHanging(const std::string& storePath)
+{
+    auto loading = std::async(std::launch::async, [] { return loadConnectionSettings(); });
+    if (loading.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+        return loading.get();
+    ADD_FAILURE() << "loading the store does not return";
+    const int writer = ::open(storePath.c_str(), O_WRONLY | O_NONBLOCK);
+    const ConnectionSettings settings = loading.get();
+    ::close(writer);
+    return settings;
+}
+
+TEST_F(ConnectionStoreFaults, RandomGarbageGivesTheDefaultsOrWhatItNames)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray garbage(static_cast<qsizetype>(random() % 4096), '\0');
+        for (char& byte : garbage)
+            byte = static_cast<char>(random());
+        if (round % 2)
+            garbage.prepend("[General]\nPort_COM=");
+        writeStore(garbage);
+        const ConnectionSettings settings = loadConnectionSettings();
+        EXPECT_GE(settings.serialPortNumber, 0) << round;
+        EXPECT_LE(settings.serialPortNumber, 255) << round;
+        EXPECT_LE(settings.ipAddress.size(), kIpAddressMaxLength) << round;
+    }
+}
+
+TEST_F(ConnectionStoreFaults, StoreThatIsAFifoWithoutWriterGivesTheDefaults)
+{
+    ASSERT_EQ(::mkfifo(storePath().c_str(), 0644), 0);
+    EXPECT_EQ(loadWithoutHanging(storePath()), kDefaults);
+    EXPECT_FALSE(saveConnectionSettings(kDefaults));
+}
+
+TEST_F(ConnectionStoreFaults, StoreThatIsADirectoryGivesTheDefaults)
+{
+    QDir(m_folder.path()).mkpath("Kardel/Telvor.conf");
+    EXPECT_EQ(loadWithoutHanging(storePath()), kDefaults);
+}
+
+// Permissions do not stop root, so a root test loads in a child process that
+// has given up root for an unprivileged user.
+TEST_F(ConnectionStoreFaults, StoreWithoutReadPermissionGivesTheDefaults)
+{
+    writeStore("[General]\nPort_COM=7\nTransmisja_TCP=1\nAdres_IP=127.0.0.9\nPort_TCP=2323\n");
+    ::chmod(storePath().c_str(), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0
+                || ::setuid(kUnprivilegedUser) != 0))
+            ::_exit(10);
+        ::_exit(loadConnectionSettings() == kDefaults ? 0 : 11);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 cannot drop root, 11 not the defaults";
+}
+
+} // namespace
+} // namespace telvor
