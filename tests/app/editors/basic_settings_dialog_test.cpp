@@ -13,27 +13,17 @@ namespace {
 
 QLineEdit* box(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QLineEdit>(dialog, name);
-    if (!found)
-        qFatal("no box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QLineEdit>(dialog, name);
 }
 
 QCheckBox* checkBox(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QCheckBox>(dialog, name);
-    if (!found)
-        qFatal("no check box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QCheckBox>(dialog, name);
 }
 
 QPushButton* button(QWidget* dialog, const QString& caption)
 {
-    for (auto* found : dialog->findChildren<QPushButton*>()) {
-        if (found->text().remove(u'&') == caption)
-            return found;
-    }
-    qFatal("no button %s", qPrintable(caption));
+    return requiredButton(dialog, caption);
 }
 
 SettingsImage sampleImage()

@@ -12,10 +12,7 @@ namespace {
 
 QRadioButton* button(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QRadioButton>(dialog, name);
-    if (!found)
-        qFatal("no radio button named %s", qPrintable(name));
-    return found;
+    return requiredControl<QRadioButton>(dialog, name);
 }
 
 QStringList checkedButtons(QWidget* dialog)

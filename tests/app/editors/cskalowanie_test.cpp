@@ -12,10 +12,7 @@ namespace {
 
 QLineEdit* box(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QLineEdit>(dialog, name);
-    if (!found)
-        qFatal("no edit box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QLineEdit>(dialog, name);
 }
 
 void retype(QWidget* dialog, const QString& name, const QString& text)

@@ -15,18 +15,12 @@ namespace {
 
 QLineEdit* box(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QLineEdit>(dialog, name);
-    if (!found)
-        qFatal("no box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QLineEdit>(dialog, name);
 }
 
 QCheckBox* checkBox(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QCheckBox>(dialog, name);
-    if (!found)
-        qFatal("no check box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QCheckBox>(dialog, name);
 }
 
 void clickOk(QWidget* dialog)

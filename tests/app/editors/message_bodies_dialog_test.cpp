@@ -15,10 +15,7 @@ namespace {
 
 QLineEdit* box(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QLineEdit>(dialog, name);
-    if (!found)
-        qFatal("no box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QLineEdit>(dialog, name);
 }
 
 QPushButton* variableCodesButton(QWidget* dialog)

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -51,6 +52,27 @@ Control* controlNamed(QWidget* window, const QString& accessibleName)
             return control;
     }
     return nullptr;
+}
+
+// The control of a window with the given accessible name; the test stops
+// when there is none, since every later step would only fail for that reason.
+template <class Control>
+Control* requiredControl(QWidget* window, const QString& accessibleName)
+{
+    Control* found = controlNamed<Control>(window, accessibleName);
+    if (!found)
+        qFatal("no control named %s", qPrintable(accessibleName));
+    return found;
+}
+
+// The push button with the caption; the test stops when there is none.
+inline QPushButton* requiredButton(QWidget* window, const QString& caption)
+{
+    for (QPushButton* found : window->findChildren<QPushButton*>()) {
+        if (found->text().remove(u'&') == caption)
+            return found;
+    }
+    qFatal("no button %s", qPrintable(caption));
 }
 
 } // namespace telvor

@@ -13,10 +13,7 @@ namespace {
 
 QCheckBox* box(QWidget* dialog, const QString& name)
 {
-    auto* found = controlNamed<QCheckBox>(dialog, name);
-    if (!found)
-        qFatal("no check box named %s", qPrintable(name));
-    return found;
+    return requiredControl<QCheckBox>(dialog, name);
 }
 
 QAbstractButton* dialogButton(QWidget* dialog, QDialogButtonBox::StandardButton which)
