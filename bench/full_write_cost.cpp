@@ -5,7 +5,11 @@
 // bytes sent and received.
 //
 // full_write_cost --sim PROGRAM --settings FILE.tvr --runs N
-//                 (--tcp LATENCY_MS | --serial BAUD [--strict])
+//                 (--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])
+//
+// The benchmark's serial port is a pseudo-terminal, which content framing
+// settles after timing.serialSettleDirect; --usb-settle makes it wait
+// timing.serialSettle instead, as it does on a USB serial adapter.
 #include "sim_child.h"
 
 #include "image/settings_file.h"
@@ -70,6 +74,7 @@ struct Options {
     int tcpLatencyMs = -1;
     int serialBaud = 0;
     bool strict = false;
+    bool usbSettle = false;
 };
 
 bool parseOptions(int argc, char** argv, Options& options)
@@ -79,6 +84,8 @@ bool parseOptions(int argc, char** argv, Options& options)
         const std::string_view name = argv[index];
         if (name == "--strict") {
             options.strict = true;
+        } else if (name == "--usb-settle") {
+            options.usbSettle = true;
         } else if (index + 1 < argc) {
             values[name] = argv[++index];
         } else {
@@ -93,7 +100,7 @@ bool parseOptions(int argc, char** argv, Options& options)
     if (values.contains("--serial"))
         options.serialBaud = std::atoi(values["--serial"].c_str());
     return !options.sim.empty() && !options.settings.empty() && options.runs > 0
-        && (options.tcpLatencyMs >= 0) != (options.serialBaud > 0);
+        && (options.tcpLatencyMs >= 0) != (options.serialBaud > 0) && !(options.strict && options.usbSettle);
 }
 
 // One write on a fresh link; false when it did not end verified.
@@ -107,6 +114,8 @@ bool measureOneWrite(const Options& options, const SettingsImage& settings, int 
     } else {
         link.serialDeviceFormat = portFormat;
         link.strictSerialTiming = options.strict;
+        if (options.usbSettle)
+            link.timing.serialSettleDirect = link.timing.serialSettle;
     }
     long sent = 0;
     long received = 0;
@@ -139,7 +148,7 @@ int main(int argc, char** argv)
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: full_write_cost --sim PROGRAM --settings FILE.tvr --runs N "
-                             "(--tcp LATENCY_MS | --serial BAUD [--strict])\n");
+                             "(--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])\n");
         return 2;
     }
     SettingsImage settings;

@@ -31,15 +31,22 @@ function wireSeconds(tag) {
     return (median(tag, "sent") + median(tag, "received")) * 10 / 9600
 }
 
-# The serial rows of one settings file: content framing against the goal,
-# strict framing beside it.
-function serial(settings, described,    content, contentWire, strict, strictWire, bytes) {
+# The serial rows of one settings file: content framing against the goal;
+# beside it content framing with the settle of a USB serial adapter, and
+# strict framing.
+function serial(settings, described,    content, contentWire, usb, usbWire, strict, strictWire, bytes) {
     content = median("serial_content_" settings, "wall_ms") / 1000
     contentWire = wireSeconds("serial_content_" settings)
     bytes = median("serial_content_" settings, "sent") + median("serial_content_" settings, "received")
     row(sprintf("Full write, serial 9600 baud, %s (%d bytes): content framing, wall / wire bound", described, bytes),
         sprintf("%.2f s", content), sprintf("wire %.2f s", contentWire), sprintf("%.2f", content / contentWire),
         "<= 1.3: " verdict(content / contentWire <= 1.3 && allVerified("serial_content_" settings)))
+    usb = median("serial_usb_" settings, "wall_ms") / 1000
+    usbWire = wireSeconds("serial_usb_" settings)
+    row(sprintf("Full write, serial 9600 baud, %s: content framing with a USB adapter's 20 ms settle, wall / wire bound",
+                described),
+        sprintf("%.2f s", usb), sprintf("wire %.2f s", usbWire), sprintf("%.2f", usb / usbWire),
+        (allVerified("serial_usb_" settings) ? "" : "write FAILED; ") "for comparison")
     strict = median("serial_strict_" settings, "wall_ms") / 1000
     strictWire = wireSeconds("serial_strict_" settings)
     row(sprintf("Full write, serial 9600 baud, %s: strict framing, wall / wire bound", described),

@@ -4,6 +4,7 @@
 
 #include "link/elapsed_timer.h"
 #include "link/reply_rules.h"
+#include "link/serial_port_kind.h"
 #include "link/timing.h"
 
 #include <cstddef>
@@ -42,9 +43,10 @@ public:
     Timing timing;
     // Serial replies end only at a pause of timing.serialInterByte, the byte
     // limit or the total limit (pause framing). Otherwise a reply also ends
-    // once its bytes make a whole reply and timing.serialSettle passes
-    // without another byte (content framing): the same replies, read without
-    // waiting out the pause.
+    // once its bytes make a whole reply and a settle passes without another
+    // byte (content framing): timing.serialSettleDirect on a pseudo-terminal
+    // or an on-board port, timing.serialSettle on any other. The same
+    // replies, read without waiting out the pause.
     bool strictSerialTiming = false;
     // The serial device path of port n is this format filled with n - 1.
     std::string serialDeviceFormat = "/dev/ttyS%d";
@@ -92,6 +94,7 @@ private:
 
     int m_socket = -1;
     int m_serial = -1;
+    SerialPortKind m_serialPortKind = SerialPortKind::Buffered;
     ElapsedTimer m_timer;
 };
 

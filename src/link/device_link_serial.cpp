@@ -75,6 +75,7 @@ int DeviceLink::openSerial(int serialPortNumber)
         onWarning(kLineSettingsWarning);
     dropModemLines(descriptor);
     m_serial = descriptor;
+    m_serialPortKind = serialPortKindOf(descriptor);
     return 0;
 }
 
@@ -111,6 +112,7 @@ std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity, ReplyKind
     const auto start = Clock::now();
     const auto totalDeadline = start + timing.serialReadBase + timing.serialReadPerByte * static_cast<long>(capacity);
     auto deadline = totalDeadline;
+    const auto settle = m_serialPortKind == SerialPortKind::Direct ? timing.serialSettleDirect : timing.serialSettle;
     SlicedWait wait(timing.keepAliveSlice, keepAlive);
     std::size_t count = 0;
     while (count < capacity) {
@@ -133,7 +135,7 @@ std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity, ReplyKind
         // reply (a line feed after the CR, say) and puts the pause rule back
         // in charge unless the bytes make a whole reply again.
         const bool looksComplete = !strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
-        deadline = std::min(totalDeadline, Clock::now() + (looksComplete ? timing.serialSettle : timing.serialInterByte));
+        deadline = std::min(totalDeadline, Clock::now() + (looksComplete ? settle : timing.serialInterByte));
     }
     return count;
 }

@@ -18,7 +18,8 @@ Timing Timing::scaledDown(int divisor) const
     if (divisor < 1)
         return *this;
     Timing scaled;
-    for (auto member : {&Timing::serialInterByte, &Timing::serialSettle, &Timing::serialReadBase, &Timing::serialReadPerByte,
+    for (auto member : {&Timing::serialInterByte, &Timing::serialSettle, &Timing::serialSettleDirect,
+                        &Timing::serialReadBase, &Timing::serialReadPerByte,
                         &Timing::serialWriteBase, &Timing::serialWritePerByte, &Timing::tcpConnect,
                         &Timing::tcpConnectWait, &Timing::tcpCommand, &Timing::tcpQuery,
                         &Timing::tcpCloseDelay, &Timing::keepAliveSlice, &Timing::rewriteDelayShort,

@@ -14,6 +14,10 @@ struct Timing {
     // reply (content framing): long enough for the latency timer of a USB
     // serial adapter, which may hold back a trailing byte that long.
     Milliseconds serialSettle{20};
+    // The same on a port that hands bytes on as they arrive (a pseudo-
+    // terminal, an on-board UART, whose FIFO is emptied after four quiet
+    // character times, 4.2 ms at 9600 baud).
+    Milliseconds serialSettleDirect{8};
     Milliseconds serialReadBase{5000};       // serial read limit: base + perByte * N
     Milliseconds serialReadPerByte{10};
     Milliseconds serialWriteBase{600};       // serial write limit: base + perByte * N

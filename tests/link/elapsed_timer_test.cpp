@@ -13,6 +13,7 @@ TEST(TimingTest, ProductionLimits)
     const Timing timing;
     EXPECT_EQ(timing.serialInterByte.count(), 500);
     EXPECT_EQ(timing.serialSettle.count(), 20);
+    EXPECT_EQ(timing.serialSettleDirect.count(), 8);
     EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 40).count(), 5400);
     EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 4096).count(), 45960);
     EXPECT_EQ(timing.tcpConnect.count(), 5000);
@@ -28,6 +29,7 @@ TEST(TimingTest, ScaledDownDividesEveryLimitKeepingOneMillisecond)
     const Timing scaled = Timing{}.scaledDown(100);
     EXPECT_EQ(scaled.serialInterByte.count(), 5);
     EXPECT_EQ(scaled.serialSettle.count(), 1);
+    EXPECT_EQ(scaled.serialSettleDirect.count(), 1);
     EXPECT_EQ(scaled.serialReadBase.count(), 50);
     EXPECT_EQ(scaled.serialReadPerByte.count(), 1);
     EXPECT_EQ(scaled.serialWriteBase.count(), 6);

@@ -40,6 +40,7 @@ protected:
         // Replies sent in pieces must not be split by a busy machine.
         link.timing.serialInterByte = Milliseconds{200};
         link.timing.serialSettle = Timing{}.serialSettle;
+        link.timing.serialSettleDirect = Timing{}.serialSettleDirect;
     }
 
     void TearDown() override
@@ -189,6 +190,22 @@ INSTANTIATE_TEST_SUITE_P(Framings, SerialLateBytesTest,
                          ::testing::Values(LateBytesCase{"Strict", true, "OK late ", 3, "earlier"},
                                            LateBytesCase{"Content", false, "", 0, "late "}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A pseudo-terminal hands bytes on as they come, so a whole reply settles
+// after serialSettleDirect; the long settle of other ports would have taken
+// the late bytes into this reply.
+TEST_F(SerialLinkTest, PseudoTerminalSettlesAfterTheDirectSettle)
+{
+    link.timing = Timing{};
+    link.timing.serialSettle = 400ms;
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}});
+    ASSERT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.sendCommand("HALT!"), 0);
+    EXPECT_STREQ(link.replyText, "");
+    device.waitForSteps(1);
+    EXPECT_EQ(link.sendCommand("DEBUG=0"), 0);
+    EXPECT_STREQ(link.replyText, "late ");
+}
 
 TEST_F(SerialLinkTest, LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange)
 {
