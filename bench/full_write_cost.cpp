@@ -10,11 +10,10 @@
 // The benchmark's serial port is a pseudo-terminal, which content framing
 // settles after timing.serialSettleDirect; --usb-settle makes it wait
 // timing.serialSettle instead, as it does on a USB serial adapter.
-#include "sim_child.h"
-
 #include "image/settings_file.h"
 #include "link/device_link.h"
 #include "operations/device_operations.h"
+#include "sim/sim_child_process.h"
 
 #include <sys/resource.h>
 
@@ -24,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -171,9 +171,12 @@ int main(int argc, char** argv)
                                        std::to_string(options.tcpLatencyMs)}
             : std::vector<std::string>{"--pty", (folder / "port0").string(), "--image", imageArgument, "--baud",
                                        std::to_string(options.serialBaud)};
-        bench::SimChild sim(options.sim, arguments);
+        SimChildProcess sim(options.sim, arguments);
+        const std::string firstLine = sim.firstLine();
+        if (tcp ? listeningPort(firstLine) == 0 : !firstLine.starts_with("pty "))
+            throw std::runtime_error(options.sim + " did not start: " + firstLine);
         for (int run = 0; run < options.runs; ++run)
-            if (!measureOneWrite(options, settings, sim.port(), (folder / "port%d").string()))
+            if (!measureOneWrite(options, settings, listeningPort(firstLine), (folder / "port%d").string()))
                 status = 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

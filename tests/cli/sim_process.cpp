@@ -2,10 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -15,67 +12,28 @@ namespace telvor {
 
 namespace {
 
-constexpr int kStartLimitMs = 10000;
-
 std::string simPath()
 {
     const char* buildDirectory = std::getenv("TELVOR_BUILD_DIR");
     return std::string(buildDirectory ? buildDirectory : ".") + "/telvor-sim";
 }
 
-// The first line the simulator prints: "listening on ADDRESS:PORT".
-std::string firstLine(int descriptor)
+std::vector<std::string> onLoopback(const std::vector<std::string>& arguments)
 {
-    std::string line;
-    char byte = 0;
-    while (line.size() < 256) {
-        pollfd watched{descriptor, POLLIN, 0};
-        if (::poll(&watched, 1, kStartLimitMs) <= 0 || ::read(descriptor, &byte, 1) != 1 || byte == '\n')
-            break;
-        line += byte;
-    }
-    return line;
+    std::vector<std::string> all = {"--tcp", "127.0.0.1:0"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return all;
 }
 
 } // namespace
 
 SimProcess::SimProcess(const std::vector<std::string>& arguments)
+    : m_process(simPath(), onLoopback(arguments))
 {
-    int output[2];
-    if (::pipe(output) != 0)
-        throw std::runtime_error("no pipe for telvor-sim");
-    const std::string program = simPath();
-    std::vector<std::string> all = {program, "--tcp", "127.0.0.1:0"};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::dup2(output[1], STDOUT_FILENO);
-        ::close(output[0]);
-        ::close(output[1]);
-        std::vector<char*> argv;
-        for (std::string& argument : all)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    ::close(output[1]);
-    m_output = output[0];
-    const std::string line = firstLine(m_output);
-    const std::size_t colon = line.rfind(':');
-    if (m_pid < 0 || !line.starts_with("listening on ") || colon == std::string::npos)
+    const std::string line = m_process.firstLine();
+    m_port = listeningPort(line);
+    if (m_port == 0)
         throw std::runtime_error("telvor-sim did not start: " + line);
-    m_port = std::stoi(line.substr(colon + 1));
-}
-
-SimProcess::~SimProcess()
-{
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    if (m_output >= 0)
-        ::close(m_output);
 }
 
 int closedLoopbackPort()

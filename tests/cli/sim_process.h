@@ -2,6 +2,8 @@
 // free loopback port, for the tests of telvorctl's device commands.
 #pragma once
 
+#include "sim/sim_child_process.h"
+
 #include <string>
 #include <vector>
 
@@ -9,19 +11,16 @@ namespace telvor {
 
 class SimProcess {
 public:
-    // `arguments` come after "--tcp 127.0.0.1:0".
+    // `arguments` come after "--tcp 127.0.0.1:0". Throws when the simulator
+    // does not report its port.
     explicit SimProcess(const std::vector<std::string>& arguments = {});
-    ~SimProcess();
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
 
     int port() const { return m_port; }
     // "127.0.0.1:PORT", as --tcp takes it.
     std::string address() const { return "127.0.0.1:" + std::to_string(m_port); }
 
 private:
-    int m_pid = -1;
-    int m_output = -1;
+    SimChildProcess m_process;
     int m_port = 0;
 };
 

@@ -1,13 +1,11 @@
 // The telvor-sim program itself: its first line, its transports, saving and
 // ending on a signal.
 #include "peer.h"
+#include "sim/sim_child_process.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -22,73 +20,21 @@ using namespace std::chrono_literals;
 using testing_peer::Peer;
 namespace fs = std::filesystem;
 
-class SimProcess {
+// The program of this build folder, its error output silenced: some tests
+// make it fail on purpose.
+class SimProcess : public SimChildProcess {
 public:
     explicit SimProcess(std::vector<std::string> arguments)
+        : SimChildProcess(simPath(), std::move(arguments), ErrorOutput::Silenced)
     {
-        const char* buildDir = std::getenv("TELVOR_BUILD_DIR");
-        const std::string program = std::string(buildDir ? buildDir : ".") + "/telvor-sim";
-        int output[2];
-        if (::pipe2(output, O_CLOEXEC) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::dup2(output[1], STDOUT_FILENO);
-            const int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, STDERR_FILENO);
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (std::string& argument : arguments)
-                argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            ::execv(program.c_str(), argv.data());
-            ::_exit(127);
-        }
-        ::close(output[1]);
-        m_output = output[0];
-    }
-
-    ~SimProcess()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-        if (m_output >= 0)
-            ::close(m_output);
-    }
-
-    // The first line printed, without its line feed.
-    std::string firstLine()
-    {
-        std::string line;
-        char character = 0;
-        while (line.size() < 512) {
-            pollfd watched{m_output, POLLIN, 0};
-            if (::poll(&watched, 1, 5000) <= 0 || ::read(m_output, &character, 1) != 1 || character == '\n')
-                break;
-            line += character;
-        }
-        return line;
-    }
-
-    // Sends `signal` and gives the exit status, or -1 when it did not end in time.
-    int endWith(int signal)
-    {
-        ::kill(m_pid, signal);
-        for (int wait = 0; wait < 100; ++wait) {
-            int status = 0;
-            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            ::poll(nullptr, 0, 50);
-        }
-        return -1;
     }
 
 private:
-    pid_t m_pid = -1;
-    int m_output = -1;
+    static std::string simPath()
+    {
+        const char* buildDir = std::getenv("TELVOR_BUILD_DIR");
+        return std::string(buildDir ? buildDir : ".") + "/telvor-sim";
+    }
 };
 
 fs::path freshDirectory(const std::string& name)
@@ -193,6 +139,17 @@ TEST(SimProgram, PseudoTerminalAtSerialSpeedPacesTheReply)
     terminal.close();
     EXPECT_EQ(sim.endWith(SIGINT), 0);
     fs::remove_all(directory);
+}
+
+TEST(SimProgram, ListeningPortIsReadOnlyFromAWholeFirstLine)
+{
+    EXPECT_EQ(listeningPort("listening on 127.0.0.1:2323"), 2323);
+    EXPECT_EQ(listeningPort("listening on 127.0.0.1:65535"), 65535);
+    EXPECT_EQ(listeningPort("listening on 127.0.0.1:"), 0);
+    EXPECT_EQ(listeningPort("listening on 127.0.0.1:65536"), 0);
+    EXPECT_EQ(listeningPort("listening on 127.0.0.1:23x"), 0);
+    EXPECT_EQ(listeningPort("pty /tmp/ttyTelvor -> /dev/pts/3"), 0);
+    EXPECT_EQ(listeningPort(""), 0);
 }
 
 TEST(SimProgram, BadOptionEndsWithStatusTwo)

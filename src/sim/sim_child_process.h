@@ -1,0 +1,41 @@
+// telvor-sim as a process of its own, for the tests of the program itself and
+// for the measurements, which must not count the device's work as the
+// client's. Not part of any program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace telvor {
+
+class SimChildProcess {
+public:
+    enum class ErrorOutput { Shown, Silenced };
+
+    // Starts `program` with `arguments`, its standard output on a pipe read
+    // by firstLine().
+    SimChildProcess(const std::string& program, std::vector<std::string> arguments,
+                    ErrorOutput errors = ErrorOutput::Shown);
+    // Ends the program with SIGTERM (SIGKILL when that does not end it).
+    ~SimChildProcess();
+    SimChildProcess(const SimChildProcess&) = delete;
+    SimChildProcess& operator=(const SimChildProcess&) = delete;
+
+    // The first line the program prints, without its line feed: "listening
+    // on ADDRESS:PORT" or "pty LINK -> SLAVE". Empty when none comes within
+    // ten seconds.
+    std::string firstLine();
+    // Sends `signal` (0 only waits) and gives the exit status, 128 + the
+    // signal's number when a signal ended it, or -1 when it has not ended
+    // within five seconds.
+    int endWith(int signal);
+
+private:
+    int m_pid = -1;
+    int m_output = -1;
+};
+
+// The port of a first line "listening on ADDRESS:PORT"; 0 for any other.
+int listeningPort(const std::string& firstLine);
+
+} // namespace telvor
