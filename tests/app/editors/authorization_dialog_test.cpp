@@ -62,8 +62,7 @@ private slots:
             QTest::mouseClick(box(dialog, "SMS remote-control, ANYONE"), Qt::LeftButton);
             QTest::mouseClick(box(dialog, "On-demand report, Num 10"), Qt::LeftButton);
             QTest::mouseClick(box(dialog, "CSD modem connection, Num 1"), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                              Qt::LeftButton);
+            pressOk(dialog);
         });
         QVERIFY(editAuthorization(nullptr, image));
         QCOMPARE(image.bytes()[3592], 0x01);

@@ -106,8 +106,7 @@ private slots:
         box(&dialog, "PIN")->setText("4321");
         box(&dialog, boxName)->setText(typed);
         const ModalBox shown = answerModalBox([&] {
-            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                              Qt::LeftButton);
+            pressOk(&dialog);
         });
         QVERIFY(shown.shown);
         QCOMPARE(shown.icon, QMessageBox::Warning);
@@ -172,8 +171,7 @@ private slots:
             checkBox(dialog, "Periodical report, Mo")->setChecked(true);
             checkBox(dialog, "Periodical report, D-o")->setChecked(true);
             checkBox(dialog, "Support for LCD, active")->setChecked(true);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                              Qt::LeftButton);
+            pressOk(dialog);
         });
         QVERIFY(editBasicSettings(nullptr, image));
         QCOMPARE(image.text(slot("NUM", 10)), "+48600100200");

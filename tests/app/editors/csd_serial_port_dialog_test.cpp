@@ -71,8 +71,7 @@ private slots:
         image.setU8(slot("SCFG"), static_cast<std::uint8_t>(stored));
         whenModalOpens([&shown](QWidget* dialog) {
             QCOMPARE(checkedButtons(dialog), shown);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                              Qt::LeftButton);
+            pressOk(dialog);
         });
         QVERIFY(editCsdSerialPort(nullptr, image));
         QCOMPARE(image.u8(slot("SCFG")), storedAfterOk);
@@ -86,8 +85,7 @@ private slots:
             for (const char* name : {"Prędkość, 14400", "Parzystość, EVEN", "Znak, 7-bit", "Bity STOP, 2-bit",
                                      "Interfejs, RS-485"})
                 QTest::mouseClick(button(dialog, QString::fromUtf8(name)), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                              Qt::LeftButton);
+            pressOk(dialog);
         });
         QVERIFY(editCsdSerialPort(nullptr, image));
         QCOMPARE(image.u8(slot("SCFG")), 0x8F);

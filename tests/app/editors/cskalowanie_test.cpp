@@ -15,17 +15,6 @@ QLineEdit* box(QWidget* dialog, const QString& name)
     return requiredControl<QLineEdit>(dialog, name);
 }
 
-void retype(QWidget* dialog, const QString& name, const QString& text)
-{
-    box(dialog, name)->clear();
-    QTest::keyClicks(box(dialog, name), text);
-}
-
-void pressOk(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
 } // namespace
 
 class CskalowanieTest final : public QObject {

@@ -21,18 +21,6 @@ Control* control(QWidget* dialog, const QString& name)
     return found;
 }
 
-void pressOk(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
-void typeHour(QWidget* dialog, const QString& hour)
-{
-    auto* box = control<QLineEdit>(dialog, "Sending hour");
-    box->clear();
-    QTest::keyClicks(box, hour);
-}
-
 WindowValues countingWindow(int& takes, int& puts)
 {
     return {[&takes] { ++takes; }, [&puts] { ++puts; }};
@@ -115,7 +103,7 @@ private slots:
             QCOMPARE(puts, 0);
             for (const QString& name : clicks)
                 QTest::mouseClick(control<QAbstractButton>(dialog, name), Qt::LeftButton);
-            typeHour(dialog, hour);
+            retype(dialog, "Sending hour", hour);
             pressOk(dialog);
         });
         QVERIFY(editEmailNotifications(nullptr, image, countingWindow(takes, puts)));
@@ -136,7 +124,7 @@ private slots:
         ModalBox shown;
         whenModalOpens([&shown](QWidget* dialog) {
             QTest::mouseClick(control(dialog, "Input L1, e-mail 1"), Qt::LeftButton);
-            typeHour(dialog, "32");
+            retype(dialog, "Sending hour", "32");
             shown = answerModalBox([dialog] { pressOk(dialog); });
             QVERIFY(dialog->isVisible());
             QCOMPARE(dialog->focusWidget(), control<QLineEdit>(dialog, "Sending hour"));

@@ -23,11 +23,6 @@ QCheckBox* checkBox(QWidget* dialog, const QString& name)
     return requiredControl<QCheckBox>(dialog, name);
 }
 
-void clickOk(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
 // Input L1 with a temperature sensor of kind `kind` (0 for T, 2 for D) and
 // thresholds 25.0 'C and 30.0 'C.
 SettingsImage temperatureImage(std::uint8_t kind)
@@ -168,11 +163,11 @@ private slots:
         QString message;
         whenModalOpens([&](QWidget* dialog) {
             box(dialog, "L1...L4 insensitivity")->setText("256");
-            const ModalBox shown = answerModalBox([&] { clickOk(dialog); });
+            const ModalBox shown = answerModalBox([&] { pressOk(dialog); });
             refused = shown.shown && dialog->isVisible();
             message = shown.text;
             box(dialog, "L1...L4 insensitivity")->setText("255");
-            clickOk(dialog);
+            pressOk(dialog);
         });
         QVERIFY(editInputs(nullptr, image));
         QVERIFY(refused);
@@ -187,7 +182,7 @@ private slots:
         InputSettingsDialog dialog(settings, nullptr);
         dialog.show();
         box(&dialog, "L5...L8 insensitivity")->setText("ten");
-        const ModalBox shown = answerModalBox([&] { clickOk(&dialog); });
+        const ModalBox shown = answerModalBox([&] { pressOk(&dialog); });
         QCOMPARE(shown.text, "Please enter an integer.");
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.focusWidget(), box(&dialog, "L5...L8 insensitivity"));
@@ -203,7 +198,7 @@ private slots:
             box(dialog, "Input L8, delayed alarm time")->setText("3h");
             QTest::mouseClick(checkBox(dialog, "Input L8, SMS 10"), Qt::LeftButton);
             QTest::mouseClick(checkBox(dialog, "HIGH state, L6"), Qt::LeftButton);
-            clickOk(dialog);
+            pressOk(dialog);
         });
         QVERIFY(editInputs(nullptr, image));
         QCOMPARE(image.u16(slot("ULO", 1)), 2947);

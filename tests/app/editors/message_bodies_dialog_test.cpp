@@ -27,12 +27,6 @@ QPushButton* variableCodesButton(QWidget* dialog)
     qFatal("no variable codes button");
 }
 
-void clickOk(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                      Qt::LeftButton);
-}
-
 const QStringList kBoxNames{"Input L1", "Input L2", "Input L3", "Input L4", "Input L5",
                             "Input L6", "Input L7", "Input L8", "Periodical report",
                             "On-demand report"};
@@ -65,7 +59,7 @@ private slots:
             box(dialog, "Input L3")->setText("L3 @U3|L3 ok");
             box(dialog, "Periodical report")->setText(QString::fromUtf8("Raport @TIME żółć"));
             box(dialog, "On-demand report")->setText(QString(160, u'z'));
-            clickOk(dialog);
+            pressOk(dialog);
         });
         QVERIFY(editMessageBodies(nullptr, image));
         QCOMPARE(image.text(slot("SMS", 3)), "L3 @U3|L3 ok");
@@ -103,7 +97,7 @@ private slots:
                 auto* text = codes->findChild<QPlainTextEdit*>();
                 shownCodes = text->toPlainText();
                 codesReadOnly = text->isReadOnly();
-                clickOk(codes);
+                pressOk(codes);
             });
             QTest::mouseClick(variableCodesButton(dialog), Qt::LeftButton);
             whenModalOpens([](QWidget* codes) { QTest::keyClick(codes, Qt::Key_Escape); });

@@ -1,10 +1,14 @@
-// Answers the modal message boxes that dialogs under test open.
+// Drives the dialogs under test: finds their controls, types into them,
+// presses OK, and answers the modal message boxes they open.
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest>
 
 #include <functional>
 
@@ -73,6 +77,20 @@ inline QPushButton* requiredButton(QWidget* window, const QString& caption)
             return found;
     }
     qFatal("no button %s", qPrintable(caption));
+}
+
+// Clears the text box with the accessible name and types `text` into it.
+inline void retype(QWidget* window, const QString& accessibleName, const QString& text)
+{
+    auto* box = requiredControl<QLineEdit>(window, accessibleName);
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+// Clicks the OK button of the dialog's button box.
+inline void pressOk(QWidget* dialog)
+{
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
 }
 
 } // namespace telvor

@@ -16,17 +16,6 @@ QLineEdit* box(QWidget* dialog, const QString& name)
     return requiredControl<QLineEdit>(dialog, name);
 }
 
-void retype(QWidget* dialog, const QString& name, const QString& text)
-{
-    box(dialog, name)->clear();
-    QTest::keyClicks(box(dialog, name), text);
-}
-
-void pressOk(QWidget* dialog)
-{
-    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
 // Records the main window's two calls and whether the editor was open
 // in between.
 struct WindowCalls {
