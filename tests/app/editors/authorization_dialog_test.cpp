@@ -8,14 +8,6 @@
 #include <QtTest>
 
 namespace telvor {
-namespace {
-
-QCheckBox* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QCheckBox>(dialog, name);
-}
-
-} // namespace
 
 class AuthorizationDialogTest final : public QObject {
     Q_OBJECT
@@ -30,10 +22,10 @@ private slots:
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (const char* service : {"Periodical report", "On-demand report", "SMS remote-control"}) {
             for (int number = 1; number <= 10; ++number)
-                QVERIFY(box(&dialog, QStringLiteral("%1, Num %2").arg(service).arg(number))->isEnabled());
+                QVERIFY(checkBox(&dialog, QStringLiteral("%1, Num %2").arg(service).arg(number))->isEnabled());
         }
-        QVERIFY(box(&dialog, "On-demand report, ANYONE")->isEnabled());
-        QVERIFY(box(&dialog, "SMS remote-control, ANYONE")->isEnabled());
+        QVERIFY(checkBox(&dialog, "On-demand report, ANYONE")->isEnabled());
+        QVERIFY(checkBox(&dialog, "SMS remote-control, ANYONE")->isEnabled());
     }
 
     void csdRowShowsItsBitsButIsDisabled()
@@ -45,12 +37,12 @@ private slots:
         AuthorizationDialog dialog(authorization, nullptr);
         const bool expected[] = {true, false, true, false, false};
         for (int number = 1; number <= 5; ++number) {
-            QCheckBox* csd = box(&dialog, QStringLiteral("CSD modem connection, Num %1").arg(number));
+            QCheckBox* csd = checkBox(&dialog, QStringLiteral("CSD modem connection, Num %1").arg(number));
             QVERIFY(!csd->isEnabled());
             QCOMPARE(csd->isChecked(), expected[number - 1]);
         }
-        QVERIFY(!box(&dialog, "CSD modem connection, ANYONE")->isEnabled());
-        QVERIFY(box(&dialog, "CSD modem connection, ANYONE")->isChecked());
+        QVERIFY(!checkBox(&dialog, "CSD modem connection, ANYONE")->isEnabled());
+        QVERIFY(checkBox(&dialog, "CSD modem connection, ANYONE")->isChecked());
     }
 
     void okStoresTheClickedBoxes()
@@ -58,10 +50,10 @@ private slots:
         SettingsImage image;
         image.bytes()[slot("CSDC").offset] = 0x7F;
         whenModalOpens([](QWidget* dialog) {
-            QTest::mouseClick(box(dialog, "Periodical report, Num 6"), Qt::LeftButton);
-            QTest::mouseClick(box(dialog, "SMS remote-control, ANYONE"), Qt::LeftButton);
-            QTest::mouseClick(box(dialog, "On-demand report, Num 10"), Qt::LeftButton);
-            QTest::mouseClick(box(dialog, "CSD modem connection, Num 1"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "Periodical report, Num 6"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "SMS remote-control, ANYONE"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "On-demand report, Num 10"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "CSD modem connection, Num 1"), Qt::LeftButton);
             pressOk(dialog);
         });
         QVERIFY(editAuthorization(nullptr, image));
@@ -78,7 +70,7 @@ private slots:
         image.bytes().fill(0xFF);
         const SettingsImage before = image;
         whenModalOpens([](QWidget* dialog) {
-            QTest::mouseClick(box(dialog, "Periodical report, Num 1"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "Periodical report, Num 1"), Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
                               Qt::LeftButton);
         });

@@ -11,21 +11,6 @@
 namespace telvor {
 namespace {
 
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
-QCheckBox* checkBox(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QCheckBox>(dialog, name);
-}
-
-QPushButton* button(QWidget* dialog, const QString& caption)
-{
-    return requiredButton(dialog, caption);
-}
-
 SettingsImage sampleImage()
 {
     SettingsImage image;
@@ -53,19 +38,19 @@ private slots:
         settings.unpack(image);
         BasicSettingsDialog dialog(settings, nullptr);
         QCOMPARE(dialog.windowTitle(), "Basic settings");
-        QCOMPARE(box(&dialog, "PIN")->text(), "1234");
-        QCOMPARE(box(&dialog, "SMSC")->text(), "+48501200777");
-        QCOMPARE(box(&dialog, "Periodical report, minutes")->text(), "60");
-        QCOMPARE(box(&dialog, "Network code")->text(), "0");
+        QCOMPARE(textBox(&dialog, "PIN")->text(), "1234");
+        QCOMPARE(textBox(&dialog, "SMSC")->text(), "+48501200777");
+        QCOMPARE(textBox(&dialog, "Periodical report, minutes")->text(), "60");
+        QCOMPARE(textBox(&dialog, "Network code")->text(), "0");
         QVERIFY(checkBox(&dialog, "Periodical report, send every")->isChecked());
         QCheckBox* pinActive = checkBox(&dialog, "PIN active");
         QVERIFY(pinActive->isChecked());
         QVERIFY(!pinActive->isEnabled());
         dialog.show();
         QVERIFY(!pinActive->isVisible());
-        QCOMPARE(box(&dialog, "PIN")->maxLength(), 8);
-        QCOMPARE(box(&dialog, "Num 10")->maxLength(), 16);
-        QCOMPARE(box(&dialog, "Account balance check code")->maxLength(), 8);
+        QCOMPARE(textBox(&dialog, "PIN")->maxLength(), 8);
+        QCOMPARE(textBox(&dialog, "Num 10")->maxLength(), 16);
+        QCOMPARE(textBox(&dialog, "Account balance check code")->maxLength(), 8);
     }
 
     void everyControlHasItsOwnName()
@@ -103,8 +88,8 @@ private slots:
         BasicSettingsDialog dialog(settings, nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        box(&dialog, "PIN")->setText("4321");
-        box(&dialog, boxName)->setText(typed);
+        textBox(&dialog, "PIN")->setText("4321");
+        textBox(&dialog, boxName)->setText(typed);
         const ModalBox shown = answerModalBox([&] {
             pressOk(&dialog);
         });
@@ -112,7 +97,7 @@ private slots:
         QCOMPARE(shown.icon, QMessageBox::Warning);
         QCOMPARE(shown.text, message);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.focusWidget(), box(&dialog, boxName));
+        QCOMPARE(dialog.focusWidget(), textBox(&dialog, boxName));
         // The PIN is read before every numeric box.
         QCOMPARE(settings.pin, "4321");
     }
@@ -125,12 +110,12 @@ private slots:
         QString smscShown;
         QString pinShown;
         whenModalOpens([&](QWidget* dialog) {
-            box(dialog, "PIN")->clear();
-            QTest::keyClicks(box(dialog, "PIN"), "9876");
-            QTest::keyClicks(box(dialog, "Num 3"), "600700800");
-            QTest::mouseClick(button(dialog, "Plus"), Qt::LeftButton);
-            smscShown = box(dialog, "SMSC")->text();
-            pinShown = box(dialog, "PIN")->text();
+            textBox(dialog, "PIN")->clear();
+            QTest::keyClicks(textBox(dialog, "PIN"), "9876");
+            QTest::keyClicks(textBox(dialog, "Num 3"), "600700800");
+            QTest::mouseClick(requiredButton(dialog, "Plus"), Qt::LeftButton);
+            smscShown = textBox(dialog, "SMSC")->text();
+            pinShown = textBox(dialog, "PIN")->text();
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         QVERIFY(!editBasicSettings(nullptr, image));
@@ -146,17 +131,17 @@ private slots:
         settings.unpack(image);
         BasicSettingsDialog dialog(settings, nullptr);
         dialog.show();
-        box(&dialog, "PIN")->setText("1111");
-        box(&dialog, "Periodical report, minutes")->setText("x");
-        box(&dialog, "Messages per day")->setText("7");
+        textBox(&dialog, "PIN")->setText("1111");
+        textBox(&dialog, "Periodical report, minutes")->setText("x");
+        textBox(&dialog, "Messages per day")->setText("7");
         const ModalBox shown = answerModalBox(
-            [&] { QTest::mouseClick(button(&dialog, "T-Mobile"), Qt::LeftButton); });
+            [&] { QTest::mouseClick(requiredButton(&dialog, "T-Mobile"), Qt::LeftButton); });
         QCOMPARE(shown.text, "Please enter an integer.");
-        QCOMPARE(box(&dialog, "SMSC")->text(), "+48602951111");
-        QCOMPARE(box(&dialog, "PIN")->text(), "1111");
+        QCOMPARE(textBox(&dialog, "SMSC")->text(), "+48602951111");
+        QCOMPARE(textBox(&dialog, "PIN")->text(), "1111");
         // Boxes from the refused one on show their members again.
-        QCOMPARE(box(&dialog, "Periodical report, minutes")->text(), "60");
-        QCOMPARE(box(&dialog, "Messages per day")->text(), "20");
+        QCOMPARE(textBox(&dialog, "Periodical report, minutes")->text(), "60");
+        QCOMPARE(textBox(&dialog, "Messages per day")->text(), "20");
         QVERIFY(dialog.isVisible());
     }
 
@@ -164,10 +149,10 @@ private slots:
     {
         SettingsImage image = sampleImage();
         whenModalOpens([](QWidget* dialog) {
-            box(dialog, "Num 10")->setText("+48600100200");
-            box(dialog, "Periodical report, minutes")->setText("65535");
-            box(dialog, "Send report on hours")->setText("24, 7;20");
-            box(dialog, "Account balance check code")->setText("*101*12#");
+            textBox(dialog, "Num 10")->setText("+48600100200");
+            textBox(dialog, "Periodical report, minutes")->setText("65535");
+            textBox(dialog, "Send report on hours")->setText("24, 7;20");
+            textBox(dialog, "Account balance check code")->setText("*101*12#");
             checkBox(dialog, "Periodical report, Mo")->setChecked(true);
             checkBox(dialog, "Periodical report, D-o")->setChecked(true);
             checkBox(dialog, "Support for LCD, active")->setChecked(true);
@@ -192,12 +177,12 @@ private slots:
         settings.unpack(image);
         BasicSettingsDialog dialog(settings, nullptr);
         dialog.show();
-        box(&dialog, "Num 2")->setText(QString::fromUtf8("+48 №5"));
+        textBox(&dialog, "Num 2")->setText(QString::fromUtf8("+48 №5"));
         const ModalBox shown = answerModalBox([&] { dialog.accept(); });
         QCOMPARE(shown.text, QString::fromUtf8("The box \"Num 2\" holds the character \"№\", which "
                                                "the device cannot store. Please replace or remove it."));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.focusWidget(), box(&dialog, "Num 2"));
+        QCOMPARE(dialog.focusWidget(), textBox(&dialog, "Num 2"));
     }
 };
 

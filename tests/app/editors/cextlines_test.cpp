@@ -10,24 +10,6 @@
 #include <QtTest>
 
 namespace telvor {
-namespace {
-
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
-QCheckBox* checkBox(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QCheckBox>(dialog, name);
-}
-
-QPushButton* button(QWidget* dialog, const QString& caption)
-{
-    return requiredButton(dialog, caption);
-}
-
-} // namespace
 
 class CextlinesTest final : public QObject {
     Q_OBJECT
@@ -52,25 +34,25 @@ private slots:
         QVERIFY(!checkBox(&dialog, "Support for the expansion module")->isChecked());
         QVERIFY(checkBox(&dialog, "Support for the energy counter via RS-485")->isChecked());
         QVERIFY(checkBox(&dialog, "XL1...XL8, T/D")->isChecked());
-        QCOMPARE(box(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "20.0 'C");
+        QCOMPARE(textBox(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "20.0 'C");
         QVERIFY(checkBox(&dialog, "XL9...XL16, RH")->isChecked());
-        QCOMPARE(box(&dialog, "XL9...XL16, Upper threshold (LH)")->text(), "80 %");
+        QCOMPARE(textBox(&dialog, "XL9...XL16, Upper threshold (LH)")->text(), "80 %");
         QVERIFY(checkBox(&dialog, "Input XL12, LH")->isChecked());
         QVERIFY(checkBox(&dialog, "Input XL12, SMS 5")->isChecked());
         QVERIFY(!checkBox(&dialog, "Input XL12, HL")->isChecked());
-        QCOMPARE(box(&dialog, "Input XL12, body")->text(), "Meter @XR12 W");
-        QCOMPARE(box(&dialog, "Communication control, body")->text(), "Link lost");
+        QCOMPARE(textBox(&dialog, "Input XL12, body")->text(), "Meter @XR12 W");
+        QCOMPARE(textBox(&dialog, "Communication control, body")->text(), "Link lost");
         QVERIFY(checkBox(&dialog, "Send email to address 4")->isChecked());
-        QCOMPARE(box(&dialog, "Input XL1, body")->maxLength(), QLineEdit().maxLength());
+        QCOMPARE(textBox(&dialog, "Input XL1, body")->maxLength(), QLineEdit().maxLength());
     }
 
     void buttonsKeepTheirCaptions()
     {
         ExtendedLines lines;
         Cextlines dialog(lines, nullptr);
-        QVERIFY(button(&dialog, "Wprowadź")->isDefault());
-        button(&dialog, "Anuluj");
-        button(&dialog, "Kody...");
+        QVERIFY(requiredButton(&dialog, "Wprowadź")->isDefault());
+        requiredButton(&dialog, "Anuluj");
+        requiredButton(&dialog, "Kody...");
     }
 
     void everyControlHasItsOwnName()
@@ -90,8 +72,8 @@ private slots:
         QString shown;
         whenModalOpens([&shown](QWidget* dialog) {
             QTest::mouseClick(checkBox(dialog, "XL9...XL16, RH"), Qt::LeftButton);
-            shown = box(dialog, "XL9...XL16, Upper threshold (LH)")->text();
-            QTest::mouseClick(button(dialog, "Wprowadź"), Qt::LeftButton);
+            shown = textBox(dialog, "XL9...XL16, Upper threshold (LH)")->text();
+            QTest::mouseClick(requiredButton(dialog, "Wprowadź"), Qt::LeftButton);
         });
         QVERIFY(editExtendedLines(nullptr, image));
         QCOMPARE(shown, "2600 mV");
@@ -108,11 +90,11 @@ private slots:
         Cextlines dialog(lines, nullptr);
         dialog.show();
         QTest::mouseClick(checkBox(&dialog, "XL1...XL8, T/D"), Qt::LeftButton);
-        QCOMPARE(box(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "25.0 'C");
+        QCOMPARE(textBox(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "25.0 'C");
         QTest::mouseClick(checkBox(&dialog, "XL1...XL8, RH"), Qt::LeftButton);
         QVERIFY(!checkBox(&dialog, "XL1...XL8, T/D")->isChecked());
         QVERIFY(checkBox(&dialog, "XL1...XL8, RH")->isChecked());
-        QCOMPARE(box(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "99 %");
+        QCOMPARE(textBox(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "99 %");
         QVERIFY(!checkBox(&dialog, "XL9...XL16, RH")->isChecked());
     }
 
@@ -121,8 +103,8 @@ private slots:
         SettingsImage image;
         const QString typed = QString(40, u'a') + "bcdef";
         whenModalOpens([&typed](QWidget* dialog) {
-            box(dialog, "Input XL7, body")->setText(typed);
-            QTest::mouseClick(button(dialog, "Wprowadź"), Qt::LeftButton);
+            textBox(dialog, "Input XL7, body")->setText(typed);
+            QTest::mouseClick(requiredButton(dialog, "Wprowadź"), Qt::LeftButton);
         });
         QVERIFY(editExtendedLines(nullptr, image));
         const auto field = image.bytesOf(slot("XMS", 7));
@@ -133,8 +115,8 @@ private slots:
     {
         SettingsImage image;
         whenModalOpens([](QWidget* dialog) {
-            box(dialog, "Communication control, body")->setText(QStringLiteral("Brak łączności"));
-            QTest::mouseClick(button(dialog, "Wprowadź"), Qt::LeftButton);
+            textBox(dialog, "Communication control, body")->setText(QStringLiteral("Brak łączności"));
+            QTest::mouseClick(requiredButton(dialog, "Wprowadź"), Qt::LeftButton);
         });
         QVERIFY(editExtendedLines(nullptr, image));
         QCOMPARE(image.text(slot("XMS", 17)), std::string("Brak \xB3\xB9\x63zno\x9C\x63i"));
@@ -150,7 +132,7 @@ private slots:
             title = codes->windowTitle();
             QTest::keyClick(codes, Qt::Key_Escape);
         });
-        QTest::mouseClick(button(&dialog, "Kody..."), Qt::LeftButton);
+        QTest::mouseClick(requiredButton(&dialog, "Kody..."), Qt::LeftButton);
         QCOMPARE(title, "Variable codes in SMS / email message body");
         QVERIFY(dialog.isVisible());
     }
@@ -162,8 +144,8 @@ private slots:
         whenModalOpens([](QWidget* dialog) {
             QTest::mouseClick(checkBox(dialog, "XL1...XL8, RH"), Qt::LeftButton);
             QTest::mouseClick(checkBox(dialog, "Input XL3, HL"), Qt::LeftButton);
-            box(dialog, "Input XL3, body")->setText("changed");
-            QTest::mouseClick(button(dialog, "Anuluj"), Qt::LeftButton);
+            textBox(dialog, "Input XL3, body")->setText("changed");
+            QTest::mouseClick(requiredButton(dialog, "Anuluj"), Qt::LeftButton);
         });
         QVERIFY(!editExtendedLines(nullptr, image));
         QVERIFY(image == before);

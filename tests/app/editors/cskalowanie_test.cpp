@@ -8,14 +8,6 @@
 #include <QtTest>
 
 namespace telvor {
-namespace {
-
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
-} // namespace
 
 class CskalowanieTest final : public QObject {
     Q_OBJECT
@@ -28,7 +20,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), "Scaling factors (S) for analog measurements");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         QCOMPARE(dialog.findChildren<QLineEdit*>().size(), 16);
-        QVERIFY(box(&dialog, "Input L8, B"));
+        QVERIFY(textBox(&dialog, "Input L8, B"));
     }
 
     void refusedValues_data()
@@ -53,7 +45,7 @@ private slots:
             retype(dialog, "Input L4, B", typed);
             shown = answerModalBox([dialog] { pressOk(dialog); });
             QVERIFY(dialog->isVisible());
-            QCOMPARE(dialog->focusWidget(), box(dialog, "Input L4, B"));
+            QCOMPARE(dialog->focusWidget(), textBox(dialog, "Input L4, B"));
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         QVERIFY(!editScaling(nullptr, image));
@@ -67,7 +59,7 @@ private slots:
         image.setU16(slot("SCLA", 2), 0x8000);
         QStringList messages;
         whenModalOpens([&messages](QWidget* dialog) {
-            QCOMPARE(box(dialog, "Input L2, A")->text(), "-32768");
+            QCOMPARE(textBox(dialog, "Input L2, A")->text(), "-32768");
             messages << answerModalBox([dialog] { pressOk(dialog); }).text;
             QVERIFY(dialog->isVisible());
             retype(dialog, "Input L2, A", "-1000");

@@ -12,15 +12,6 @@
 namespace telvor {
 namespace {
 
-template <class Control = QCheckBox>
-Control* control(QWidget* dialog, const QString& name)
-{
-    auto* found = controlNamed<Control>(dialog, name);
-    if (!found)
-        qFatal("no control named %s", qPrintable(name));
-    return found;
-}
-
 WindowValues countingWindow(int& takes, int& puts)
 {
     return {[&takes] { ++takes; }, [&puts] { ++puts; }};
@@ -40,13 +31,13 @@ private slots:
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (int input = 1; input <= 8; ++input) {
             for (int recipient = 1; recipient <= 5; ++recipient)
-                QVERIFY(control(&dialog, QStringLiteral("Input L%1, e-mail %2").arg(input).arg(recipient))
+                QVERIFY(requiredControl<QCheckBox>(&dialog, QStringLiteral("Input L%1, e-mail %2").arg(input).arg(recipient))
                             ->isEnabled());
-            QVERIFY(control(&dialog, QStringLiteral("Input L%1, JPG").arg(input))->isHidden());
+            QVERIFY(requiredControl<QCheckBox>(&dialog, QStringLiteral("Input L%1, JPG").arg(input))->isHidden());
         }
-        QVERIFY(control(&dialog, "Report, e-mail 5")->isEnabled());
-        QVERIFY(control(&dialog, "Report, JPG")->isHidden());
-        QVERIFY(!control(&dialog, "Report, JPG")->isEnabled());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Report, e-mail 5")->isEnabled());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Report, JPG")->isHidden());
+        QVERIFY(!requiredControl<QCheckBox>(&dialog, "Report, JPG")->isEnabled());
     }
 
     void opensWhatIsStored()
@@ -58,14 +49,14 @@ private slots:
         EmailNotifications notifications;
         notifications.unpack(image);
         custaw_emaili dialog(notifications, nullptr);
-        QVERIFY(control(&dialog, "Input L3, e-mail 1")->isChecked());
-        QVERIFY(!control(&dialog, "Input L3, e-mail 2")->isChecked());
-        QVERIFY(control(&dialog, "Input L3, JPG")->isChecked());
-        QCOMPARE(control<QLineEdit>(&dialog, "Sending hour")->text(), "31");
-        QVERIFY(control<QRadioButton>(&dialog, "Send period 7 days")->isChecked());
-        QVERIFY(control(&dialog, "Send log records to e-mail 3")->isChecked());
-        QVERIFY(control(&dialog, "Send also measurement records")->isChecked());
-        QVERIFY(!control(&dialog, "Erase log after sending via email")->isChecked());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Input L3, e-mail 1")->isChecked());
+        QVERIFY(!requiredControl<QCheckBox>(&dialog, "Input L3, e-mail 2")->isChecked());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Input L3, JPG")->isChecked());
+        QCOMPARE(requiredControl<QLineEdit>(&dialog, "Sending hour")->text(), "31");
+        QVERIFY(requiredControl<QRadioButton>(&dialog, "Send period 7 days")->isChecked());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Send log records to e-mail 3")->isChecked());
+        QVERIFY(requiredControl<QCheckBox>(&dialog, "Send also measurement records")->isChecked());
+        QVERIFY(!requiredControl<QCheckBox>(&dialog, "Erase log after sending via email")->isChecked());
     }
 
     void okStoresTheClickedBoxes_data()
@@ -102,7 +93,7 @@ private slots:
             QCOMPARE(takes, 1);
             QCOMPARE(puts, 0);
             for (const QString& name : clicks)
-                QTest::mouseClick(control<QAbstractButton>(dialog, name), Qt::LeftButton);
+                QTest::mouseClick(requiredControl<QAbstractButton>(dialog, name), Qt::LeftButton);
             retype(dialog, "Sending hour", hour);
             pressOk(dialog);
         });
@@ -123,11 +114,11 @@ private slots:
         int puts = 0;
         ModalBox shown;
         whenModalOpens([&shown](QWidget* dialog) {
-            QTest::mouseClick(control(dialog, "Input L1, e-mail 1"), Qt::LeftButton);
+            QTest::mouseClick(requiredControl<QCheckBox>(dialog, "Input L1, e-mail 1"), Qt::LeftButton);
             retype(dialog, "Sending hour", "32");
             shown = answerModalBox([dialog] { pressOk(dialog); });
             QVERIFY(dialog->isVisible());
-            QCOMPARE(dialog->focusWidget(), control<QLineEdit>(dialog, "Sending hour"));
+            QCOMPARE(dialog->focusWidget(), requiredControl<QLineEdit>(dialog, "Sending hour"));
             QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
                               Qt::LeftButton);
         });

@@ -13,16 +13,6 @@
 namespace telvor {
 namespace {
 
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
-QCheckBox* checkBox(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QCheckBox>(dialog, name);
-}
-
 // Input L1 with a temperature sensor of kind `kind` (0 for T, 2 for D) and
 // thresholds 25.0 'C and 30.0 'C.
 SettingsImage temperatureImage(std::uint8_t kind)
@@ -54,13 +44,13 @@ private slots:
         QCOMPARE(dialog.windowTitle(), "Input settings");
         QVERIFY(checkBox(&dialog, "Input L1, D")->isChecked());
         QVERIFY(!checkBox(&dialog, "Input L1, T")->isChecked());
-        QCOMPARE(box(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
-        QCOMPARE(box(&dialog, "Input L1, H threshold")->text(), "30.0 'C");
-        QCOMPARE(box(&dialog, "Input L1, delayed alarm time")->text(), "5m");
+        QCOMPARE(textBox(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
+        QCOMPARE(textBox(&dialog, "Input L1, H threshold")->text(), "30.0 'C");
+        QCOMPARE(textBox(&dialog, "Input L1, delayed alarm time")->text(), "5m");
         QVERIFY(checkBox(&dialog, "Input L1, SMS 8")->isChecked());
-        QCOMPARE(box(&dialog, "Input L2, L threshold")->text(), "0 mV");
-        QCOMPARE(box(&dialog, "L1...L4 insensitivity")->text(), "10");
-        QCOMPARE(box(&dialog, "L5...L8 insensitivity")->text(), "20");
+        QCOMPARE(textBox(&dialog, "Input L2, L threshold")->text(), "0 mV");
+        QCOMPARE(textBox(&dialog, "L1...L4 insensitivity")->text(), "10");
+        QCOMPARE(textBox(&dialog, "L5...L8 insensitivity")->text(), "20");
     }
 
     void rowsHaveTheirOwnTypeBoxes()
@@ -104,8 +94,8 @@ private slots:
         QTest::mouseClick(checkBox(&dialog, "Input L1, D"), Qt::LeftButton);
         QVERIFY(checkBox(&dialog, "Input L1, D")->isChecked());
         QVERIFY(!checkBox(&dialog, "Input L1, T")->isChecked());
-        QCOMPARE(box(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
-        QCOMPARE(box(&dialog, "Input L1, H threshold")->text(), "30.0 'C");
+        QCOMPARE(textBox(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
+        QCOMPARE(textBox(&dialog, "Input L1, H threshold")->text(), "30.0 'C");
         QCOMPARE(settings.inputs[0].unitCode, 2);
     }
 
@@ -118,8 +108,8 @@ private slots:
         dialog.show();
         QTest::mouseClick(checkBox(&dialog, "Input L1, D"), Qt::LeftButton);
         QVERIFY(!checkBox(&dialog, "Input L1, D")->isChecked());
-        QCOMPARE(box(&dialog, "Input L1, L threshold")->text(), "2982 mV");
-        QCOMPARE(box(&dialog, "Input L1, H threshold")->text(), "3032 mV");
+        QCOMPARE(textBox(&dialog, "Input L1, L threshold")->text(), "2982 mV");
+        QCOMPARE(textBox(&dialog, "Input L1, H threshold")->text(), "3032 mV");
     }
 
     void typedThresholdIsReadInTheOldUnitOnTypeChange()
@@ -129,12 +119,12 @@ private slots:
         settings.unpack(image);
         InputSettingsDialog dialog(settings, nullptr);
         dialog.show();
-        box(&dialog, "Input L4, L threshold")->setText("2982");
+        textBox(&dialog, "Input L4, L threshold")->setText("2982");
         QTest::mouseClick(checkBox(&dialog, "Input L4, RR"), Qt::LeftButton);
-        QCOMPARE(box(&dialog, "Input L4, L threshold")->text(), "99 %");
+        QCOMPARE(textBox(&dialog, "Input L4, L threshold")->text(), "99 %");
         QTest::mouseClick(checkBox(&dialog, "Input L4, PT"), Qt::LeftButton);
         QVERIFY(!checkBox(&dialog, "Input L4, RR")->isChecked());
-        QCOMPARE(box(&dialog, "Input L4, L threshold")->text(), "24.8 'C");
+        QCOMPARE(textBox(&dialog, "Input L4, L threshold")->text(), "24.8 'C");
     }
 
     void refusedInsensitivityUndoesATypeClick()
@@ -144,14 +134,14 @@ private slots:
         settings.unpack(image);
         InputSettingsDialog dialog(settings, nullptr);
         dialog.show();
-        box(&dialog, "L5...L8 insensitivity")->setText("300");
+        textBox(&dialog, "L5...L8 insensitivity")->setText("300");
         const ModalBox shown =
             answerModalBox([&] { QTest::mouseClick(checkBox(&dialog, "Input L1, S"), Qt::LeftButton); });
         QVERIFY(shown.shown);
         QCOMPARE(shown.text, "Please enter an integer between 0 and 255.");
         QVERIFY(!checkBox(&dialog, "Input L1, S")->isChecked());
         QVERIFY(checkBox(&dialog, "Input L1, T")->isChecked());
-        QCOMPARE(box(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
+        QCOMPARE(textBox(&dialog, "Input L1, L threshold")->text(), "25.0 'C");
         QCOMPARE(settings.inputs[0].unitCode, 2);
     }
 
@@ -162,11 +152,11 @@ private slots:
         bool refused = false;
         QString message;
         whenModalOpens([&](QWidget* dialog) {
-            box(dialog, "L1...L4 insensitivity")->setText("256");
+            textBox(dialog, "L1...L4 insensitivity")->setText("256");
             const ModalBox shown = answerModalBox([&] { pressOk(dialog); });
             refused = shown.shown && dialog->isVisible();
             message = shown.text;
-            box(dialog, "L1...L4 insensitivity")->setText("255");
+            textBox(dialog, "L1...L4 insensitivity")->setText("255");
             pressOk(dialog);
         });
         QVERIFY(editInputs(nullptr, image));
@@ -181,11 +171,11 @@ private slots:
         InputSettings settings;
         InputSettingsDialog dialog(settings, nullptr);
         dialog.show();
-        box(&dialog, "L5...L8 insensitivity")->setText("ten");
+        textBox(&dialog, "L5...L8 insensitivity")->setText("ten");
         const ModalBox shown = answerModalBox([&] { pressOk(&dialog); });
         QCOMPARE(shown.text, "Please enter an integer.");
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.focusWidget(), box(&dialog, "L5...L8 insensitivity"));
+        QCOMPARE(dialog.focusWidget(), textBox(&dialog, "L5...L8 insensitivity"));
     }
 
     void okStoresTypesThresholdsAndDelays()
@@ -193,9 +183,9 @@ private slots:
         SettingsImage image = temperatureImage(0x00);
         whenModalOpens([](QWidget* dialog) {
             QTest::mouseClick(checkBox(dialog, "Input L3, S"), Qt::LeftButton);
-            box(dialog, "Input L3, H threshold")->setText("1234.6");
-            box(dialog, "Input L1, L threshold")->setText("21,5");
-            box(dialog, "Input L8, delayed alarm time")->setText("3h");
+            textBox(dialog, "Input L3, H threshold")->setText("1234.6");
+            textBox(dialog, "Input L1, L threshold")->setText("21,5");
+            textBox(dialog, "Input L8, delayed alarm time")->setText("3h");
             QTest::mouseClick(checkBox(dialog, "Input L8, SMS 10"), Qt::LeftButton);
             QTest::mouseClick(checkBox(dialog, "HIGH state, L6"), Qt::LeftButton);
             pressOk(dialog);
@@ -216,8 +206,8 @@ private slots:
         const SettingsImage before = image;
         whenModalOpens([](QWidget* dialog) {
             QTest::mouseClick(checkBox(dialog, "Input L2, RH"), Qt::LeftButton);
-            box(dialog, "Input L2, L threshold")->setText("55");
-            box(dialog, "L1...L4 insensitivity")->setText("7");
+            textBox(dialog, "Input L2, L threshold")->setText("55");
+            textBox(dialog, "L1...L4 insensitivity")->setText("7");
             QTest::mouseClick(checkBox(dialog, "LOW state, L1"), Qt::LeftButton);
             QTest::keyClick(dialog, Qt::Key_Escape);
         });

@@ -13,11 +13,6 @@
 namespace telvor {
 namespace {
 
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
 QPushButton* variableCodesButton(QWidget* dialog)
 {
     for (auto* button : dialog->findChildren<QPushButton*>()) {
@@ -44,21 +39,21 @@ private slots:
         QCOMPARE(dialog.windowTitle(), "SMS / email message body");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (const QString& name : kBoxNames)
-            QCOMPARE(box(&dialog, name)->maxLength(), 160);
-        QTest::keyClicks(box(&dialog, "Input L4"), QString(170, u'k'));
-        QCOMPARE(box(&dialog, "Input L4")->text(), QString(160, u'k'));
+            QCOMPARE(textBox(&dialog, name)->maxLength(), 160);
+        QTest::keyClicks(textBox(&dialog, "Input L4"), QString(170, u'k'));
+        QCOMPARE(textBox(&dialog, "Input L4")->text(), QString(160, u'k'));
         QApplication::clipboard()->setText(QString(200, u'p'));
-        box(&dialog, "Input L5")->paste();
-        QCOMPARE(box(&dialog, "Input L5")->text(), QString(160, u'p'));
+        textBox(&dialog, "Input L5")->paste();
+        QCOMPARE(textBox(&dialog, "Input L5")->text(), QString(160, u'p'));
     }
 
     void okStoresEachBoxInItsField()
     {
         SettingsImage image;
         whenModalOpens([](QWidget* dialog) {
-            box(dialog, "Input L3")->setText("L3 @U3|L3 ok");
-            box(dialog, "Periodical report")->setText(QString::fromUtf8("Raport @TIME żółć"));
-            box(dialog, "On-demand report")->setText(QString(160, u'z'));
+            textBox(dialog, "Input L3")->setText("L3 @U3|L3 ok");
+            textBox(dialog, "Periodical report")->setText(QString::fromUtf8("Raport @TIME żółć"));
+            textBox(dialog, "On-demand report")->setText(QString(160, u'z'));
             pressOk(dialog);
         });
         QVERIFY(editMessageBodies(nullptr, image));
@@ -76,9 +71,9 @@ private slots:
         MessageBodies messages;
         messages.unpack(image);
         MessageBodiesDialog dialog(messages, nullptr);
-        QCOMPARE(box(&dialog, "Input L8")->text(), QString::fromUtf8("L8 ź"));
-        QCOMPARE(box(&dialog, "On-demand report")->text(), "on demand");
-        QCOMPARE(box(&dialog, "Input L1")->text(), "");
+        QCOMPARE(textBox(&dialog, "Input L8")->text(), QString::fromUtf8("L8 ź"));
+        QCOMPARE(textBox(&dialog, "On-demand report")->text(), "on demand");
+        QCOMPARE(textBox(&dialog, "Input L1")->text(), "");
     }
 
     void variableCodesChangeNothing()
@@ -91,7 +86,7 @@ private slots:
         bool codesReadOnly = false;
         bool textKept = false;
         whenModalOpens([&](QWidget* dialog) {
-            box(dialog, "Input L2")->setText("typed");
+            textBox(dialog, "Input L2")->setText("typed");
             whenModalOpens([&](QWidget* codes) {
                 codesTitle = codes->windowTitle();
                 auto* text = codes->findChild<QPlainTextEdit*>();
@@ -102,7 +97,7 @@ private slots:
             QTest::mouseClick(variableCodesButton(dialog), Qt::LeftButton);
             whenModalOpens([](QWidget* codes) { QTest::keyClick(codes, Qt::Key_Escape); });
             QTest::mouseClick(variableCodesButton(dialog), Qt::LeftButton);
-            textKept = box(dialog, "Input L2")->text() == "typed" && dialog->isVisible();
+            textKept = textBox(dialog, "Input L2")->text() == "typed" && dialog->isVisible();
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         QVERIFY(!editMessageBodies(nullptr, image));
@@ -123,7 +118,7 @@ private slots:
         image.bytes().fill(0xFF);
         const SettingsImage before = image;
         whenModalOpens([](QWidget* dialog) {
-            QTest::keyClicks(box(dialog, "Input L1"), "changed");
+            QTest::keyClicks(textBox(dialog, "Input L1"), "changed");
             QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
                               Qt::LeftButton);
         });

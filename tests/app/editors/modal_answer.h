@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -79,10 +80,22 @@ inline QPushButton* requiredButton(QWidget* window, const QString& caption)
     qFatal("no button %s", qPrintable(caption));
 }
 
+// The text box with the accessible name; the test stops when there is none.
+inline QLineEdit* textBox(QWidget* window, const QString& accessibleName)
+{
+    return requiredControl<QLineEdit>(window, accessibleName);
+}
+
+// The check box with the accessible name; the test stops when there is none.
+inline QCheckBox* checkBox(QWidget* window, const QString& accessibleName)
+{
+    return requiredControl<QCheckBox>(window, accessibleName);
+}
+
 // Clears the text box with the accessible name and types `text` into it.
 inline void retype(QWidget* window, const QString& accessibleName, const QString& text)
 {
-    auto* box = requiredControl<QLineEdit>(window, accessibleName);
+    QLineEdit* box = textBox(window, accessibleName);
     box->clear();
     QTest::keyClicks(box, text);
 }

@@ -11,11 +11,6 @@
 namespace telvor {
 namespace {
 
-QCheckBox* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QCheckBox>(dialog, name);
-}
-
 QAbstractButton* dialogButton(QWidget* dialog, QDialogButtonBox::StandardButton which)
 {
     return dialog->findChild<QDialogButtonBox*>()->button(which);
@@ -34,8 +29,8 @@ private slots:
         QCOMPARE(dialog.windowTitle(), "Configuration of the outputs ");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         QCOMPARE(dialog.findChildren<QCheckBox*>().size(), 21);
-        QVERIFY(box(&dialog, "Thermostat L2-O3, Cooling"));
-        QVERIFY(box(&dialog, "Output O6, Permanent"));
+        QVERIFY(checkBox(&dialog, "Thermostat L2-O3, Cooling"));
+        QVERIFY(checkBox(&dialog, "Output O6, Permanent"));
     }
 
     void checkedModeUnchecksTheOthersOfItsOutput_data()
@@ -69,13 +64,13 @@ private slots:
         OutputsDialog dialog(outputs, nullptr);
         dialog.show();
         for (const QString& name : checkedBefore + untouched)
-            box(&dialog, name)->setChecked(true);
-        QTest::mouseClick(box(&dialog, clicked), Qt::LeftButton);
-        QVERIFY(box(&dialog, clicked)->isChecked());
+            checkBox(&dialog, name)->setChecked(true);
+        QTest::mouseClick(checkBox(&dialog, clicked), Qt::LeftButton);
+        QVERIFY(checkBox(&dialog, clicked)->isChecked());
         for (const QString& name : unchecked)
-            QVERIFY2(!box(&dialog, name)->isChecked(), qPrintable(name));
+            QVERIFY2(!checkBox(&dialog, name)->isChecked(), qPrintable(name));
         for (const QString& name : untouched)
-            QVERIFY2(box(&dialog, name)->isChecked(), qPrintable(name));
+            QVERIFY2(checkBox(&dialog, name)->isChecked(), qPrintable(name));
     }
 
     void uncheckingAModeChangesNothingElse()
@@ -86,10 +81,10 @@ private slots:
         outputs.unpack(image);
         OutputsDialog dialog(outputs, nullptr);
         dialog.show();
-        QTest::mouseClick(box(&dialog, "Thermostat L1-O1, Cooling"), Qt::LeftButton);
-        QVERIFY(!box(&dialog, "Thermostat L1-O1, Cooling")->isChecked());
-        QVERIFY(box(&dialog, "Thermostat L1-O1, Heating")->isChecked());
-        QVERIFY(box(&dialog, "Output O1, L1(LOW) signaling")->isChecked());
+        QTest::mouseClick(checkBox(&dialog, "Thermostat L1-O1, Cooling"), Qt::LeftButton);
+        QVERIFY(!checkBox(&dialog, "Thermostat L1-O1, Cooling")->isChecked());
+        QVERIFY(checkBox(&dialog, "Thermostat L1-O1, Heating")->isChecked());
+        QVERIFY(checkBox(&dialog, "Output O1, L1(LOW) signaling")->isChecked());
     }
 
     void okStoresOneModePerOutput()
@@ -99,8 +94,8 @@ private slots:
         image.setU8(slot("OCFG", 2), 0xFF);
         image.setU8(slot("MCFG2"), 0x81);
         whenModalOpens([](QWidget* dialog) {
-            QVERIFY(box(dialog, "Thermostat L1-O1, Cooling")->isChecked());
-            QTest::mouseClick(box(dialog, "Buzzer, Signaling of the alarm state"), Qt::LeftButton);
+            QVERIFY(checkBox(dialog, "Thermostat L1-O1, Cooling")->isChecked());
+            QTest::mouseClick(checkBox(dialog, "Buzzer, Signaling of the alarm state"), Qt::LeftButton);
             QLineEdit* time = controlNamed<QLineEdit>(dialog, "Signalling time, s");
             time->clear();
             QTest::keyClicks(time, "254");
@@ -120,7 +115,7 @@ private slots:
         const SettingsImage before = image;
         ModalBox shown;
         whenModalOpens([&shown](QWidget* dialog) {
-            QTest::mouseClick(box(dialog, "Output O4, Permanent"), Qt::LeftButton);
+            QTest::mouseClick(checkBox(dialog, "Output O4, Permanent"), Qt::LeftButton);
             QLineEdit* time = controlNamed<QLineEdit>(dialog, "Signalling time, s");
             time->clear();
             QTest::keyClicks(time, "256");

@@ -11,11 +11,6 @@
 namespace telvor {
 namespace {
 
-QLineEdit* box(QWidget* dialog, const QString& name)
-{
-    return requiredControl<QLineEdit>(dialog, name);
-}
-
 // Records the main window's two calls and whether the editor was open
 // in between.
 struct WindowCalls {
@@ -36,7 +31,7 @@ private slots:
         QCOMPARE(dialog.windowTitle(), "Internet access configuration");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (const char* password : {"APN password", "SMTP password"})
-            QCOMPARE(box(&dialog, password)->echoMode(), QLineEdit::Normal);
+            QCOMPARE(textBox(&dialog, password)->echoMode(), QLineEdit::Normal);
         auto* authorisation = controlNamed<QCheckBox>(&dialog, "WWW authorisation");
         QVERIFY(authorisation->isHidden());
         QVERIFY(!authorisation->isEnabled());
@@ -62,7 +57,7 @@ private slots:
         ustaw_internet dialog(access, nullptr);
         dialog.show();
         retype(&dialog, name, QString(typed, u'x'));
-        QCOMPARE(box(&dialog, name)->text().size(), shown);
+        QCOMPARE(textBox(&dialog, name)->text().size(), shown);
     }
 
     void okCutsLongTextsAndKeepsTheHiddenBit()
@@ -119,11 +114,11 @@ private slots:
             retype(dialog, "APN user", "internet");
             // A longer text than the box takes can only come from a file or
             // the device; the check on OK refuses it all the same.
-            box(dialog, name)->setMaxLength(32767);
-            box(dialog, name)->setText(typed);
+            textBox(dialog, name)->setMaxLength(32767);
+            textBox(dialog, name)->setText(typed);
             shown = answerModalBox([dialog] { pressOk(dialog); });
             QVERIFY(dialog->isVisible());
-            QCOMPARE(dialog->focusWidget(), box(dialog, name));
+            QCOMPARE(dialog->focusWidget(), textBox(dialog, name));
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         QVERIFY(!editInternetAccess(nullptr, image, window.values));
