@@ -24,7 +24,4 @@ private:
     int m_port = 0;
 };
 
-// A loopback port on which nobody listens.
-int closedLoopbackPort();
-
 } // namespace telvor

@@ -1,5 +1,6 @@
 #include "program_run.h"
 #include "sim_process.h"
+#include "../support/closed_loopback_port.h"
 
 #include "image/settings_file.h"
 
@@ -143,7 +144,7 @@ TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
 TEST_F(TelvorctlDevice, ConnectionThatFailsStillPrintsTheVersionLine)
 {
     const ProgramRun run = runBuiltProgram(
-        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(closedLoopbackPort()), "version"});
+        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(test_support::closedLoopbackPort()), "version"});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardError, "telvorctl: LAN connection (TCP/IP) cannot be established!\n");
     EXPECT_EQ(run.standardOutput, "Device version: \nLAN connection (TCP/IP) cannot be established!\n");

@@ -1,12 +1,8 @@
 #include "simulated_device.h"
+#include "../support/closed_loopback_port.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -15,20 +11,6 @@ namespace {
 
 using testing::ElementsAre;
 using testing::IsEmpty;
-
-// A loopback port on which nobody listens.
-int closedLoopbackPort()
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(listener);
-    return ntohs(address.sin_port);
-}
 
 TEST(CheckDeviceVersion, ShowsTheVersionAndLeavesTheDecodedOneAlone)
 {
@@ -111,7 +93,7 @@ TEST(OpeningSequence, OnlyTheLastHaltDecides)
 TEST(OpeningSequence, TcpConnectionThatFailsShowsTheLanText)
 {
     SimulatedDevice device;
-    device.link.tcpPort = closedLoopbackPort();
+    device.link.tcpPort = test_support::closedLoopbackPort();
     device.surface.controls.serialPortNumber = 7;
     EXPECT_FALSE(device.operations.writeToDevice());
     EXPECT_THAT(device.surface.boxes, ElementsAre("LAN connection (TCP/IP) cannot be established!"));

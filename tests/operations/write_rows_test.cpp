@@ -1,4 +1,5 @@
 #include "operations/write_rows.h"
+#include "../support/key_lists.h"
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -10,6 +11,8 @@
 namespace telvor {
 namespace {
 
+using test_support::joined;
+using test_support::numbered;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
 
@@ -39,31 +42,15 @@ std::vector<std::string> firstKeys(const SettingsImage& image, const FirmwareVer
     return keys;
 }
 
-std::vector<std::string> numbered(const std::string& key, int first, int last)
-{
-    std::vector<std::string> keys;
-    for (int index = first; index <= last; ++index)
-        keys.push_back(key + std::to_string(index));
-    return keys;
-}
-
-std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts)
-{
-    std::vector<std::string> all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
 const std::vector<std::string> kAnyVersion =
-    concat({{"PIN", "NUM2", "NUM4", "TRPT", "RCFG", "MCFG1", "RPTHR", "ALMD", "HALT!"}, numbered("SMS", 0, 9),
+    joined({{"PIN", "NUM2", "NUM4", "TRPT", "RCFG", "MCFG1", "RPTHR", "ALMD", "HALT!"}, numbered("SMS", 0, 9),
             {"HALT!"}, numbered("ICFG", 1, 8), {"HALT!"}, numbered("OCFG", 1, 6)});
 
 TEST(WriteLines, OfAnEmptyImageWithoutVersionAreTheBasicGroupsOnly)
 {
     const SettingsImage image;
     EXPECT_THAT(writeLinesFor(image, version(0)),
-                ElementsAreArray(concat({{"PIN= NUM0= NUM1=", "NUM2= NUM3=", "NUM4= NUM5=", "TRPT=0 SCFG=0 HIST1=0 HIST2=0",
+                ElementsAreArray(joined({{"PIN= NUM0= NUM1=", "NUM2= NUM3=", "NUM4= NUM5=", "TRPT=0 SCFG=0 HIST1=0 HIST2=0",
                                           "RCFG=0,0,0 CLIP=0,0 CTRL=0,0 CSDC=0", "MCFG1=0 SLIM=0", "RPTHR=000,000,000",
                                           "ALMD=000,000 COPS=0", "HALT!", "SMS0=", "SMS1=", "SMS2=", "SMS3=", "SMS4=",
                                           "SMS5=", "SMS6=", "SMS7=", "SMS8=", "SMS9=", "HALT!"},
@@ -93,40 +80,40 @@ TEST_P(WriteSelection, SendsTheGroupsOfTheVersion)
     EXPECT_THAT(firstKeys(image, row.firmware), ElementsAreArray(row.keys));
 }
 
-const std::vector<std::string> kFrom22 = concat({kAnyVersion, {"LOGT", "GRDHR", "ADEL1", "ADEL5", "HALT!"}});
+const std::vector<std::string> kFrom22 = joined({kAnyVersion, {"LOGT", "GRDHR", "ADEL1", "ADEL5", "HALT!"}});
 const std::vector<std::string> kXcfgGroup = {"HALT!", "XCFG1", "XCFG7", "XCFG13"};
-const std::vector<std::string> kLateGroup = concat({{"NUM6", "NUM9", "ATIM"}, numbered("ECFG", 1, 8)});
+const std::vector<std::string> kLateGroup = joined({{"NUM6", "NUM9", "ATIM"}, numbered("ECFG", 1, 8)});
 
 INSTANTIATE_TEST_SUITE_P(
     VersionClasses, WriteSelection,
     testing::Values(
         SelectionCase{"NoVersion", version(0), 1, 1, kAnyVersion},
         SelectionCase{"Version18", version(0x18, 1), 1, 1, kAnyVersion},
-        SelectionCase{"Version19", version(0x19, 1), 1, 1, concat({kAnyVersion, {"LOGT", "GRDHR"}})},
+        SelectionCase{"Version19", version(0x19, 1), 1, 1, joined({kAnyVersion, {"LOGT", "GRDHR"}})},
         SelectionCase{"Version20", version(0x20), 1, 1,
-                      concat({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 2)})},
+                      joined({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 2)})},
         SelectionCase{"Version20Extended", version(0x20, 1), 1, 1,
-                      concat({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 6), numbered("EAD", 0, 5),
+                      joined({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 6), numbered("EAD", 0, 5),
                               {"SEML1", "SEML5", "SLOG"}})},
-        SelectionCase{"Version22", version(0x22), 0, 0, concat({kFrom22, numbered("APN", 0, 2)})},
+        SelectionCase{"Version22", version(0x22), 0, 0, joined({kFrom22, numbered("APN", 0, 2)})},
         SelectionCase{"Version25ExtendedLinesOff", version(0x25), 0, 0,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}})},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}})},
         SelectionCase{"Version25ExtendedLinesOn", version(0x25), 1, 0,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kXcfgGroup, numbered("XMS", 1, 17)})},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kXcfgGroup, numbered("XMS", 1, 17)})},
         SelectionCase{"Version26", version(0x26), 0, 1,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup})},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup})},
         SelectionCase{"Version27WithoutHttp", version(0x27), 0, 0,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
         SelectionCase{"Version27HttpOff255", version(0x27), 0, 255,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
         SelectionCase{"Version27WithHttp", version(0x27), 0, 1,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup,
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup,
                               {"THTP", "URL0", "URL1", "URL2"}})},
         SelectionCase{"Version28ExtendedLinesOn", version(0x28), 1, 0,
-                      concat({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kXcfgGroup, {"XTYP1"},
+                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kXcfgGroup, {"XTYP1"},
                               numbered("XMS", 1, 17), kLateGroup, {"THTP", "URL2"}})},
         SelectionCase{"Version36Extended", version(0x36, 1), 1, 2,
-                      concat({kFrom22, numbered("APN", 0, 6), numbered("EAD", 0, 5), {"SEML1", "SEML5", "SLOG", "MCFG2"},
+                      joined({kFrom22, numbered("APN", 0, 6), numbered("EAD", 0, 5), {"SEML1", "SEML5", "SLOG", "MCFG2"},
                               kXcfgGroup, {"XTYP1"}, numbered("XMS", 1, 17), kLateGroup,
                               {"THTP", "URL0", "URL1", "URL2", "WKD1"}})}),
     [](const testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });

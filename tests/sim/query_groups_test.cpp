@@ -1,4 +1,5 @@
 #include "sim/virtual_device.h"
+#include "../support/key_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 namespace telvor {
 namespace {
 
+using test_support::joined;
+using test_support::numbered;
 // The keys of an answer, in order, after checking that every line ends with
 // CR and the answer with "OK" CR.
 std::vector<std::string> answerKeys(const std::string& answer)
@@ -22,22 +25,6 @@ std::vector<std::string> answerKeys(const std::string& answer)
         start = end + 1;
     }
     EXPECT_EQ(start, answer.size());
-    return keys;
-}
-
-std::vector<std::string> numbered(const std::string& key, int first, int last)
-{
-    std::vector<std::string> keys;
-    for (int index = first; index <= last; ++index)
-        keys.push_back(key + std::to_string(index));
-    return keys;
-}
-
-std::vector<std::string> joined(std::initializer_list<std::vector<std::string>> parts)
-{
-    std::vector<std::string> keys;
-    for (const auto& part : parts)
-        keys.insert(keys.end(), part.begin(), part.end());
     return keys;
 }
 

@@ -2,13 +2,13 @@
 // ending on a signal.
 #include "peer.h"
 #include "sim/sim_child_process.h"
+#include "../support/build_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -25,15 +25,8 @@ namespace fs = std::filesystem;
 class SimProcess : public SimChildProcess {
 public:
     explicit SimProcess(std::vector<std::string> arguments)
-        : SimChildProcess(simPath(), std::move(arguments), ErrorOutput::Silenced)
+        : SimChildProcess(test_support::builtProgram("telvor-sim"), std::move(arguments), ErrorOutput::Silenced)
     {
-    }
-
-private:
-    static std::string simPath()
-    {
-        const char* buildDir = std::getenv("TELVOR_BUILD_DIR");
-        return std::string(buildDir ? buildDir : ".") + "/telvor-sim";
     }
 };
 
