@@ -17,6 +17,15 @@ std::vector<std::string> afterOpening(std::vector<std::string> lines)
     return all;
 }
 
+// Each named field of `image` holds the bytes it has in `expected`.
+void expectFieldsAsIn(const SettingsImage& image, const SettingsImage& expected, const std::vector<const char*>& names)
+{
+    for (const char* name : names) {
+        const Slot field = *slotByName(name);
+        EXPECT_TRUE(std::ranges::equal(image.bytesOf(field), expected.bytesOf(field))) << name;
+    }
+}
+
 struct ReadCase {
     const char* name;
     std::string versionText;
@@ -41,14 +50,8 @@ TEST_P(ReadFromDevice, SendsTheQueriesOfTheVersionAndStoresTheAnswers)
     EXPECT_EQ(device.surface.shownStatus, "Settings read successfully");
     EXPECT_EQ(device.surface.shownVersion, row.versionText);
     EXPECT_THAT(device.surface.boxes, IsEmpty());
-    for (const char* name : row.readFields) {
-        const Slot field = *slotByName(name);
-        EXPECT_TRUE(std::ranges::equal(device.working.bytesOf(field), deviceImage.bytesOf(field))) << name;
-    }
-    for (const char* name : row.keptFields) {
-        const Slot field = *slotByName(name);
-        EXPECT_TRUE(std::ranges::equal(device.working.bytesOf(field), before.bytesOf(field))) << name;
-    }
+    expectFieldsAsIn(device.working, deviceImage, row.readFields);
+    expectFieldsAsIn(device.working, before, row.keptFields);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,14 +112,8 @@ TEST_P(UnansweredQuery, KeepsTheAnswersReadBeforeIt)
     EXPECT_EQ(device.surface.shownStatus, row.status);
     EXPECT_EQ(device.surface.shownVersion, "v3.6E");
     EXPECT_EQ(device.surface.pushes, 1);
-    for (const char* name : row.readFields) {
-        const Slot field = *slotByName(name);
-        EXPECT_TRUE(std::ranges::equal(device.working.bytesOf(field), deviceImage.bytesOf(field))) << name;
-    }
-    for (const char* name : row.keptFields) {
-        const Slot field = *slotByName(name);
-        EXPECT_TRUE(std::ranges::equal(device.working.bytesOf(field), before.bytesOf(field))) << name;
-    }
+    expectFieldsAsIn(device.working, deviceImage, row.readFields);
+    expectFieldsAsIn(device.working, before, row.keptFields);
 }
 
 INSTANTIATE_TEST_SUITE_P(

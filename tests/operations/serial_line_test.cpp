@@ -22,7 +22,7 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 
 // The virtual device on a pseudo-terminal that serial port 3 reaches.
-class SerialDevice {
+class SerialDevice : public OperationsUnderTest {
 public:
     explicit SerialDevice(const SettingsImage& image, std::string versionText)
         : m_directory(std::filesystem::temp_directory_path() / ("telvor-ops-" + std::to_string(::getpid())))
@@ -46,13 +46,6 @@ public:
     }
 
     std::vector<std::string> receivedLines() const { return m_server.receivedLines(); }
-
-    SettingsImage working;
-    SettingsImage verification;
-    FirmwareVersion firmware;
-    DeviceLink link;
-    RecordingSurface surface;
-    DeviceOperations operations{working, verification, firmware, link, surface, fixedLocalTime};
 
 private:
     std::filesystem::path m_directory;

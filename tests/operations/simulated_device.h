@@ -19,17 +19,21 @@ namespace telvor {
 std::tm fixedLocalTime();
 inline constexpr const char* kFixedClockLine = "TIME=26/05/06,07:05:09";
 
-class SimulatedDevice {
-public:
-    explicit SimulatedDevice(const SettingsImage& deviceImage = {}, std::string versionText = "v3.6E",
-                             DeviceFaults faults = {});
-
+// The device operations with what they work on, as the window holds them,
+// on the fixed clock.
+struct OperationsUnderTest {
     SettingsImage working;
     SettingsImage verification;
     FirmwareVersion firmware;
     DeviceLink link;
     RecordingSurface surface;
     DeviceOperations operations{working, verification, firmware, link, surface, fixedLocalTime};
+};
+
+class SimulatedDevice : public OperationsUnderTest {
+public:
+    explicit SimulatedDevice(const SettingsImage& deviceImage = {}, std::string versionText = "v3.6E",
+                             DeviceFaults faults = {});
 
     std::vector<std::string> receivedLines() const { return m_server->receivedLines(); }
     SettingsImage deviceImage() const { return m_server->image(); }
