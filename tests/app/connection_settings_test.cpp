@@ -1,6 +1,7 @@
 // The connection settings store, in a configuration folder of the test's
 // own: never the user's.
 #include "app/connection_settings.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
         StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
         StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST_F(ConnectionSettingsTest, StoreThatCannotBeReadGivesTheDefaults)
 {

@@ -1,4 +1,5 @@
 #include "cli/command_line.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "--strict-serial does not apply to plain"},
         RefusedRow{"MissingOperand", {"--com", "1", "probe"},
                    "usage: telvorctl [CONNECTION] [--trace] probe FILE.tvr"}),
-    [](const testing::TestParamInfo<RefusedRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(CommandLine, HelpNamesTheConnectionAndTheOptionsOfTheCommandsOffered)
 {

@@ -1,4 +1,5 @@
 #include "cli/connection_option.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TcpRow{"HostName", "localhost", false, "", 0},
                     TcpRow{"Sign", "+127.0.0.1", false, "", 0},
                     TcpRow{"Empty", "", false, "", 0}),
-    [](const testing::TestParamInfo<TcpRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(SerialOption, TakesPortNumbersZeroTo255)
 {

@@ -3,6 +3,7 @@
 #include "cli/device_connection.h"
 
 #include "link/device_link.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FramingRow{"SavedStrict", "Serial_Strict_Timing=1\n", false, true},
                     FramingRow{"OptionOverSavedContent", "Serial_Strict_Timing=0\n", true, true},
                     FramingRow{"OptionAndSavedStrict", "Serial_Strict_Timing=1\n", true, true}),
-    [](const testing::TestParamInfo<FramingRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 } // namespace
 } // namespace telvor

@@ -3,6 +3,7 @@
 #include "image/settings_file.h"
 #include "image/settings_parser.h"
 #include "program_run.h"
+#include "../support/row_name.h"
 
 #include <algorithm>
 
@@ -195,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
                     UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"},
                              "--erase-log does not apply to show"}),
-    [](const testing::TestParamInfo<UsageRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
 {

@@ -1,5 +1,6 @@
 #include "cli/console_surface.h"
 #include "cli/traffic_trace.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SentCase{"OtherAccessPointsShown", "APN1=internet", "APN1=internet"},
                     SentCase{"KeyInsideAValueIsText", "SMS1=your PIN=1 is", "SMS1=your PIN=***"},
                     SentCase{"NoSecret", "HALT!", "HALT!"}),
-    [](const testing::TestParamInfo<SentCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(TrafficTrace, ReceivedSecretsAreHiddenAcrossPieces)
 {

@@ -1,6 +1,7 @@
 #include "editors/authorization.h"
 
 #include "image_bytes.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,7 @@ TEST_P(AuthorizationBox, OpensChecked)
 }
 
 INSTANTIATE_TEST_SUITE_P(Authorization, AuthorizationBox, testing::ValuesIn(allBoxes()),
-                         [](const testing::TestParamInfo<Box>& info) { return info.param.name; });
+                         test_support::RowName());
 
 TEST(Authorization, AllBoxesCheckedStoreEveryOwnedBit)
 {

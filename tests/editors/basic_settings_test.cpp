@@ -1,6 +1,7 @@
 #include "editors/basic_settings.h"
 
 #include "image_bytes.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -178,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BalanceCodeRow{"SixCharactersClearBytesSevenAndEight", "*101*#", "*101*#", 0, 0},
                     BalanceCodeRow{"ThreeCharactersArePaddedWithZeros", "*1#", std::string("*1#\0\0\0", 6), 0, 0},
                     BalanceCodeRow{"EmptyCode", "", std::string(6, '\0'), 0, 0}),
-    [](const testing::TestParamInfo<BalanceCodeRow>& info) { return info.param.name; });
+    test_support::RowName());
 
 struct OpenedCodeRow {
     const char* name;
@@ -208,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OpenedCodeRow{"SeventhThenUnsetEighth", '2', 0xFF, "*101*12"},
                     OpenedCodeRow{"NoSeventhHidesTheEighth", 0x00, '#', "*101*1"},
                     OpenedCodeRow{"UnsetSeventhHidesTheEighth", 0xFF, '#', "*101*1"}),
-    [](const testing::TestParamInfo<OpenedCodeRow>& info) { return info.param.name; });
+    test_support::RowName());
 
 TEST(BasicSettings, UnsetNetworkCodeBecomesZeroInTheImageOnOpening)
 {

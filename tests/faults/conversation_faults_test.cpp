@@ -10,6 +10,7 @@
 
 #include "image/settings_parser.h"
 #include "sim/virtual_device.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -421,7 +422,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, SerialLineClosing,
                                          SerialRow{"WriteAtTheDeviceReset", Operation::Write, "INIT!"},
                                          SerialRow{"ReadAtTheMessageBodies", Operation::Read, "SMS?"},
                                          SerialRow{"ReadAtTheLastQuery", Operation::Read, "ECFG?"}),
-                         [](const testing::TestParamInfo<SerialRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 } // namespace
 } // namespace telvor

@@ -1,6 +1,7 @@
 #include "image/answer_lines.h"
 
 #include "image/answer_keys.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BalanceCodeRow{"EighthAfterErasedSeventh", "*101*1", 0xFF, '#', 0x36, "URL2=*101*1"},
                     BalanceCodeRow{"OlderVersionSixOnly", "*101*1", '2', '#', 0x35, "URL2=*101*1"},
                     BalanceCodeRow{"ShortCodeEndsTheText", "*100#", '2', '#', 0x36, "URL2=*100#"}),
-    [](const testing::TestParamInfo<BalanceCodeRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(AnswerLines, UnknownKeysGiveNothing)
 {

@@ -1,6 +1,7 @@
 // Settings files under faults: saves cut short by a dying process, and names
 // that are not regular files or cannot be read.
 #include "image/settings_file.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -201,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableFileRow{"DanglingSymbolicLink",
                         [](const std::string& path) { fs::create_symlink(path + ".gone", path); },
                         "No such file or directory"}),
-    [](const testing::TestParamInfo<UnusableFileRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 // A file that opens but whose read fails: this process's memory file has
 // nothing mapped at offset 0.

@@ -1,4 +1,5 @@
 #include "image/settings_file.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReadSettingsFileSizes,
                          testing::Values(ReadRow{"Empty", 0}, ReadRow{"Short", 100},
                                          ReadRow{"OneShort", kImageSize - 1}, ReadRow{"Exact", kImageSize},
                                          ReadRow{"Long", 5000}),
-                         [](const testing::TestParamInfo<ReadRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(SettingsFile, MissingFileLeavesTheImage)
 {
@@ -227,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameRow{"DottedDirectory", "/srv/v1.2/site", "/srv/v1.2/site.tvr"},
                     NameRow{"HiddenNameHasNoExtension", "/tmp/.site", "/tmp/.site.tvr"},
                     NameRow{"Blanks", "my site", "my site.tvr"}),
-    [](const testing::TestParamInfo<NameRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(StartupFileName, QuotesAreRemovedAndTheLengthCut)
 {

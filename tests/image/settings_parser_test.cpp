@@ -2,6 +2,7 @@
 
 #include "image/field_value.h"
 #include "parsed_fields.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -155,9 +156,7 @@ TEST_P(ParseSettings, StoresExactlyTheExpectedFields)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ParseSettings, testing::ValuesIn(kRows),
-                         [](const testing::TestParamInfo<ParseRow>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 TEST(ParseSettings, FullWidthTextKeepsTheBytesAfterAShorterOne)
 {

@@ -1,4 +1,5 @@
 #include "image/settings_text.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedRow{"UnreadableNumber", "TRPT=sixty", "line 1 sets no field: TRPT=sixty"},
                     RefusedRow{"IndentedComment", " # note", "line 1 sets no field:  # note"},
                     RefusedRow{"NumberedTextOutOfRange", "APN7=x", "line 1 sets no field: APN7=x"}),
-    [](const testing::TestParamInfo<RefusedRow>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 } // namespace
 } // namespace telvor

@@ -1,4 +1,5 @@
 #include "link/reply_rules.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CompletionCase{"LineFeedInsteadOfCr", "OK\n", false, false, false, false, false},
                       CompletionCase{"ErrorLine", "ERROR\r", false, false, false, false, false},
                       CompletionCase{"ZeroBytesBefore", "\0\0OK\r"s, true, false, false, false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(ReplyTextTest, SerialTextIsEverythingAfterTheAcknowledgement)
 {

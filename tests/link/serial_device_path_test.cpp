@@ -1,4 +1,5 @@
 #include "link/serial_device_path.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"LongConversionFallsBack", "/dev/tty%ld", 2, "/dev/ttyS1"},
                       PathCase{"TrailingPercentFallsBack", "/dev/tty%d%", 2, "/dev/ttyS1"},
                       PathCase{"EmptyFallsBack", "", 2, "/dev/ttyS1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(SerialDeviceFormatTest, ValidFormats)
 {

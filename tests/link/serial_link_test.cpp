@@ -4,6 +4,7 @@
 #include "link/device_link.h"
 
 #include "scripted_peer.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -189,7 +190,7 @@ TEST_P(SerialLateBytesTest, BelongToTheReplyOnlyWithPauseFraming)
 INSTANTIATE_TEST_SUITE_P(Framings, SerialLateBytesTest,
                          ::testing::Values(LateBytesCase{"Strict", true, "OK late ", 3, "earlier"},
                                            LateBytesCase{"Content", false, "", 0, "late "}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // A pseudo-terminal hands bytes on as they come, so a whole reply settles
 // after serialSettleDirect; the long settle of other ports would have taken

@@ -1,4 +1,5 @@
 #include "link/serial_port_kind.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeviceNumbersCase{"BeforePseudoTerminals", 135, 0, SerialPortKind::Buffered},
                       DeviceNumbersCase{"AfterPseudoTerminals", 144, 0, SerialPortKind::Buffered},
                       DeviceNumbersCase{"EmbeddedUart", 204, 64, SerialPortKind::Buffered}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(SerialPortKindOfTest, PseudoTerminalIsDirect)
 {

@@ -2,6 +2,7 @@
 #include "link/device_link.h"
 
 #include "scripted_peer.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"VersionTextEndsAtItsFirstCarriageReturn", "VER?", {{0ms, "OK\rv3.6\x01\rmore\r"}}, 0, "v3.6 "},
         CommandCase{"VersionNotBeginningWithAcknowledgement", "VER?", {{0ms, "ERR\rOK\r"}}, 1, "earlier"},
         CommandCase{"VersionWithoutClosingCarriageReturn", "VER?", {{0ms, "OK\rv2.8E"}}, 1, "earlier"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST_F(TcpLinkTest, CommandOutOfTimeKeepsTheConnectionOpen)
 {
@@ -194,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"NothingReceived", PeerStep{}, 3, ""},
         QueryCase{"ClosedWithoutAnswer", PeerStep{{}, PeerStep::End::Close}, 3, ""},
         QueryCase{"ClosedAfterPartOfTheAnswer", PeerStep{{{0ms, "PIN=1"}}, PeerStep::End::Close}, 3, "PIN=1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST_F(TcpLinkTest, CommandToAClosedConnectionGivesThree)
 {

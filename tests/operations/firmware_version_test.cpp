@@ -1,5 +1,6 @@
 #include "operations/firmware_version.h"
 #include "operations/local_clock.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionCase{"NoMarker", "OK 2.8E", 0, 0, 0},
                     VersionCase{"EmptyReply", "", 0, 0, 0},
                     VersionCase{"ReplyEndsBeforeTheMinorDigit", "v2.", 0, 0, 0}),
-    [](const testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(ClockLine, PrintsYearFrom2000AndTwoDigitsEach)
 {

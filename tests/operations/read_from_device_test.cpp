@@ -1,5 +1,6 @@
 #include "device_images.h"
 #include "simulated_device.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -71,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"PIN", "NUM5", "TRPT", "ULO8", "UHI1", "SMS9", "APN6", "EAD0", "XCFG17", "XMS3", "XLO1", "XHI9", "NUM10",
                   "SCLA8", "SCLB1", "COPS", "THTP", "NUID", "TGAC", "URL0", "URL1", "URL2", "WKD3"},
                  {}}),
-    [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(ReadFromDevice, BalanceCodeCharactersAndMultiValueKeysComeBackWhole)
 {
@@ -133,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadFailure{"LateSettings", "ECFG?", {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?", "ECFG?"},
                     {0, 10, 30, 50, 60, 70, 80, 90}, "No answer for ECFG command", "ECFG settings read error",
                     {"XCFG1", "XMS1"}, {"NUM6", "ECFG1", "URL0"}}),
-    [](const testing::TestParamInfo<ReadFailure>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(ReadFromDevice, GroupLeftOutOfTheAnswerKeepsItsContent)
 {

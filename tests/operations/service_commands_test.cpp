@@ -2,6 +2,7 @@
 #include "simulated_device.h"
 
 #include "operations/write_rows.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -103,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"INIT!"},
                     std::string(kPassed) + ",\r\ndevice reset.",
                     {}}),
-    [](const testing::TestParamInfo<ServiceCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(ServiceCommands, FailedVerificationRunsNone)
 {

@@ -2,6 +2,7 @@
 #include "simulated_device.h"
 
 #include "operations/write_rows.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -249,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "Error during cfg. read (XCFG)"},
                     StageFailure{"LateSettings", "ECFG?", "No answer from device (ECFG?)",
                                  "Error during cfg. read (ECFG)"}),
-    [](const testing::TestParamInfo<StageFailure>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(Verification, UnansweredHaltOfEachStageHasItsOwnText)
 {

@@ -1,5 +1,6 @@
 #include "simulated_device.h"
 #include "../support/closed_loopback_port.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OpeningFailure{"WriteVersion", OpeningFailure::Write, "VER?",
                                    {"HALT!", "DEBUG=0", "HALT!", "VER?"}, {0, 1}, "No answer from device (VER)",
                                    "Version read error"}),
-    [](const testing::TestParamInfo<OpeningFailure>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(OpeningSequence, OnlyTheLastHaltDecides)
 {

@@ -1,5 +1,6 @@
 #include "operations/write_rows.h"
 #include "../support/key_lists.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -116,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       joined({kFrom22, numbered("APN", 0, 6), numbered("EAD", 0, 5), {"SEML1", "SEML5", "SLOG", "MCFG2"},
                               kXcfgGroup, {"XTYP1"}, numbered("XMS", 1, 17), kLateGroup,
                               {"THTP", "URL0", "URL1", "URL2", "WKD1"}})}),
-    [](const testing::TestParamInfo<SelectionCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(WriteLines, EveryGroupMakesNinetyFiveLinesWithFiveHalts)
 {
@@ -244,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"HttpServer", "URL0", "URL0=example.org"},
         LineCase{"EightCharacterBalanceCode", "URL2", "URL2=*101#ABC"},
         LineCase{"WeekDays", "WKD1", "WKD1=1 WKD2=0 WKD3=127"}),
-    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 struct BalanceCase {
     const char* name;
@@ -276,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BalanceCase{"SeventhAbove7FIsNotSent", 0x36, 0x80, 'C', "URL2=*101#A"},
                     BalanceCase{"NoSeventhNoEighth", 0x36, 0x00, 'C', "URL2=*101#A"},
                     BalanceCase{"EighthAbove7FIsSent", 0x36, 'B', 0xA5, "URL2=*101#AB\xA5"}),
-    [](const testing::TestParamInfo<BalanceCase>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(WriteLines, ShortBalanceCodeEndsAtItsTerminator)
 {

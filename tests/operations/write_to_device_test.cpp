@@ -2,6 +2,7 @@
 #include "simulated_device.h"
 
 #include "operations/write_rows.h"
+#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RowFailure{"ExtendedLines", "XCFG7=", "No answer from device (XCFG7)", "Write error: XCFG7"},
                     RowFailure{"Scaling", "ECFG5=", "No answer from device (ECFG5)", "No answer from device (ECFG5)"},
                     RowFailure{"WeekDays", "WKD1=", "No answer from device (WKD1)", "Write error: WKD"}),
-    [](const testing::TestParamInfo<RowFailure>& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(WriteToDevice, MessageBodyAnsweredAtTheSecondAttempt)
 {

@@ -1,4 +1,5 @@
 #include "sim/device_version.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ const VersionCase kVersionCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, DecodeVersion, testing::ValuesIn(kVersionCases),
-                         [](const testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 } // namespace
 } // namespace telvor

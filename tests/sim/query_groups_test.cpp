@@ -1,5 +1,6 @@
 #include "sim/virtual_device.h"
 #include "../support/key_lists.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,7 @@ const GroupCase kGroupCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Versions, QueryGroup, testing::ValuesIn(kGroupCases),
-                         [](const testing::TestParamInfo<GroupCase>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(QueryGroupValues, MultiValueKeysCarryTheValuesOfTheVersion)
 {

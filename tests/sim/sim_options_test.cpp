@@ -1,4 +1,5 @@
 #include "sim/sim_options.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +88,7 @@ const BadCase kBadCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadOptions, testing::ValuesIn(kBadCases),
-                         [](const testing::TestParamInfo<BadCase>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(SimOptions, HelpDocumentsEveryOption)
 {

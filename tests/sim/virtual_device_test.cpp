@@ -1,4 +1,5 @@
 #include "sim/virtual_device.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,7 @@ const LineFaultCase kLineFaultCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, FaultAtLine, testing::ValuesIn(kLineFaultCases),
-                         [](const testing::TestParamInfo<LineFaultCase>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(DeviceFaults, DropAfterClosesOnceTheLineIsAnswered)
 {

@@ -1,4 +1,5 @@
 #include "sim/write_vocabulary.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -259,7 +260,7 @@ const WriteCase kWriteCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Lines, WriteLine, testing::ValuesIn(kWriteCases),
-                         [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(WriteVocabulary, ReportsTheKeysItStored)
 {
