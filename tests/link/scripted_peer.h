@@ -26,6 +26,16 @@ struct PeerStep {
 // A step answering with `bytes` at once.
 PeerStep replyWith(std::string bytes);
 
+// A row of the command tests: the command, the reply the peer gives to it,
+// the result of sendCommand and the reply text it leaves.
+struct CommandCase {
+    const char* name;
+    const char* command;
+    std::vector<ReplyPiece> reply;
+    int result;
+    const char* replyText;
+};
+
 class ScriptedPeer final {
 public:
     // Plays `steps` on `descriptor` (a pty master or a connected socket). With

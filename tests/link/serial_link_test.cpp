@@ -68,14 +68,6 @@ TEST_F(SerialLinkTest, CommandSendsTheTextAndOneCarriageReturnOnly)
     EXPECT_EQ(device.finish(), "HALT!\r");
 }
 
-struct CommandCase {
-    const char* name;
-    const char* command;
-    std::vector<ReplyPiece> reply;
-    int result;
-    const char* replyText;
-};
-
 // Every row gives the same result with pause framing (strict) and with
 // content framing.
 class SerialCommandReplyTest : public SerialLinkTest,

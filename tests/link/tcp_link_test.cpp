@@ -91,14 +91,6 @@ TEST_F(TcpLinkTest, CommandSendsTheTextAndOneCarriageReturnOnly)
     EXPECT_EQ(device.finish(), "DEBUG=0\r");
 }
 
-struct CommandCase {
-    const char* name;
-    const char* command;
-    std::vector<ReplyPiece> reply;
-    int result;
-    const char* replyText;
-};
-
 class TcpCommandReplyTest : public TcpLinkTest, public ::testing::WithParamInterface<CommandCase> {};
 
 TEST_P(TcpCommandReplyTest, GivesResultAndReplyText)
