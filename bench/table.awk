@@ -31,27 +31,34 @@ function wireSeconds(tag) {
     return (median(tag, "sent") + median(tag, "received")) * 10 / 9600
 }
 
+function wallSeconds(tag) { return median(tag, "wall_ms") / 1000 }
+
+function failedNote(tag) { return allVerified(tag) ? "" : "write FAILED; " }
+
+# One serial write against its wire bound.
+function serialRow(tag, measure, goal) {
+    row(measure, sprintf("%.2f s", wallSeconds(tag)), sprintf("wire %.2f s", wireSeconds(tag)),
+        sprintf("%.2f", wallSeconds(tag) / wireSeconds(tag)), goal)
+}
+
 # The serial rows of one settings file: content framing against the goal;
 # beside it content framing with the settle of a USB serial adapter, and
 # strict framing.
-function serial(settings, described,    content, contentWire, usb, usbWire, strict, strictWire, bytes) {
-    content = median("serial_content_" settings, "wall_ms") / 1000
-    contentWire = wireSeconds("serial_content_" settings)
-    bytes = median("serial_content_" settings, "sent") + median("serial_content_" settings, "received")
-    row(sprintf("Full write, serial 9600 baud, %s (%d bytes): content framing, wall / wire bound", described, bytes),
-        sprintf("%.2f s", content), sprintf("wire %.2f s", contentWire), sprintf("%.2f", content / contentWire),
-        "<= 1.3: " verdict(content / contentWire <= 1.3 && allVerified("serial_content_" settings)))
-    usb = median("serial_usb_" settings, "wall_ms") / 1000
-    usbWire = wireSeconds("serial_usb_" settings)
-    row(sprintf("Full write, serial 9600 baud, %s: content framing with a USB adapter's 20 ms settle, wall / wire bound",
-                described),
-        sprintf("%.2f s", usb), sprintf("wire %.2f s", usbWire), sprintf("%.2f", usb / usbWire),
-        (allVerified("serial_usb_" settings) ? "" : "write FAILED; ") "for comparison")
-    strict = median("serial_strict_" settings, "wall_ms") / 1000
-    strictWire = wireSeconds("serial_strict_" settings)
-    row(sprintf("Full write, serial 9600 baud, %s: strict framing, wall / wire bound", described),
-        sprintf("%.2f s", strict), sprintf("wire %.2f s", strictWire), sprintf("%.2f", strict / strictWire),
-        (allVerified("serial_strict_" settings) ? "" : "write FAILED; ") sprintf("%.1f x content framing", strict / content))
+function serial(settings, described,    content, usb, strict, bytes, ratio) {
+    content = "serial_content_" settings
+    usb = "serial_usb_" settings
+    strict = "serial_strict_" settings
+    bytes = median(content, "sent") + median(content, "received")
+    ratio = wallSeconds(content) / wireSeconds(content)
+    serialRow(content, sprintf("Full write, serial 9600 baud, %s (%d bytes): content framing, wall / wire bound",
+                               described, bytes),
+              "<= 1.3: " verdict(ratio <= 1.3 && allVerified(content)))
+    serialRow(usb,
+              sprintf("Full write, serial 9600 baud, %s: content framing with a USB adapter's 20 ms settle, wall / wire bound",
+                      described),
+              failedNote(usb) "for comparison")
+    serialRow(strict, sprintf("Full write, serial 9600 baud, %s: strict framing, wall / wire bound", described),
+              failedNote(strict) sprintf("%.1f x content framing", wallSeconds(strict) / wallSeconds(content)))
 }
 
 function verdict(met) { return met ? "met" : "MISSED" }
