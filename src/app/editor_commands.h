@@ -24,10 +24,10 @@ namespace telvor {
 using EditorFunction = bool (*)(QWidget* parent, SettingsImage& workingImage, const WindowValues& window);
 
 // Most editors have no use for the window's values.
-template <bool (*Edit)(QWidget*, SettingsImage&)>
+template <bool (*edit)(QWidget*, SettingsImage&)>
 bool withoutWindowValues(QWidget* parent, SettingsImage& workingImage, const WindowValues&)
 {
-    return Edit(parent, workingImage);
+    return edit(parent, workingImage);
 }
 
 struct EditorCommand {

@@ -52,7 +52,7 @@ TEST(InputSettings, OpensSensorCodesAsTypeBoxesAndUnits)
         settings.unpack(image);
         const InputRow& input = settings.inputs[row.input - 1];
         for (const InputType type : kInputTypes)
-            EXPECT_EQ(input.type(type), row.checked == type) << row.name << ", box " << InputTypeCaption(type);
+            EXPECT_EQ(input.type(type), row.checked == type) << row.name << ", box " << inputTypeCaption(type);
         EXPECT_EQ(input.unitCode, row.unitCode) << row.name;
     }
 }
@@ -91,11 +91,11 @@ TEST(InputSettings, PacksTypeBoxesAsSensorBitAndKindCode)
 TEST(InputSettings, TypeBoxesExistOnTheirRowsOnly)
 {
     for (int input = 1; input <= kInputCount; ++input) {
-        EXPECT_EQ(InputHasTypeBox(input, TR), input % 2 == 1) << input;
-        EXPECT_EQ(InputHasTypeBox(input, RR), input % 2 == 0) << input;
-        EXPECT_EQ(InputHasTypeBox(input, PT), input <= 6) << input;
+        EXPECT_EQ(inputHasTypeBox(input, TR), input % 2 == 1) << input;
+        EXPECT_EQ(inputHasTypeBox(input, RR), input % 2 == 0) << input;
+        EXPECT_EQ(inputHasTypeBox(input, PT), input <= 6) << input;
         for (const InputType type : {T, D, RH, S})
-            EXPECT_TRUE(InputHasTypeBox(input, type)) << input;
+            EXPECT_TRUE(inputHasTypeBox(input, type)) << input;
     }
 }
 
@@ -356,7 +356,7 @@ TEST(InputSettings, TypeClicksChangeThePresentationNotTheRawValue)
         EXPECT_EQ(input.unitCode, row.unitCode) << row.name;
         for (const InputType type : kInputTypes) {
             const bool expected = std::find(row.checked.begin(), row.checked.end(), type) != row.checked.end();
-            EXPECT_EQ(input.type(type), expected) << row.name << ", box " << InputTypeCaption(type);
+            EXPECT_EQ(input.type(type), expected) << row.name << ", box " << inputTypeCaption(type);
         }
     }
 }
