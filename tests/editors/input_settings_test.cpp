@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 #include <set>
 #include <vector>
@@ -22,6 +21,25 @@ Slot almd(int part)
     return slot("ALMD", Field::kNotIndexed, part);
 }
 
+// An image whose input `input` (1 to 8) has these flag bytes and thresholds.
+SettingsImage inputImage(int input, std::uint8_t inputFlags, std::uint8_t sensorFlags, std::uint16_t lowRaw = 0,
+                         std::uint16_t highRaw = 0)
+{
+    SettingsImage image;
+    image.setU8(slot("ICFG", input), inputFlags);
+    image.setU8(slot("SCFG", input), sensorFlags);
+    image.setU16(slot("ULO", input), lowRaw);
+    image.setU16(slot("UHI", input), highRaw);
+    return image;
+}
+
+// `checked` is the row's only checked type box; none when it is empty.
+void expectOnlyChecked(const InputRow& input, std::optional<InputType> checked)
+{
+    for (const InputType type : kInputTypes)
+        EXPECT_EQ(input.type(type), checked == type) << "box " << inputTypeCaption(type);
+}
+
 struct SensorCodeRow {
     const char* name;
     int input;
@@ -36,14 +54,10 @@ class SensorCodeOpening : public testing::TestWithParam<SensorCodeRow> {};
 TEST_P(SensorCodeOpening, ShowsTheTypeBoxAndTheUnit)
 {
     const SensorCodeRow& row = GetParam();
-    SettingsImage image;
-    image.setU8(slot("ICFG", row.input), row.inputFlags);
-    image.setU8(slot("SCFG", row.input), row.sensorFlags);
     InputSettings settings;
-    settings.unpack(image);
+    settings.unpack(inputImage(row.input, row.inputFlags, row.sensorFlags));
     const InputRow& input = settings.inputs[row.input - 1];
-    for (const InputType type : kInputTypes)
-        EXPECT_EQ(input.type(type), row.checked == type) << "box " << inputTypeCaption(type);
+    expectOnlyChecked(input, row.checked);
     EXPECT_EQ(input.unitCode, row.unitCode);
 }
 
@@ -133,16 +147,11 @@ class OpenedThreshold : public testing::TestWithParam<OpenedThresholdRow> {};
 TEST_P(OpenedThreshold, ShowsInTheRowsUnitAndPacksBackUnchangedOrClamped)
 {
     const OpenedThresholdRow& row = GetParam();
-    SettingsImage image;
-    image.setU8(slot("ICFG", row.input), row.inputFlags);
-    image.setU8(slot("SCFG", row.input), row.sensorFlags);
-    image.setU16(slot("ULO", row.input), row.lowRaw);
-    image.setU16(slot("UHI", row.input), row.highRaw);
+    SettingsImage image = inputImage(row.input, row.inputFlags, row.sensorFlags, row.lowRaw, row.highRaw);
     InputSettings settings;
     settings.unpack(image);
     const InputRow& input = settings.inputs[row.input - 1];
-    for (const InputType type : kInputTypes)
-        EXPECT_EQ(input.type(type), row.checked == type) << "box " << inputTypeCaption(type);
+    expectOnlyChecked(input, row.checked);
     EXPECT_EQ(input.lowThreshold, row.lowShown);
     EXPECT_EQ(input.highThreshold, row.highShown);
 
@@ -356,7 +365,7 @@ struct TypeClickRow {
     std::vector<Click> clicks;
     const char* lowShown;
     int unitCode;
-    std::vector<InputType> checked;
+    std::optional<InputType> checked;
 };
 
 class TypeClicks : public testing::TestWithParam<TypeClickRow> {};
@@ -364,13 +373,8 @@ class TypeClicks : public testing::TestWithParam<TypeClickRow> {};
 TEST_P(TypeClicks, ChangeThePresentationNotTheRawValue)
 {
     const TypeClickRow& row = GetParam();
-    SettingsImage image;
-    image.setU8(slot("ICFG", row.input), row.inputFlags);
-    image.setU8(slot("SCFG", row.input), row.sensorFlags);
-    image.setU16(slot("ULO", row.input), 2982);
-    image.setU16(slot("UHI", row.input), 3100);
     InputSettings settings;
-    settings.unpack(image);
+    settings.unpack(inputImage(row.input, row.inputFlags, row.sensorFlags, 2982, 3100));
     InputRow& input = settings.inputs[row.input - 1];
     for (const Click& click : row.clicks) {
         input.type(click.box) = click.checked;
@@ -378,23 +382,20 @@ TEST_P(TypeClicks, ChangeThePresentationNotTheRawValue)
     }
     EXPECT_EQ(input.lowThreshold, row.lowShown);
     EXPECT_EQ(input.unitCode, row.unitCode);
-    for (const InputType type : kInputTypes) {
-        const bool expected = std::find(row.checked.begin(), row.checked.end(), type) != row.checked.end();
-        EXPECT_EQ(input.type(type), expected) << "box " << inputTypeCaption(type);
-    }
+    expectOnlyChecked(input, row.checked);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     InputSettings, TypeClicks,
-    testing::Values(TypeClickRow{"CheckingTShowsDegrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, {T}},
+    testing::Values(TypeClickRow{"CheckingTShowsDegrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, T},
                     TypeClickRow{"UncheckingTShowsMillivoltsAgain", 1, 0x00, 0x00, {{T, true}, {T, false}}, "2982 mV",
-                                 0, {}},
-                    TypeClickRow{"CheckingDWhereTIsChecked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, {D}},
-                    TypeClickRow{"UncheckingDOpenedChecked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, {}},
-                    TypeClickRow{"SShowsTheRawNumber", 2, 0x80, 0x00, {{S, true}}, "2982", 3, {S}},
-                    TypeClickRow{"PTAfterS", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, {PT}},
-                    TypeClickRow{"RRShowsPercent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, {RR}},
-                    TypeClickRow{"TRFromRH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, {TR}}),
+                                 0, std::nullopt},
+                    TypeClickRow{"CheckingDWhereTIsChecked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, D},
+                    TypeClickRow{"UncheckingDOpenedChecked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, std::nullopt},
+                    TypeClickRow{"SShowsTheRawNumber", 2, 0x80, 0x00, {{S, true}}, "2982", 3, S},
+                    TypeClickRow{"PTAfterS", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, PT},
+                    TypeClickRow{"RRShowsPercent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, RR},
+                    TypeClickRow{"TRFromRH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, TR}),
     test_support::RowName());
 
 TEST(InputSettings, TypeClicksLeaveMillivoltsAndDegreesRawValuesIntact)
