@@ -4,14 +4,14 @@
 
 #include "app/editors/authorization_dialog.h"
 #include "app/editors/basic_settings_dialog.h"
-#include "app/editors/cextlines.h"
 #include "app/editors/csd_serial_port_dialog.h"
-#include "app/editors/cskalowanie.h"
-#include "app/editors/custaw_emaili.h"
+#include "app/editors/email_notifications_dialog.h"
+#include "app/editors/extended_lines_dialog.h"
 #include "app/editors/input_settings_dialog.h"
+#include "app/editors/internet_access_dialog.h"
 #include "app/editors/message_bodies_dialog.h"
 #include "app/editors/outputs_dialog.h"
-#include "app/editors/ustaw_internet.h"
+#include "app/editors/scaling_dialog.h"
 #include "app/editors/window_values.h"
 
 #include <array>
@@ -24,10 +24,10 @@ namespace telvor {
 using EditorFunction = bool (*)(QWidget* parent, SettingsImage& workingImage, const WindowValues& window);
 
 // Most editors have no use for the window's values.
-template <bool (*Edit)(QWidget*, SettingsImage&)>
+template <bool (*edit)(QWidget*, SettingsImage&)>
 bool withoutWindowValues(QWidget* parent, SettingsImage& workingImage, const WindowValues&)
 {
-    return Edit(parent, workingImage);
+    return edit(parent, workingImage);
 }
 
 struct EditorCommand {

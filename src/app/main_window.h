@@ -5,7 +5,7 @@
 // operations.
 #pragma once
 
-#include "custaw_sieciowe.h"
+#include "tcp_settings_dialog.h"
 
 #include "image/settings_image.h"
 #include "operations/device_operations.h"
@@ -65,7 +65,7 @@ public:
 
     int serialPortNumber() const { return m_serialPortNumber; }
     const QString& statusText() const { return m_statusText; }
-    Custaw_sieciowe& tcpSettingsDialog() { return m_tcpSettingsDialog; }
+    TcpSettingsDialog& tcpSettingsDialog() { return m_tcpSettingsDialog; }
 
 public slots:
     void accept() override;
@@ -109,7 +109,7 @@ private:
     SettingsImage& m_workingImage;
     DeviceLink& m_link;
     SettingsFileChooser& m_fileChooser;
-    Custaw_sieciowe m_tcpSettingsDialog;
+    TcpSettingsDialog m_tcpSettingsDialog;
     QButtonGroup* m_transportGroup;
     QAction* m_aboutAction;
     SettingsImage m_verificationImage;

@@ -26,8 +26,8 @@ constexpr Slot kCsdConnection = slot("CSDC");
 NumberBoxes splitNumbers(const SettingsImage& image, const ServiceBytes& service)
 {
     NumberBoxes boxes{};
-    const auto firstFive = SplitFlags<5>(image.u8(service.firstFive));
-    const auto lastFive = SplitFlags<5>(image.u8(service.lastFive));
+    const auto firstFive = splitFlags<5>(image.u8(service.firstFive));
+    const auto lastFive = splitFlags<5>(image.u8(service.lastFive));
     std::copy(lastFive.begin(), lastFive.end(),
               std::copy(firstFive.begin(), firstFive.end(), boxes.begin()));
     return boxes;
@@ -37,19 +37,19 @@ void joinNumbers(SettingsImage& image, const ServiceBytes& service, const Number
                  int anyone)
 {
     const std::span<const int> all(boxes);
-    image.setU8(service.firstFive, WithFlagBit(JoinFlags(all.first(5)), kAnyoneBit, anyone));
-    image.setU8(service.lastFive, JoinFlags(all.last(5)));
+    image.setU8(service.firstFive, withFlagBit(joinFlags(all.first(5)), kAnyoneBit, anyone));
+    image.setU8(service.lastFive, joinFlags(all.last(5)));
 }
 
 } // namespace
 
 void Authorization::unpack(const SettingsImage& image)
 {
-    onDemandReportAnyone = FlagBit(image.u8(kOnDemandReport.firstFive), kAnyoneBit);
+    onDemandReportAnyone = flagBit(image.u8(kOnDemandReport.firstFive), kAnyoneBit);
     onDemandReport = splitNumbers(image, kOnDemandReport);
-    csdConnectionAnyone = FlagBit(image.u8(kCsdConnection), kAnyoneBit);
-    csdConnection = SplitFlags<5>(image.u8(kCsdConnection));
-    remoteControlAnyone = FlagBit(image.u8(kRemoteControl.firstFive), kAnyoneBit);
+    csdConnectionAnyone = flagBit(image.u8(kCsdConnection), kAnyoneBit);
+    csdConnection = splitFlags<5>(image.u8(kCsdConnection));
+    remoteControlAnyone = flagBit(image.u8(kRemoteControl.firstFive), kAnyoneBit);
     remoteControl = splitNumbers(image, kRemoteControl);
     periodicalReport = splitNumbers(image, kPeriodicalReport);
 }
@@ -57,7 +57,7 @@ void Authorization::unpack(const SettingsImage& image)
 void Authorization::pack(SettingsImage& image) const
 {
     joinNumbers(image, kOnDemandReport, onDemandReport, onDemandReportAnyone);
-    image.setU8(kCsdConnection, WithFlagBit(JoinFlags(csdConnection), kAnyoneBit, csdConnectionAnyone));
+    image.setU8(kCsdConnection, withFlagBit(joinFlags(csdConnection), kAnyoneBit, csdConnectionAnyone));
     joinNumbers(image, kRemoteControl, remoteControl, remoteControlAnyone);
     // The periodical report has no "anyone" box.
     joinNumbers(image, kPeriodicalReport, periodicalReport, 0);

@@ -32,27 +32,27 @@ bool holdsCharacter(std::uint8_t byte)
 void BasicSettings::unpack(SettingsImage& image)
 {
     for (int number = 1; number <= 10; ++number)
-        numbers[number - 1] = TextFromField(image, slot("NUM", number));
-    pin = TextFromField(image, slot("PIN"));
-    smsc = TextFromField(image, slot("NUM", 0));
+        numbers[number - 1] = textFromField(image, slot("NUM", number));
+    pin = textFromField(image, slot("PIN"));
+    smsc = textFromField(image, slot("NUM", 0));
 
     const std::uint8_t mcfg1 = image.u8(slot("MCFG1"));
-    periodicalReport = FlagBit(mcfg1, 0);
-    pinActive = FlagBit(mcfg1, 1);
-    smsLimitActive = FlagBit(mcfg1, 2);
-    reportOnlyInAlarmState = FlagBit(mcfg1, 3);
-    acknowledges = FlagBit(mcfg1, 4);
-    lcdSupport = FlagBit(mcfg1, 5);
+    periodicalReport = flagBit(mcfg1, 0);
+    pinActive = flagBit(mcfg1, 1);
+    smsLimitActive = flagBit(mcfg1, 2);
+    reportOnlyInAlarmState = flagBit(mcfg1, 3);
+    acknowledges = flagBit(mcfg1, 4);
+    lcdSupport = flagBit(mcfg1, 5);
 
     const std::uint8_t mcfg2 = image.u8(slot("MCFG2"));
-    reportAfterC1Change = FlagBit(mcfg2, kReportAfterC1ChangeBit);
-    loggingOnlyInWakingHours = FlagBit(mcfg2, kLoggingOnlyInWakingHoursBit);
-    loggingFasterInAlarmState = FlagBit(mcfg2, kLoggingFasterInAlarmStateBit);
+    reportAfterC1Change = flagBit(mcfg2, kReportAfterC1ChangeBit);
+    loggingOnlyInWakingHours = flagBit(mcfg2, kLoggingOnlyInWakingHoursBit);
+    loggingFasterInAlarmState = flagBit(mcfg2, kLoggingFasterInAlarmStateBit);
 
     reportPeriodMinutes = static_cast<int>(image.number(slot("TRPT")));
-    reportHours = HourListFromBits(image, slot("RPTHR"));
+    reportHours = hourListFromBits(image, slot("RPTHR"));
     smsPerDay = static_cast<int>(image.number(slot("SLIM")));
-    wakingHours = HourListFromBits(image, slot("GRDHR"));
+    wakingHours = hourListFromBits(image, slot("GRDHR"));
     loggingPeriodMinutes = static_cast<int>(image.number(slot("LOGT")));
     balanceCheckHour = static_cast<int>(image.number(slot("TGAC")));
 
@@ -60,7 +60,7 @@ void BasicSettings::unpack(SettingsImage& image)
         image.setU16(slot("COPS"), 0);
     networkCode = image.u16(slot("COPS"));
 
-    balanceCheckCode = TextFromField(image, kBalanceCodeStart);
+    balanceCheckCode = textFromField(image, kBalanceCodeStart);
     const std::uint8_t seventh = image.u8(kBalanceCodeSeventh);
     const std::uint8_t eighth = image.u8(kBalanceCodeEighth);
     if (holdsCharacter(seventh)) {
@@ -70,35 +70,35 @@ void BasicSettings::unpack(SettingsImage& image)
     }
 
     for (int row = 0; row < 3; ++row)
-        days[row] = SplitFlags<8>(image.u8(slot("WKD", row + 1)));
+        days[row] = splitFlags<8>(image.u8(slot("WKD", row + 1)));
 }
 
 void BasicSettings::pack(SettingsImage& image) const
 {
-    TextToField(smsc, image, slot("NUM", 0));
+    textToField(smsc, image, slot("NUM", 0));
     for (int number = 1; number <= 10; ++number)
-        TextToField(numbers[number - 1], image, slot("NUM", number));
-    TextToField(pin, image, slot("PIN"));
+        textToField(numbers[number - 1], image, slot("NUM", number));
+    textToField(pin, image, slot("PIN"));
     image.setNumber(slot("TRPT"), reportPeriodMinutes);
     const std::array mcfg1{periodicalReport, pinActive,    smsLimitActive,
                            reportOnlyInAlarmState, acknowledges, lcdSupport};
-    image.setU8(slot("MCFG1"), JoinFlags(mcfg1));
+    image.setU8(slot("MCFG1"), joinFlags(mcfg1));
     image.setNumber(slot("SLIM"), smsPerDay);
-    HourListToBits(reportHours, image, slot("RPTHR"));
+    hourListToBits(reportHours, image, slot("RPTHR"));
     image.setNumber(slot("LOGT"), loggingPeriodMinutes);
-    HourListToBits(wakingHours, image, slot("GRDHR"));
+    hourListToBits(wakingHours, image, slot("GRDHR"));
 
     std::uint8_t mcfg2 = image.u8(slot("MCFG2"));
-    mcfg2 = WithFlagBit(mcfg2, kLoggingFasterInAlarmStateBit, loggingFasterInAlarmState);
-    mcfg2 = WithFlagBit(mcfg2, kLoggingOnlyInWakingHoursBit, loggingOnlyInWakingHours);
+    mcfg2 = withFlagBit(mcfg2, kLoggingFasterInAlarmStateBit, loggingFasterInAlarmState);
+    mcfg2 = withFlagBit(mcfg2, kLoggingOnlyInWakingHoursBit, loggingOnlyInWakingHours);
     image.setU8(slot("MCFG2"), mcfg2);
 
     image.setNumber(slot("TGAC"), balanceCheckHour);
-    TextToField(balanceCheckCode, image, kBalanceCodeStart);
+    textToField(balanceCheckCode, image, kBalanceCodeStart);
     const auto storedNetworkCode = static_cast<std::uint16_t>(networkCode);
     image.setU16(slot("COPS"), storedNetworkCode == kUnsetNetworkCode ? 0 : storedNetworkCode);
     for (int row = 0; row < 3; ++row)
-        image.setU8(slot("WKD", row + 1), JoinFlags(days[row]));
+        image.setU8(slot("WKD", row + 1), joinFlags(days[row]));
 
     const auto characterAt = [this](std::size_t position) {
         return balanceCheckCode.size() > position ? static_cast<std::uint8_t>(balanceCheckCode[position])
@@ -108,7 +108,7 @@ void BasicSettings::pack(SettingsImage& image) const
     image.setU8(kBalanceCodeEighth, characterAt(7));
 
     image.setU8(slot("MCFG2"),
-                WithFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
+                withFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
 }
 
 } // namespace telvor

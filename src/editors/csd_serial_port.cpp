@@ -22,9 +22,9 @@ constexpr int kLastSpeed = 5;  // 19200
 void CsdSerialPort::unpack(const SettingsImage& image)
 {
     const std::uint8_t byte = image.u8(slot("SCFG"));
-    interface = FlagBit(byte, kInterfaceBit);
-    characterSize = FlagBit(byte, kCharacterSizeBit);
-    stopBits = FlagBit(byte, kStopBitsBit);
+    interface = flagBit(byte, kInterfaceBit);
+    characterSize = flagBit(byte, kCharacterSizeBit);
+    stopBits = flagBit(byte, kStopBitsBit);
     parity = std::min(byte >> kParityShift & kParityMask, kLastParity);
     speed = std::min(byte >> kSpeedShift & kSpeedMask, kLastSpeed);
 }
@@ -33,9 +33,9 @@ void CsdSerialPort::pack(SettingsImage& image) const
 {
     std::uint8_t byte = static_cast<std::uint8_t>((speed & kSpeedMask) << kSpeedShift |
                                                   (parity & kParityMask) << kParityShift);
-    byte = WithFlagBit(byte, kStopBitsBit, stopBits & 1);
-    byte = WithFlagBit(byte, kCharacterSizeBit, characterSize & 1);
-    image.setU8(slot("SCFG"), WithFlagBit(byte, kInterfaceBit, interface & 1));
+    byte = withFlagBit(byte, kStopBitsBit, stopBits & 1);
+    byte = withFlagBit(byte, kCharacterSizeBit, characterSize & 1);
+    image.setU8(slot("SCFG"), withFlagBit(byte, kInterfaceBit, interface & 1));
 }
 
 } // namespace telvor

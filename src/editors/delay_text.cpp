@@ -27,7 +27,7 @@ DelayUnit unitOf(std::string_view text)
 
 } // namespace
 
-std::string DelayToText(std::uint8_t delay)
+std::string delayToText(std::uint8_t delay)
 {
     if (delay == kNoDelay)
         delay = 0;
@@ -35,9 +35,9 @@ std::string DelayToText(std::uint8_t delay)
     return std::to_string(delay & kCountMask) + unit;
 }
 
-std::uint8_t TextToDelay(std::string_view text, std::uint8_t previous)
+std::uint8_t textToDelay(std::string_view text, std::uint8_t previous)
 {
-    const std::optional<long long> number = ReadLeadingInteger(text);
+    const std::optional<long long> number = readLeadingInteger(text);
     if (!number)
         return previous == kNoDelay ? 0 : previous;
     const DelayUnit unit = unitOf(text);

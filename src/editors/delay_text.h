@@ -11,7 +11,7 @@ namespace telvor {
 
 // "30s", "5m"; no delay (0, and 0xFF, which the device never holds as a
 // delay) shows as "0 ".
-std::string DelayToText(std::uint8_t delay);
+std::string delayToText(std::uint8_t delay);
 
 // The text's leading integer, in minutes when an 'm', 'M' or apostrophe
 // comes before any hour letter, in hours ('h', 'H', 'g', 'G'; stored as
@@ -19,6 +19,6 @@ std::string DelayToText(std::uint8_t delay);
 // units, and never 0xFF (127 minutes are stored as 126). A text that does
 // not begin with a number leaves the delay at `previous`, read as 0 if it
 // is 0xFF.
-std::uint8_t TextToDelay(std::string_view text, std::uint8_t previous);
+std::uint8_t textToDelay(std::string_view text, std::uint8_t previous);
 
 } // namespace telvor

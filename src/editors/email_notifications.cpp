@@ -16,12 +16,12 @@ constexpr Slot kReport = slot("RCFG", Field::kNotIndexed, 2);
 
 RecipientRow splitRow(std::uint8_t byte)
 {
-    return {.recipients = SplitFlags<kEmailRecipientCount>(byte), .jpgPicture = FlagBit(byte, kJpgBit)};
+    return {.recipients = splitFlags<kEmailRecipientCount>(byte), .jpgPicture = flagBit(byte, kJpgBit)};
 }
 
 std::uint8_t joinRow(const RecipientRow& row)
 {
-    return WithFlagBit(JoinFlags(row.recipients), kJpgBit, row.jpgPicture);
+    return withFlagBit(joinFlags(row.recipients), kJpgBit, row.jpgPicture);
 }
 
 } // namespace
@@ -32,9 +32,9 @@ void EmailNotifications::unpack(const SettingsImage& image)
         inputs[input - 1] = splitRow(image.u8(slot("SEML", input)));
     report = splitRow(image.u8(kReport));
     const std::uint8_t logTargets = image.u8(slot("SLGT"));
-    logRecipients = SplitFlags<kEmailRecipientCount>(logTargets);
-    eraseLogAfterSending = FlagBit(logTargets, kEraseLogBit);
-    sendMeasurementRecords = FlagBit(logTargets, kMeasurementRecordsBit);
+    logRecipients = splitFlags<kEmailRecipientCount>(logTargets);
+    eraseLogAfterSending = flagBit(logTargets, kEraseLogBit);
+    sendMeasurementRecords = flagBit(logTargets, kMeasurementRecordsBit);
     const std::uint8_t schedule = image.u8(slot("SLOG"));
     sendingHour = schedule & kHourMask;
     sendPeriod = schedule >> kPeriodShift & kPeriodMask;
@@ -45,9 +45,9 @@ void EmailNotifications::pack(SettingsImage& image) const
     for (int input = 1; input <= static_cast<int>(inputs.size()); ++input)
         image.setU8(slot("SEML", input), joinRow(inputs[input - 1]));
     image.setU8(kReport, joinRow(report));
-    std::uint8_t logTargets = JoinFlags(logRecipients);
-    logTargets = WithFlagBit(logTargets, kEraseLogBit, eraseLogAfterSending);
-    logTargets = WithFlagBit(logTargets, kMeasurementRecordsBit, sendMeasurementRecords);
+    std::uint8_t logTargets = joinFlags(logRecipients);
+    logTargets = withFlagBit(logTargets, kEraseLogBit, eraseLogAfterSending);
+    logTargets = withFlagBit(logTargets, kMeasurementRecordsBit, sendMeasurementRecords);
     image.setU8(slot("SLGT"), logTargets);
     image.setU8(slot("SLOG"),
                 static_cast<std::uint8_t>((sendingHour & kHourMask) | (sendPeriod & kPeriodMask) << kPeriodShift));

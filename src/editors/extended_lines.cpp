@@ -34,7 +34,7 @@ constexpr std::array<GroupFields, kLineGroupCount> kGroupFields = {{
 std::uint8_t withSms(std::uint8_t flags, const std::array<int, kLineSmsCount>& sms)
 {
     for (int number = 0; number < kLineSmsCount; ++number)
-        flags = WithFlagBit(flags, kFirstSmsBit + number, sms[number]);
+        flags = withFlagBit(flags, kFirstSmsBit + number, sms[number]);
     return flags;
 }
 
@@ -42,7 +42,7 @@ std::array<int, kLineSmsCount> smsOf(std::uint8_t flags)
 {
     std::array<int, kLineSmsCount> sms{};
     for (int number = 0; number < kLineSmsCount; ++number)
-        sms[number] = FlagBit(flags, kFirstSmsBit + number);
+        sms[number] = flagBit(flags, kFirstSmsBit + number);
     return sms;
 }
 
@@ -51,19 +51,19 @@ std::array<int, kLineSmsCount> smsOf(std::uint8_t flags)
 void ExtendedLines::unpack(const SettingsImage& image)
 {
     const std::uint8_t support = image.u8(slot("MCFG2"));
-    expansionModule = FlagBit(support, kExpansionModuleBit);
-    energyCounter = FlagBit(support, kEnergyCounterBit);
+    expansionModule = flagBit(support, kExpansionModuleBit);
+    energyCounter = flagBit(support, kEnergyCounterBit);
     for (int line = 1; line <= kExtendedLineCount; ++line) {
         ExtendedLine& row = lines[line - 1];
         const std::uint8_t flags = image.u8(slot("XCFG", line));
-        row.highToLow = FlagBit(flags, kHighToLowBit);
-        row.lowToHigh = FlagBit(flags, kLowToHighBit);
+        row.highToLow = flagBit(flags, kHighToLowBit);
+        row.lowToHigh = flagBit(flags, kLowToHighBit);
         row.sms = smsOf(flags);
-        row.body = TextFromField(image, slot("XMS", line));
+        row.body = textFromField(image, slot("XMS", line));
     }
     communicationControl.sms = smsOf(image.u8(slot("XCFG", kCommunicationControl)));
-    communicationControl.body = TextFromField(image, slot("XMS", kCommunicationControl));
-    email = SplitFlags<kEmailAddressCount>(image.u8(slot("SXML")));
+    communicationControl.body = textFromField(image, slot("XMS", kCommunicationControl));
+    email = splitFlags<kEmailAddressCount>(image.u8(slot("SXML")));
     for (int index = 0; index < kLineGroupCount; ++index) {
         LineGroup& group = groups[index];
         const GroupFields& fields = kGroupFields[index];
@@ -72,9 +72,9 @@ void ExtendedLines::unpack(const SettingsImage& image)
         group.humidity = group.typeCode == kHumidityType;
         group.lowRaw = image.u16(slot(fields.low));
         group.highRaw = image.u16(slot(fields.high));
-        const ThresholdUnit unit = ExtendedLineThresholdUnit(group.typeCode);
-        group.lowThreshold = ThresholdToText(group.lowRaw, unit);
-        group.highThreshold = ThresholdToText(group.highRaw, unit);
+        const ThresholdUnit unit = extendedLineThresholdUnit(group.typeCode);
+        group.lowThreshold = thresholdToText(group.lowRaw, unit);
+        group.highThreshold = thresholdToText(group.highRaw, unit);
     }
 }
 
@@ -82,21 +82,21 @@ void ExtendedLines::pack(SettingsImage& image) const
 {
     // MCFG2 is shared with other editors: only bits 0 and 5 are ours.
     const Slot support = slot("MCFG2");
-    image.setU8(support, WithFlagBit(WithFlagBit(image.u8(support), kExpansionModuleBit, expansionModule),
+    image.setU8(support, withFlagBit(withFlagBit(image.u8(support), kExpansionModuleBit, expansionModule),
                                      kEnergyCounterBit, energyCounter));
 
     for (int line = 1; line <= kExtendedLineCount; ++line) {
         const ExtendedLine& row = lines[line - 1];
         std::uint8_t flags = withSms(0, row.sms);
-        flags = WithFlagBit(flags, kHighToLowBit, row.highToLow);
-        flags = WithFlagBit(flags, kLowToHighBit, row.lowToHigh);
+        flags = withFlagBit(flags, kHighToLowBit, row.highToLow);
+        flags = withFlagBit(flags, kLowToHighBit, row.lowToHigh);
         image.setU8(slot("XCFG", line), flags);
-        TextToField(row.body, image, slot("XMS", line));
+        textToField(row.body, image, slot("XMS", line));
     }
     image.setU8(slot("XCFG", kCommunicationControl), withSms(0, communicationControl.sms));
-    TextToField(communicationControl.body, image, slot("XMS", kCommunicationControl));
+    textToField(communicationControl.body, image, slot("XMS", kCommunicationControl));
 
-    image.setU8(slot("SXML"), JoinFlags(email));
+    image.setU8(slot("SXML"), joinFlags(email));
 
     for (int index = 0; index < kLineGroupCount; ++index) {
         const LineGroup& group = groups[index];
@@ -104,10 +104,10 @@ void ExtendedLines::pack(SettingsImage& image) const
         // The stored type follows the boxes; a code the editor does not
         // know is not written back.
         const int type = group.temperature ? kTemperatureType : group.humidity ? kHumidityType : kNoType;
-        const ThresholdUnit unit = ExtendedLineThresholdUnit(type);
+        const ThresholdUnit unit = extendedLineThresholdUnit(type);
         image.setU8(slot(fields.type), static_cast<std::uint8_t>(type));
-        image.setU16(slot(fields.low), TextToThreshold(group.lowThreshold, unit, group.lowRaw));
-        image.setU16(slot(fields.high), TextToThreshold(group.highThreshold, unit, group.highRaw));
+        image.setU16(slot(fields.low), textToThreshold(group.lowThreshold, unit, group.lowRaw));
+        image.setU16(slot(fields.high), textToThreshold(group.highThreshold, unit, group.highRaw));
     }
 }
 
@@ -120,13 +120,13 @@ void ExtendedLines::typeBoxClicked(int index, LineSensor box)
     else
         group.temperature = false;
 
-    const ThresholdUnit before = ExtendedLineThresholdUnit(group.typeCode);
-    group.lowRaw = TextToThreshold(group.lowThreshold, before, group.lowRaw);
-    group.highRaw = TextToThreshold(group.highThreshold, before, group.highRaw);
+    const ThresholdUnit before = extendedLineThresholdUnit(group.typeCode);
+    group.lowRaw = textToThreshold(group.lowThreshold, before, group.lowRaw);
+    group.highRaw = textToThreshold(group.highThreshold, before, group.highRaw);
     group.typeCode = !checked ? kNoType : box == LineSensor::Temperature ? kTemperatureType : kHumidityType;
-    const ThresholdUnit after = ExtendedLineThresholdUnit(group.typeCode);
-    group.lowThreshold = ThresholdToText(group.lowRaw, after);
-    group.highThreshold = ThresholdToText(group.highRaw, after);
+    const ThresholdUnit after = extendedLineThresholdUnit(group.typeCode);
+    group.lowThreshold = thresholdToText(group.lowRaw, after);
+    group.highThreshold = thresholdToText(group.highRaw, after);
 }
 
 } // namespace telvor

@@ -4,7 +4,7 @@
 
 namespace telvor {
 
-std::string TextFromField(const SettingsImage& image, const Slot& field)
+std::string textFromField(const SettingsImage& image, const Slot& field)
 {
     const auto bytes = image.bytesOf(field);
     const auto end = std::find_if(bytes.begin(), bytes.end(),
@@ -12,14 +12,14 @@ std::string TextFromField(const SettingsImage& image, const Slot& field)
     return std::string(bytes.begin(), end);
 }
 
-void TextToField(std::string_view text, SettingsImage& image, const Slot& field)
+void textToField(std::string_view text, SettingsImage& image, const Slot& field)
 {
     const auto bytes = image.bytesOf(field);
     const std::size_t length = std::min(text.size(), bytes.size());
     std::fill(std::copy_n(text.begin(), length, bytes.begin()), bytes.end(), 0);
 }
 
-std::string HourListFromBits(const SettingsImage& image, const Slot& hours)
+std::string hourListFromBits(const SettingsImage& image, const Slot& hours)
 {
     const auto bytes = image.bytesOf(hours);
     std::string list;
@@ -33,7 +33,7 @@ std::string HourListFromBits(const SettingsImage& image, const Slot& hours)
     return list;
 }
 
-void HourListToBits(std::string_view text, SettingsImage& image, const Slot& hours)
+void hourListToBits(std::string_view text, SettingsImage& image, const Slot& hours)
 {
     const auto bytes = image.bytesOf(hours);
     std::fill(bytes.begin(), bytes.end(), 0);

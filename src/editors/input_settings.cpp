@@ -63,12 +63,12 @@ int unitCodeAtOpening(std::uint8_t inputFlags, std::uint8_t sensorFlags)
 
 } // namespace
 
-std::string_view InputTypeCaption(InputType type)
+std::string_view inputTypeCaption(InputType type)
 {
     return typeBox(type).caption;
 }
 
-bool InputHasTypeBox(int input, InputType type)
+bool inputHasTypeBox(int input, InputType type)
 {
     switch (type) {
     case InputType::TR:
@@ -82,7 +82,7 @@ bool InputHasTypeBox(int input, InputType type)
     }
 }
 
-int UnitCodeOfType(InputType type)
+int unitCodeOfType(InputType type)
 {
     return typeBox(type).unitCode;
 }
@@ -101,32 +101,32 @@ void InputSettings::unpack(const SettingsImage& image)
             // S is the one type without the sensor bit, and shows whatever
             // that bit says.
             const bool matches = kind == box.kind && (sensor || box.type == InputType::S);
-            row.type(box.type) = matches && InputHasTypeBox(input, box.type);
+            row.type(box.type) = matches && inputHasTypeBox(input, box.type);
         }
-        row.ring = FlagBit(sensorFlags, kRingBit);
-        row.notifyReturn = FlagBit(sensorFlags, kNotifyReturnBit);
-        row.wakingHoursOnly = FlagBit(sensorFlags, kWakingHoursOnlyBit);
-        row.limitFrequency = FlagBit(sensorFlags, kLimitFrequencyBit);
-        row.highToLow = FlagBit(inputFlags, kHighToLowBit);
-        row.lowToHigh = FlagBit(inputFlags, kLowToHighBit);
+        row.ring = flagBit(sensorFlags, kRingBit);
+        row.notifyReturn = flagBit(sensorFlags, kNotifyReturnBit);
+        row.wakingHoursOnly = flagBit(sensorFlags, kWakingHoursOnlyBit);
+        row.limitFrequency = flagBit(sensorFlags, kLimitFrequencyBit);
+        row.highToLow = flagBit(inputFlags, kHighToLowBit);
+        row.lowToHigh = flagBit(inputFlags, kLowToHighBit);
 
-        const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
+        const ThresholdUnit unit = inputThresholdUnit(row.unitCode);
         row.lowRaw = image.u16(slot("ULO", input));
         row.highRaw = image.u16(slot("UHI", input));
-        row.lowThreshold = ThresholdToText(row.lowRaw, unit);
-        row.highThreshold = ThresholdToText(row.highRaw, unit);
+        row.lowThreshold = thresholdToText(row.lowRaw, unit);
+        row.highThreshold = thresholdToText(row.highRaw, unit);
 
-        const auto moreNumbers = SplitFlags<kSmsPerByte>(image.u8(slot("ECFG", input)));
+        const auto moreNumbers = splitFlags<kSmsPerByte>(image.u8(slot("ECFG", input)));
         for (int number = 0; number < kSmsPerByte; ++number) {
-            row.sms[number] = FlagBit(inputFlags, kFirstSmsBit + number);
+            row.sms[number] = flagBit(inputFlags, kFirstSmsBit + number);
             row.sms[kSmsPerByte + number] = moreNumbers[number];
         }
-        row.delay = DelayToText(image.u8(slot("ADEL", input)));
+        row.delay = delayToText(image.u8(slot("ADEL", input)));
     }
     insensitivityL1toL4 = image.u8(slot("HIST1"));
     insensitivityL5toL8 = image.u8(slot("HIST2"));
-    lowStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD")));
-    highStateAlarm = SplitFlags<kInputCount>(image.u8(slot("ALMD", Field::kNotIndexed, 2)));
+    lowStateAlarm = splitFlags<kInputCount>(image.u8(slot("ALMD")));
+    highStateAlarm = splitFlags<kInputCount>(image.u8(slot("ALMD", Field::kNotIndexed, 2)));
 }
 
 void InputSettings::pack(SettingsImage& image) const
@@ -147,27 +147,27 @@ void InputSettings::pack(SettingsImage& image) const
                 inputFlags |= kSensorBit;
             sensorFlags |= box.kind;
         }
-        sensorFlags = WithFlagBit(sensorFlags, kRingBit, row.ring);
-        sensorFlags = WithFlagBit(sensorFlags, kNotifyReturnBit, row.notifyReturn);
-        sensorFlags = WithFlagBit(sensorFlags, kWakingHoursOnlyBit, row.wakingHoursOnly);
-        sensorFlags = WithFlagBit(sensorFlags, kLimitFrequencyBit, row.limitFrequency);
-        inputFlags = WithFlagBit(inputFlags, kHighToLowBit, row.highToLow);
-        inputFlags = WithFlagBit(inputFlags, kLowToHighBit, row.lowToHigh);
+        sensorFlags = withFlagBit(sensorFlags, kRingBit, row.ring);
+        sensorFlags = withFlagBit(sensorFlags, kNotifyReturnBit, row.notifyReturn);
+        sensorFlags = withFlagBit(sensorFlags, kWakingHoursOnlyBit, row.wakingHoursOnly);
+        sensorFlags = withFlagBit(sensorFlags, kLimitFrequencyBit, row.limitFrequency);
+        inputFlags = withFlagBit(inputFlags, kHighToLowBit, row.highToLow);
+        inputFlags = withFlagBit(inputFlags, kLowToHighBit, row.lowToHigh);
         for (int number = 0; number < kSmsPerByte; ++number)
-            inputFlags = WithFlagBit(inputFlags, kFirstSmsBit + number, row.sms[number]);
+            inputFlags = withFlagBit(inputFlags, kFirstSmsBit + number, row.sms[number]);
         const std::span<const int> moreNumbers(row.sms.begin() + kSmsPerByte, row.sms.end());
         image.setU8(slot("ICFG", input), inputFlags);
         image.setU8(slot("SCFG", input), sensorFlags);
-        image.setU8(slot("ECFG", input), JoinFlags(moreNumbers));
+        image.setU8(slot("ECFG", input), joinFlags(moreNumbers));
 
-        const ThresholdUnit unit = InputThresholdUnit(row.unitCode);
-        image.setU16(slot("ULO", input), TextToThreshold(row.lowThreshold, unit, row.lowRaw));
-        image.setU16(slot("UHI", input), TextToThreshold(row.highThreshold, unit, row.highRaw));
+        const ThresholdUnit unit = inputThresholdUnit(row.unitCode);
+        image.setU16(slot("ULO", input), textToThreshold(row.lowThreshold, unit, row.lowRaw));
+        image.setU16(slot("UHI", input), textToThreshold(row.highThreshold, unit, row.highRaw));
         const Slot delay = slot("ADEL", input);
-        image.setU8(delay, TextToDelay(row.delay, image.u8(delay)));
+        image.setU8(delay, textToDelay(row.delay, image.u8(delay)));
     }
-    image.setU8(slot("ALMD"), JoinFlags(lowStateAlarm));
-    image.setU8(slot("ALMD", Field::kNotIndexed, 2), JoinFlags(highStateAlarm));
+    image.setU8(slot("ALMD"), joinFlags(lowStateAlarm));
+    image.setU8(slot("ALMD", Field::kNotIndexed, 2), joinFlags(highStateAlarm));
 }
 
 void InputSettings::typeBoxClicked(int input, InputType box)
@@ -177,13 +177,13 @@ void InputSettings::typeBoxClicked(int input, InputType box)
     row.types.fill(0);
     row.type(box) = checked;
 
-    const ThresholdUnit before = InputThresholdUnit(row.unitCode);
-    row.lowRaw = TextToThreshold(row.lowThreshold, before, row.lowRaw);
-    row.highRaw = TextToThreshold(row.highThreshold, before, row.highRaw);
-    row.unitCode = checked ? UnitCodeOfType(box) : 0;
-    const ThresholdUnit after = InputThresholdUnit(row.unitCode);
-    row.lowThreshold = ThresholdToText(row.lowRaw, after);
-    row.highThreshold = ThresholdToText(row.highRaw, after);
+    const ThresholdUnit before = inputThresholdUnit(row.unitCode);
+    row.lowRaw = textToThreshold(row.lowThreshold, before, row.lowRaw);
+    row.highRaw = textToThreshold(row.highThreshold, before, row.highRaw);
+    row.unitCode = checked ? unitCodeOfType(box) : 0;
+    const ThresholdUnit after = inputThresholdUnit(row.unitCode);
+    row.lowThreshold = thresholdToText(row.lowRaw, after);
+    row.highThreshold = thresholdToText(row.highRaw, after);
 }
 
 } // namespace telvor

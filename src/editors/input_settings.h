@@ -24,15 +24,15 @@ inline constexpr std::array kInputTypes = {InputType::T,  InputType::D,  InputTy
                                            InputType::TR, InputType::RR, InputType::PT};
 
 // "T", "RH", ...
-std::string_view InputTypeCaption(InputType type);
+std::string_view inputTypeCaption(InputType type);
 
 // TR exists on the odd inputs, RR on the even ones, PT on L1 to L6; the
 // other boxes on every input. `input` is 1 to 8.
-bool InputHasTypeBox(int input, InputType type);
+bool inputHasTypeBox(int input, InputType type);
 
-// The unit code an input takes while the box is checked (InputThresholdUnit
+// The unit code an input takes while the box is checked (inputThresholdUnit
 // reads it); 0 when no box is checked.
-int UnitCodeOfType(InputType type);
+int unitCodeOfType(InputType type);
 
 // Check-box members hold 0 or 1.
 struct InputRow {

@@ -71,7 +71,7 @@ long magnitudeOf(std::string_view number)
 
 } // namespace
 
-std::optional<float> ReadLeadingFloat(std::string_view text)
+std::optional<float> readLeadingFloat(std::string_view text)
 {
     std::size_t position = skipBlanks(text);
     bool negative = false;
@@ -106,7 +106,7 @@ std::optional<float> ReadLeadingFloat(std::string_view text)
     return negative ? -value : value;
 }
 
-std::optional<long long> ReadLeadingInteger(std::string_view text)
+std::optional<long long> readLeadingInteger(std::string_view text)
 {
     std::size_t position = skipBlanks(text);
     bool negative = false;

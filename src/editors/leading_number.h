@@ -13,11 +13,11 @@ namespace telvor {
 // infinity and one too small as zero, both with their sign. Empty when the
 // text does not begin with a number. Independent of the C locale, which a
 // Qt program sets from the user's environment.
-std::optional<float> ReadLeadingFloat(std::string_view text);
+std::optional<float> readLeadingFloat(std::string_view text);
 
 // An optionally signed decimal integer ("12ab" reads as 12); values beyond
 // 64 bits saturate at its ends, which lie outside every box's range. Empty
 // when the text does not begin with one.
-std::optional<long long> ReadLeadingInteger(std::string_view text);
+std::optional<long long> readLeadingInteger(std::string_view text);
 
 } // namespace telvor

@@ -7,13 +7,13 @@ namespace telvor {
 void MessageBodies::unpack(const SettingsImage& image)
 {
     for (int index = 0; index < static_cast<int>(bodies.size()); ++index)
-        bodies[index] = TextFromField(image, slot("SMS", index));
+        bodies[index] = textFromField(image, slot("SMS", index));
 }
 
 void MessageBodies::pack(SettingsImage& image) const
 {
     for (int index = 0; index < static_cast<int>(bodies.size()); ++index)
-        TextToField(bodies[index], image, slot("SMS", index));
+        textToField(bodies[index], image, slot("SMS", index));
 }
 
 } // namespace telvor

@@ -39,19 +39,19 @@ int& ThermostatOutput::mode(ThermostatMode which)
 void Outputs::unpack(const SettingsImage& image)
 {
     for (int output = 1; output <= kOutputCount; ++output)
-        permanent[output - 1] = FlagBit(image.u8(slot("OCFG", output)), kPermanentBit);
+        permanent[output - 1] = flagBit(image.u8(slot("OCFG", output)), kPermanentBit);
     for (int thermostat = 0; thermostat < 3; ++thermostat) {
         const std::uint8_t modes = image.u8(slot("OCFG", thermostatOutput(thermostat)));
-        thermostats[thermostat] = {.lowSignalling = FlagBit(modes, kSignallingBit),
-                                   .heating = FlagBit(modes, kHeatingBit),
-                                   .cooling = FlagBit(modes, kCoolingBit)};
+        thermostats[thermostat] = {.lowSignalling = flagBit(modes, kSignallingBit),
+                                   .heating = flagBit(modes, kHeatingBit),
+                                   .cooling = flagBit(modes, kCoolingBit)};
         highSignalling[thermostat] =
-            FlagBit(image.u8(slot("OCFG", highSignallingOutput(thermostat))), kSignallingBit);
+            flagBit(image.u8(slot("OCFG", highSignallingOutput(thermostat))), kSignallingBit);
     }
-    wakingHoursOnO4 = FlagBit(image.u8(slot("OCFG", 4)), kExtraFunctionBit);
-    alarmStateOnO6 = FlagBit(image.u8(slot("OCFG", 6)), kExtraFunctionBit);
+    wakingHoursOnO4 = flagBit(image.u8(slot("OCFG", 4)), kExtraFunctionBit);
+    alarmStateOnO6 = flagBit(image.u8(slot("OCFG", 6)), kExtraFunctionBit);
     signallingTime = image.u8(slot("ATIM"));
-    buzzer = FlagBit(image.u8(slot("MCFG2")), kBuzzerBit);
+    buzzer = flagBit(image.u8(slot("MCFG2")), kBuzzerBit);
     closedWithOk = 0;
 }
 
@@ -61,7 +61,7 @@ void Outputs::pack(SettingsImage& image) const
         return;
     std::array<std::uint8_t, kOutputCount> bytes{};
     for (int output = 0; output < kOutputCount; ++output)
-        bytes[output] = WithFlagBit(0, kPermanentBit, permanent[output]);
+        bytes[output] = withFlagBit(0, kPermanentBit, permanent[output]);
     for (int thermostat = 0; thermostat < 3; ++thermostat) {
         // Heating wins over cooling, cooling over signalling, whatever the
         // boxes show.
@@ -69,16 +69,16 @@ void Outputs::pack(SettingsImage& image) const
         const int mode = modes.heating ? kHeatingBit : modes.cooling ? kCoolingBit : kSignallingBit;
         const int modeChecked = modes.heating || modes.cooling || modes.lowSignalling;
         std::uint8_t& modeByte = bytes[thermostatOutput(thermostat) - 1];
-        modeByte = WithFlagBit(modeByte, mode, modeChecked);
+        modeByte = withFlagBit(modeByte, mode, modeChecked);
         std::uint8_t& highByte = bytes[highSignallingOutput(thermostat) - 1];
-        highByte = WithFlagBit(highByte, kSignallingBit, highSignalling[thermostat]);
+        highByte = withFlagBit(highByte, kSignallingBit, highSignalling[thermostat]);
     }
-    bytes[4 - 1] = WithFlagBit(bytes[4 - 1], kExtraFunctionBit, wakingHoursOnO4);
-    bytes[6 - 1] = WithFlagBit(bytes[6 - 1], kExtraFunctionBit, alarmStateOnO6);
+    bytes[4 - 1] = withFlagBit(bytes[4 - 1], kExtraFunctionBit, wakingHoursOnO4);
+    bytes[6 - 1] = withFlagBit(bytes[6 - 1], kExtraFunctionBit, alarmStateOnO6);
     for (int output = 1; output <= kOutputCount; ++output)
         image.setU8(slot("OCFG", output), bytes[output - 1]);
     image.setU8(slot("ATIM"), static_cast<std::uint8_t>(signallingTime));
-    image.setU8(slot("MCFG2"), WithFlagBit(image.u8(slot("MCFG2")), kBuzzerBit, buzzer));
+    image.setU8(slot("MCFG2"), withFlagBit(image.u8(slot("MCFG2")), kBuzzerBit, buzzer));
 }
 
 void Outputs::modeClicked(int thermostat, ThermostatMode clicked)

@@ -27,7 +27,7 @@ std::string fixed(double value, int decimals)
 
 } // namespace
 
-ThresholdUnit InputThresholdUnit(int unitCode)
+ThresholdUnit inputThresholdUnit(int unitCode)
 {
     switch (unitCode) {
     case 0:
@@ -46,7 +46,7 @@ ThresholdUnit InputThresholdUnit(int unitCode)
     }
 }
 
-ThresholdUnit ExtendedLineThresholdUnit(int typeCode)
+ThresholdUnit extendedLineThresholdUnit(int typeCode)
 {
     switch (typeCode) {
     case 0:
@@ -62,7 +62,7 @@ ThresholdUnit ExtendedLineThresholdUnit(int typeCode)
     }
 }
 
-std::string ThresholdToText(std::uint16_t raw, ThresholdUnit unit)
+std::string thresholdToText(std::uint16_t raw, ThresholdUnit unit)
 {
     switch (unit) {
     case ThresholdUnit::Percent: {
@@ -80,11 +80,11 @@ std::string ThresholdToText(std::uint16_t raw, ThresholdUnit unit)
     return std::to_string(raw) + " mV";
 }
 
-std::uint16_t TextToThreshold(std::string_view text, ThresholdUnit unit, std::uint16_t previous)
+std::uint16_t textToThreshold(std::string_view text, ThresholdUnit unit, std::uint16_t previous)
 {
     std::string pointed(text);
     std::replace(pointed.begin(), pointed.end(), ',', '.');
-    const std::optional<float> number = ReadLeadingFloat(pointed);
+    const std::optional<float> number = readLeadingFloat(pointed);
     if (!number)
         return previous;
     float value = *number;

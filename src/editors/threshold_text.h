@@ -22,21 +22,21 @@ enum class ThresholdUnit {
 
 // The inputs editor's unit codes: 0 plain voltage, 1 and 5 humidity (RH,
 // RR), 2, 4 and 6 temperature (T or D, TR, PT), 3 scaled measurement (S).
-ThresholdUnit InputThresholdUnit(int unitCode);
+ThresholdUnit inputThresholdUnit(int unitCode);
 
 // The extended lines' type codes: only 1 is humidity and only 2 is
 // temperature; 0 is millivolts, 3 a plain number, any other code unknown.
-ThresholdUnit ExtendedLineThresholdUnit(int typeCode);
+ThresholdUnit extendedLineThresholdUnit(int typeCode);
 
 // Humidity is clamped to 0 to 100 % for the display; temperatures are not
 // clamped (raw 0 shows -273.2 'C).
-std::string ThresholdToText(std::uint16_t raw, ThresholdUnit unit);
+std::string thresholdToText(std::uint16_t raw, ThresholdUnit unit);
 
 // Reads the number at the start of the text (a decimal comma counts as a
 // point; a unit suffix after it is ignored) in single precision, which
 // decides the stored value: 21,5 'C gives 2947 and 1234.6 mV gives 1235. Humidity is clamped to 0 to 100 % before the conversion, the raw
 // result to 0 to 65535. A text that does not begin with a number (an empty
 // box, a stray letter) leaves the threshold at `previous`.
-std::uint16_t TextToThreshold(std::string_view text, ThresholdUnit unit, std::uint16_t previous);
+std::uint16_t textToThreshold(std::string_view text, ThresholdUnit unit, std::uint16_t previous);
 
 } // namespace telvor

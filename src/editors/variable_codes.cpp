@@ -95,7 +95,7 @@ const std::array<std::string_view, kVariableCodeLineCount> kVariableCodeLines{
     "      or two / three screens for LCD",
 };
 
-std::string VariableCodesText()
+std::string variableCodesText()
 {
     std::string text;
     for (const std::string_view line : kVariableCodeLines) {

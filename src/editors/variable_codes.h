@@ -14,6 +14,6 @@ inline constexpr std::size_t kVariableCodeLineCount = 89;
 extern const std::array<std::string_view, kVariableCodeLineCount> kVariableCodeLines;
 
 // The help text: every line ended by CR LF.
-std::string VariableCodesText();
+std::string variableCodesText();
 
 } // namespace telvor

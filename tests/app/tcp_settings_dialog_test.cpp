@@ -58,7 +58,7 @@ void TcpSettingsDialogTest::init()
 
 void TcpSettingsDialogTest::dialogShowsTitleCaptionsAndCurrentValues()
 {
-    Custaw_sieciowe dialog;
+    TcpSettingsDialog dialog;
     dialog.setSettings({"127.0.0.1", 2323});
     dialog.showSettings();
     dialog.show();
@@ -159,7 +159,7 @@ void TcpSettingsDialogTest::okWhileComIsChosenKeepsSerialTransport()
 
 void TcpSettingsDialogTest::unstorableAddressCharacterIsRefused()
 {
-    Custaw_sieciowe dialog;
+    TcpSettingsDialog dialog;
     ModalAnswerer answerer([](QDialog& shown) {
         typeAndPress(QStringLiteral("127.0.0.\u4e00"), QStringLiteral("23"), QDialogButtonBox::Ok)(shown);
         if (shown.isVisible())

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace telvor {
 namespace {
@@ -221,62 +225,106 @@ TEST(BasicSettings, UnsetNetworkCodeBecomesZeroInTheImageOnOpening)
     EXPECT_EQ(image.u16(slot("COPS")), 0);
 }
 
-TEST(BasicSettings, NetworkCode65535IsStoredAsZero)
+// A run of bytes at an offset of the image.
+struct ImageBytes {
+    int offset;
+    std::string bytes;
+};
+
+ImageBytes at(const Slot& field, std::string bytes)
 {
-    SettingsImage image;
-    BasicSettings settings;
-    settings.unpack(image);
-    settings.networkCode = 65535;
-    settings.pack(image);
-    EXPECT_EQ(image.u16(slot("COPS")), 0);
-    settings.networkCode = 65534;
-    settings.pack(image);
-    EXPECT_EQ(image.u16(slot("COPS")), 65534);
+    return {field.offset, std::move(bytes)};
 }
 
-TEST(BasicSettings, MondayAndDayOffInTheThirdRowStore0x81)
+std::string u8(std::uint8_t value)
 {
-    SettingsImage image;
-    image.setU8(slot("WKD", 1), 0x7F);
-    image.setU8(slot("WKD", 3), 0x7E);
-    BasicSettings settings;
-    settings.unpack(image);
-    settings.days[2] = DayRow{1, 0, 0, 0, 0, 0, 0, 1};
-    settings.pack(image);
-    EXPECT_EQ(image.bytes()[3387], 0x81);
-    EXPECT_EQ(image.u8(slot("WKD", 1)), 0x7F);
-    EXPECT_EQ(image.u8(slot("WKD", 2)), 0x00);
+    return std::string(1, static_cast<char>(value));
 }
 
-TEST(BasicSettings, Mcfg1IsRebuiltFromZero)
+std::string u16(std::uint16_t value)
 {
-    SettingsImage image;
-    image.setU8(slot("MCFG1"), 0xFF);
-    BasicSettings settings;
-    settings.unpack(image);
-    settings.pack(image);
-    EXPECT_EQ(image.u8(slot("MCFG1")), 0x3F);
-    settings.pinActive = 0;
-    settings.lcdSupport = 0;
-    settings.pack(image);
-    EXPECT_EQ(image.u8(slot("MCFG1")), 0x1D);
+    return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)};
 }
 
-TEST(BasicSettings, Mcfg2KeepsTheBitsOfOtherEditors)
+struct StoredMembersRow {
+    const char* name;
+    std::vector<ImageBytes> opened; // on an image of zeros
+    std::function<void(BasicSettings&)> edit;
+    std::vector<ImageBytes> stored;
+};
+
+class StoredMembers : public testing::TestWithParam<StoredMembersRow> {};
+
+TEST_P(StoredMembers, AreWrittenAsTheirBytes)
 {
+    const StoredMembersRow& row = GetParam();
     SettingsImage image;
-    image.setU8(slot("MCFG2"), 0xFF);
+    for (const ImageBytes& opened : row.opened)
+        std::copy(opened.bytes.begin(), opened.bytes.end(), image.bytes().begin() + opened.offset);
     BasicSettings settings;
     settings.unpack(image);
-    settings.reportAfterC1Change = 0;
-    settings.loggingOnlyInWakingHours = 0;
-    settings.loggingFasterInAlarmState = 0;
+    row.edit(settings);
     settings.pack(image);
-    EXPECT_EQ(image.u8(slot("MCFG2")), 0x6D);
-    settings.loggingOnlyInWakingHours = 1;
-    settings.pack(image);
-    EXPECT_EQ(image.u8(slot("MCFG2")), 0x7D);
+    for (const ImageBytes& stored : row.stored) {
+        const auto start = image.bytes().begin() + stored.offset;
+        EXPECT_EQ(std::string(start, start + static_cast<std::ptrdiff_t>(stored.bytes.size())), stored.bytes)
+            << "offset " << stored.offset;
+    }
 }
+
+const auto kUnchanged = [](BasicSettings&) {};
+
+INSTANTIATE_TEST_SUITE_P(
+    BasicSettings, StoredMembers,
+    testing::Values(
+        StoredMembersRow{"NetworkCode65535IsStoredAsZero",
+                         {},
+                         [](BasicSettings& settings) { settings.networkCode = 65535; },
+                         {at(slot("COPS"), u16(0))}},
+        StoredMembersRow{"NetworkCode65534IsStoredAsItIs",
+                         {},
+                         [](BasicSettings& settings) { settings.networkCode = 65534; },
+                         {at(slot("COPS"), u16(65534))}},
+        StoredMembersRow{"MondayAndDayOffInTheThirdRowStore0x81",
+                         {at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 3), u8(0x7E))},
+                         [](BasicSettings& settings) { settings.days[2] = DayRow{1, 0, 0, 0, 0, 0, 0, 1}; },
+                         {{3387, u8(0x81)}, at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 2), u8(0x00))}},
+        StoredMembersRow{"Mcfg1KeepsOnlyItsSixBoxes", {at(slot("MCFG1"), u8(0xFF))}, kUnchanged,
+                         {at(slot("MCFG1"), u8(0x3F))}},
+        StoredMembersRow{"Mcfg1IsRebuiltFromZero",
+                         {at(slot("MCFG1"), u8(0xFF))},
+                         [](BasicSettings& settings) {
+                             settings.pinActive = 0;
+                             settings.lcdSupport = 0;
+                         },
+                         {at(slot("MCFG1"), u8(0x1D))}},
+        StoredMembersRow{"Mcfg2KeepsTheBitsOfOtherEditors",
+                         {at(slot("MCFG2"), u8(0xFF))},
+                         [](BasicSettings& settings) {
+                             settings.reportAfterC1Change = 0;
+                             settings.loggingOnlyInWakingHours = 0;
+                             settings.loggingFasterInAlarmState = 0;
+                         },
+                         {at(slot("MCFG2"), u8(0x6D))}},
+        StoredMembersRow{"Mcfg2LoggingOnlyInWakingHoursIsItsOwnBit",
+                         {at(slot("MCFG2"), u8(0xFF))},
+                         [](BasicSettings& settings) {
+                             settings.reportAfterC1Change = 0;
+                             settings.loggingFasterInAlarmState = 0;
+                         },
+                         {at(slot("MCFG2"), u8(0x7D))}},
+        StoredMembersRow{"NumbersAreStoredInTheirFields",
+                         {},
+                         [](BasicSettings& settings) {
+                             settings.reportPeriodMinutes = 65535;
+                             settings.smsPerDay = 200;
+                             settings.loggingPeriodMinutes = 0;
+                             settings.balanceCheckHour = 23;
+                             settings.networkCode = 26003;
+                         },
+                         {at(slot("TRPT"), u16(65535)), at(slot("SLIM"), u8(200)), at(slot("LOGT"), u8(0)),
+                          at(slot("TGAC"), u8(23)), {3606, u16(26003)}}}),
+    test_support::RowName());
 
 TEST(BasicSettings, HourSetsReopenAsTheSameBitsWithTheFourthByteCleared)
 {
@@ -294,25 +342,6 @@ TEST(BasicSettings, HourSetsReopenAsTheSameBitsWithTheFourthByteCleared)
     settings.pack(image);
     EXPECT_EQ(bytesAt(image, slot("RPTHR")), std::string("\x27\x00\x00\x00", 4));
     EXPECT_EQ(bytesAt(image, slot("GRDHR")), std::string(4, '\0'));
-}
-
-TEST(BasicSettings, NumbersAreStoredInTheirFields)
-{
-    SettingsImage image;
-    BasicSettings settings;
-    settings.unpack(image);
-    settings.reportPeriodMinutes = 65535;
-    settings.smsPerDay = 200;
-    settings.loggingPeriodMinutes = 0;
-    settings.balanceCheckHour = 23;
-    settings.networkCode = 26003;
-    settings.pack(image);
-    EXPECT_EQ(image.u16(slot("TRPT")), 65535);
-    EXPECT_EQ(image.u8(slot("SLIM")), 200);
-    EXPECT_EQ(image.u8(slot("LOGT")), 0);
-    EXPECT_EQ(image.u8(slot("TGAC")), 23);
-    EXPECT_EQ(image.bytes()[3606], 26003 & 0xFF);
-    EXPECT_EQ(image.bytes()[3607], 26003 >> 8);
 }
 
 TEST(BasicSettings, OperatorTableHoldsTheFourSmsCentres)

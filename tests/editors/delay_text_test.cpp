@@ -21,7 +21,7 @@ TEST(DelayToText, ShowsCountAndUnitLetter)
         {"longest minutes", 0xFE, "126m"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(DelayToText(row.delay), row.text) << row.name;
+        EXPECT_EQ(delayToText(row.delay), row.text) << row.name;
 }
 
 TEST(TextToDelay, ReadsCountAndUnit)
@@ -57,14 +57,14 @@ TEST(TextToDelay, ReadsCountAndUnit)
         {"previous 0xFF is kept as no delay", "x", 0xFF, 0x00},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(TextToDelay(row.text, row.previous), row.delay) << row.name;
+        EXPECT_EQ(textToDelay(row.text, row.previous), row.delay) << row.name;
 }
 
 TEST(Delay, EveryStorableDelaySurvivesItsText)
 {
     for (int delay = 0; delay < 0xFF; ++delay) {
         const auto value = static_cast<std::uint8_t>(delay);
-        EXPECT_EQ(TextToDelay(DelayToText(value), 0x33), value) << delay;
+        EXPECT_EQ(textToDelay(delayToText(value), 0x33), value) << delay;
     }
 }
 

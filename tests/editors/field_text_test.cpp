@@ -9,8 +9,8 @@ TEST(FieldText, AllOnesFieldShowsEmptyAndIsStoredAsZeros)
 {
     SettingsImage image;
     image.bytes().fill(0xFF);
-    EXPECT_EQ(TextFromField(image, slot("APN", 2)), "");
-    TextToField(TextFromField(image, slot("APN", 2)), image, slot("APN", 2));
+    EXPECT_EQ(textFromField(image, slot("APN", 2)), "");
+    textToField(textFromField(image, slot("APN", 2)), image, slot("APN", 2));
     for (const std::uint8_t byte : image.bytesOf(slot("APN", 2)))
         EXPECT_EQ(byte, 0);
     EXPECT_EQ(image.bytes()[slot("APN", 3).offset], 0xFF);
@@ -20,10 +20,10 @@ TEST(FieldText, FullWidthTextHasNoTerminatorAndLongerTextIsCut)
 {
     SettingsImage image;
     image.bytes().fill(0xAA);
-    TextToField("0123456789abcdefXYZ", image, slot("NUM", 3));
-    EXPECT_EQ(TextFromField(image, slot("NUM", 3)), "0123456789abcdef");
+    textToField("0123456789abcdefXYZ", image, slot("NUM", 3));
+    EXPECT_EQ(textFromField(image, slot("NUM", 3)), "0123456789abcdef");
     EXPECT_EQ(image.bytes()[slot("NUM", 4).offset], 0xAA);
-    TextToField("abc", image, slot("PIN"));
+    textToField("abc", image, slot("PIN"));
     EXPECT_EQ(image.bytes()[3], 0);
     EXPECT_EQ(image.bytes()[7], 0);
 }
@@ -47,7 +47,7 @@ TEST(FieldText, HourListsReadEveryDigitRun)
     for (const Row& row : rows) {
         SettingsImage image;
         image.bytes().fill(0xFF);
-        HourListToBits(row.text, image, slot("RPTHR"));
+        hourListToBits(row.text, image, slot("RPTHR"));
         const auto bytes = image.bytesOf(slot("RPTHR"));
         EXPECT_EQ(bytes[0] | bytes[1] << 8 | bytes[2] << 16, static_cast<int>(row.bits)) << row.text;
         EXPECT_EQ(bytes[3], 0) << row.text;
@@ -60,8 +60,8 @@ TEST(FieldText, HourSetOpensAsAscendingList)
     SettingsImage image;
     image.bytesOf(slot("GRDHR"))[0] = 0x81;
     image.bytesOf(slot("GRDHR"))[2] = 0x10;
-    EXPECT_EQ(HourListFromBits(image, slot("GRDHR")), "0,7,20");
-    EXPECT_EQ(HourListFromBits(SettingsImage{}, slot("GRDHR")), "");
+    EXPECT_EQ(hourListFromBits(image, slot("GRDHR")), "0,7,20");
+    EXPECT_EQ(hourListFromBits(SettingsImage{}, slot("GRDHR")), "");
 }
 
 } // namespace

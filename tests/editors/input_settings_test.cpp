@@ -1,9 +1,12 @@
 #include "editors/input_settings.h"
 #include "image_bytes.h"
+#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
+#include <vector>
 
 namespace telvor {
 namespace {
@@ -18,210 +21,246 @@ Slot almd(int part)
     return slot("ALMD", Field::kNotIndexed, part);
 }
 
-TEST(InputSettings, OpensSensorCodesAsTypeBoxesAndUnits)
+// An image whose input `input` (1 to 8) has these flag bytes and thresholds.
+SettingsImage inputImage(int input, std::uint8_t inputFlags, std::uint8_t sensorFlags, std::uint16_t lowRaw = 0,
+                         std::uint16_t highRaw = 0)
 {
-    const struct {
-        const char* name;
-        int input;
-        std::uint8_t inputFlags;
-        std::uint8_t sensorFlags;
-        std::optional<InputType> checked;
-        int unitCode;
-    } rows[] = {
-        {"plain voltage", 1, 0x00, 0x00, std::nullopt, 0},
-        {"T", 1, 0x80, 0x00, T, 2},
-        {"RH", 2, 0x80, 0x01, RH, 1},
-        {"D", 1, 0x80, 0x02, D, 2},
-        {"S without the sensor bit", 3, 0x00, 0x03, S, 3},
-        {"S with the sensor bit shows degrees", 3, 0x80, 0x03, S, 2},
-        {"TR on an odd input", 5, 0x80, 0x04, TR, 2},
-        {"TR code on an even input has no box", 6, 0x80, 0x04, std::nullopt, 2},
-        {"RR on an even input", 8, 0x80, 0x05, RR, 1},
-        {"RR code on an odd input has no box but percent", 7, 0x80, 0x05, std::nullopt, 1},
-        {"PT on L6", 6, 0x80, 0x06, PT, 2},
-        {"PT code on L7 has no box", 7, 0x80, 0x06, std::nullopt, 2},
-        {"kind 7 with sensor bit", 4, 0x80, 0x07, std::nullopt, 2},
-        {"kind 2 without sensor bit is plain voltage", 4, 0x00, 0x02, std::nullopt, 0},
-        {"option bits do not disturb the kind", 2, 0xFF & ~0x80, 0x7B, S, 3},
-    };
-    for (const auto& row : rows) {
-        SettingsImage image;
-        image.setU8(slot("ICFG", row.input), row.inputFlags);
-        image.setU8(slot("SCFG", row.input), row.sensorFlags);
-        InputSettings settings;
-        settings.unpack(image);
-        const InputRow& input = settings.inputs[row.input - 1];
-        for (const InputType type : kInputTypes)
-            EXPECT_EQ(input.type(type), row.checked == type) << row.name << ", box " << InputTypeCaption(type);
-        EXPECT_EQ(input.unitCode, row.unitCode) << row.name;
-    }
+    SettingsImage image;
+    image.setU8(slot("ICFG", input), inputFlags);
+    image.setU8(slot("SCFG", input), sensorFlags);
+    image.setU16(slot("ULO", input), lowRaw);
+    image.setU16(slot("UHI", input), highRaw);
+    return image;
 }
 
-TEST(InputSettings, PacksTypeBoxesAsSensorBitAndKindCode)
+// `checked` is the row's only checked type box; none when it is empty.
+void expectOnlyChecked(const InputRow& input, std::optional<InputType> checked)
 {
-    const struct {
-        const char* name;
-        int input;
-        std::optional<InputType> checked;
-        std::uint8_t inputFlags;
-        std::uint8_t sensorFlags;
-    } rows[] = {
-        {"no box is a plain voltage input", 1, std::nullopt, 0x00, 0x00},
-        {"T", 1, T, 0x80, 0x00},
-        {"RH", 2, RH, 0x80, 0x01},
-        {"D", 3, D, 0x80, 0x02},
-        {"S leaves the sensor bit clear", 4, S, 0x00, 0x03},
-        {"TR", 5, TR, 0x80, 0x04},
-        {"RR", 6, RR, 0x80, 0x05},
-        {"PT", 1, PT, 0x80, 0x06},
-    };
-    for (const auto& row : rows) {
-        SettingsImage image;
-        InputSettings settings;
-        settings.unpack(image);
-        if (row.checked)
-            settings.inputs[row.input - 1].type(*row.checked) = true;
-        image.bytes().fill(0xFF);
-        settings.pack(image);
-        EXPECT_EQ(image.u8(slot("ICFG", row.input)), row.inputFlags) << row.name;
-        EXPECT_EQ(image.u8(slot("SCFG", row.input)), row.sensorFlags) << row.name;
-    }
+    for (const InputType type : kInputTypes)
+        EXPECT_EQ(input.type(type), checked == type) << "box " << inputTypeCaption(type);
 }
+
+struct SensorCodeRow {
+    const char* name;
+    int input;
+    std::uint8_t inputFlags;
+    std::uint8_t sensorFlags;
+    std::optional<InputType> checked;
+    int unitCode;
+};
+
+class SensorCodeOpening : public testing::TestWithParam<SensorCodeRow> {};
+
+TEST_P(SensorCodeOpening, ShowsTheTypeBoxAndTheUnit)
+{
+    const SensorCodeRow& row = GetParam();
+    InputSettings settings;
+    settings.unpack(inputImage(row.input, row.inputFlags, row.sensorFlags));
+    const InputRow& input = settings.inputs[row.input - 1];
+    expectOnlyChecked(input, row.checked);
+    EXPECT_EQ(input.unitCode, row.unitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InputSettings, SensorCodeOpening,
+    testing::Values(SensorCodeRow{"PlainVoltage", 1, 0x00, 0x00, std::nullopt, 0},
+                    SensorCodeRow{"T", 1, 0x80, 0x00, T, 2},
+                    SensorCodeRow{"RH", 2, 0x80, 0x01, RH, 1},
+                    SensorCodeRow{"D", 1, 0x80, 0x02, D, 2},
+                    SensorCodeRow{"SWithoutTheSensorBit", 3, 0x00, 0x03, S, 3},
+                    SensorCodeRow{"SWithTheSensorBitShowsDegrees", 3, 0x80, 0x03, S, 2},
+                    SensorCodeRow{"TROnAnOddInput", 5, 0x80, 0x04, TR, 2},
+                    SensorCodeRow{"TRCodeOnAnEvenInputHasNoBox", 6, 0x80, 0x04, std::nullopt, 2},
+                    SensorCodeRow{"RROnAnEvenInput", 8, 0x80, 0x05, RR, 1},
+                    SensorCodeRow{"RRCodeOnAnOddInputHasNoBoxButPercent", 7, 0x80, 0x05, std::nullopt, 1},
+                    SensorCodeRow{"PTOnL6", 6, 0x80, 0x06, PT, 2},
+                    SensorCodeRow{"PTCodeOnL7HasNoBox", 7, 0x80, 0x06, std::nullopt, 2},
+                    SensorCodeRow{"Kind7WithSensorBit", 4, 0x80, 0x07, std::nullopt, 2},
+                    SensorCodeRow{"Kind2WithoutSensorBitIsPlainVoltage", 4, 0x00, 0x02, std::nullopt, 0},
+                    SensorCodeRow{"OptionBitsDoNotDisturbTheKind", 2, 0xFF & ~0x80, 0x7B, S, 3}),
+    test_support::RowName());
+
+struct TypeBoxPackingRow {
+    const char* name;
+    int input;
+    std::optional<InputType> checked;
+    std::uint8_t inputFlags;
+    std::uint8_t sensorFlags;
+};
+
+class TypeBoxPacking : public testing::TestWithParam<TypeBoxPackingRow> {};
+
+TEST_P(TypeBoxPacking, StoresTheSensorBitAndKindCode)
+{
+    const TypeBoxPackingRow& row = GetParam();
+    SettingsImage image;
+    InputSettings settings;
+    settings.unpack(image);
+    if (row.checked)
+        settings.inputs[row.input - 1].type(*row.checked) = true;
+    image.bytes().fill(0xFF);
+    settings.pack(image);
+    EXPECT_EQ(image.u8(slot("ICFG", row.input)), row.inputFlags);
+    EXPECT_EQ(image.u8(slot("SCFG", row.input)), row.sensorFlags);
+}
+
+INSTANTIATE_TEST_SUITE_P(InputSettings, TypeBoxPacking,
+                         testing::Values(TypeBoxPackingRow{"NoBoxIsAPlainVoltageInput", 1, std::nullopt, 0x00, 0x00},
+                                         TypeBoxPackingRow{"T", 1, T, 0x80, 0x00},
+                                         TypeBoxPackingRow{"RH", 2, RH, 0x80, 0x01},
+                                         TypeBoxPackingRow{"D", 3, D, 0x80, 0x02},
+                                         TypeBoxPackingRow{"SLeavesTheSensorBitClear", 4, S, 0x00, 0x03},
+                                         TypeBoxPackingRow{"TR", 5, TR, 0x80, 0x04},
+                                         TypeBoxPackingRow{"RR", 6, RR, 0x80, 0x05},
+                                         TypeBoxPackingRow{"PT", 1, PT, 0x80, 0x06}),
+                         test_support::RowName());
 
 TEST(InputSettings, TypeBoxesExistOnTheirRowsOnly)
 {
     for (int input = 1; input <= kInputCount; ++input) {
-        EXPECT_EQ(InputHasTypeBox(input, TR), input % 2 == 1) << input;
-        EXPECT_EQ(InputHasTypeBox(input, RR), input % 2 == 0) << input;
-        EXPECT_EQ(InputHasTypeBox(input, PT), input <= 6) << input;
+        EXPECT_EQ(inputHasTypeBox(input, TR), input % 2 == 1) << input;
+        EXPECT_EQ(inputHasTypeBox(input, RR), input % 2 == 0) << input;
+        EXPECT_EQ(inputHasTypeBox(input, PT), input <= 6) << input;
         for (const InputType type : {T, D, RH, S})
-            EXPECT_TRUE(InputHasTypeBox(input, type)) << input;
+            EXPECT_TRUE(inputHasTypeBox(input, type)) << input;
     }
 }
 
-TEST(InputSettings, DigitalTemperatureOpensInDegreesAndStoresTheSameRaw)
+struct OpenedThresholdRow {
+    const char* name;
+    int input;
+    std::uint8_t inputFlags;
+    std::uint8_t sensorFlags;
+    std::uint16_t lowRaw;
+    std::uint16_t highRaw;
+    std::optional<InputType> checked;
+    const char* lowShown;
+    const char* highShown;
+    std::uint8_t packedInputFlags;
+    std::uint8_t packedSensorFlags;
+    std::uint16_t packedLow;
+    std::uint16_t packedHigh;
+};
+
+class OpenedThreshold : public testing::TestWithParam<OpenedThresholdRow> {};
+
+TEST_P(OpenedThreshold, ShowsInTheRowsUnitAndPacksBackUnchangedOrClamped)
 {
-    SettingsImage image;
-    image.setU8(slot("ICFG", 1), 0x80);
-    image.setU8(slot("SCFG", 1), 0x02);
-    image.setU16(slot("ULO", 1), 2982);
+    const OpenedThresholdRow& row = GetParam();
+    SettingsImage image = inputImage(row.input, row.inputFlags, row.sensorFlags, row.lowRaw, row.highRaw);
     InputSettings settings;
     settings.unpack(image);
-    EXPECT_TRUE(settings.inputs[0].type(D));
-    EXPECT_EQ(settings.inputs[0].lowThreshold, "25.0 'C");
-    const SettingsImage opened = image;
+    const InputRow& input = settings.inputs[row.input - 1];
+    expectOnlyChecked(input, row.checked);
+    EXPECT_EQ(input.lowThreshold, row.lowShown);
+    EXPECT_EQ(input.highThreshold, row.highShown);
+
+    SettingsImage expected = image;
+    expected.setU8(slot("ICFG", row.input), row.packedInputFlags);
+    expected.setU8(slot("SCFG", row.input), row.packedSensorFlags);
+    expected.setU16(slot("ULO", row.input), row.packedLow);
+    expected.setU16(slot("UHI", row.input), row.packedHigh);
     settings.pack(image);
-    EXPECT_EQ(image.u16(slot("ULO", 1)), 2982);
-    EXPECT_EQ(image, opened);
+    EXPECT_EQ(image.u8(slot("ICFG", row.input)), row.packedInputFlags);
+    EXPECT_EQ(image.u8(slot("SCFG", row.input)), row.packedSensorFlags);
+    EXPECT_EQ(image.u16(slot("ULO", row.input)), row.packedLow);
+    EXPECT_EQ(image.u16(slot("UHI", row.input)), row.packedHigh);
+    EXPECT_EQ(changedOffsets(expected, image), std::vector<int>{});
 }
 
-TEST(InputSettings, HumidityOpensClampedAndStoresTheClampedRaw)
+// Humidity shows 0 to 100 % of the raw 1000 to 3000; a sensor kind code
+// without a box on its row (TR's on an even row) still sets the unit but is
+// not stored again.
+INSTANTIATE_TEST_SUITE_P(
+    InputSettings, OpenedThreshold,
+    testing::Values(
+        OpenedThresholdRow{"DigitalTemperatureInDegrees", 1, 0x80, 0x02, 2982, 0, D, "25.0 'C", "-273.2 'C", 0x80,
+                           0x02, 2982, 0},
+        OpenedThresholdRow{"HumidityBelowZeroPercentIsClamped", 2, 0x80, 0x01, 500, 2000, RH, "0 %", "50 %", 0x80,
+                           0x01, 1000, 2000},
+        OpenedThresholdRow{"HumidityAboveHundredPercentIsClamped", 2, 0x80, 0x01, 1000, 3500, RH, "0 %", "100 %",
+                           0x80, 0x01, 1000, 3000},
+        OpenedThresholdRow{"ScaledMeasurementShowsBareNumbersAndKeepsTheSensorBitClear", 4, 0x03, 0x03, 1234, 60000,
+                           S, "1234", "60000", 0x03, 0x03, 1234, 60000},
+        OpenedThresholdRow{"KindCodeWithoutABoxShowsItsUnitButIsNotStored", 2, 0x80, 0x04, 2982, 0, std::nullopt,
+                           "25.0 'C", "-273.2 'C", 0x00, 0x00, 2982, 0}),
+    test_support::RowName());
+
+struct TypedThresholdRow {
+    const char* name;
+    std::uint8_t inputFlags;
+    std::uint8_t sensorFlags;
+    const char* text;
+    std::uint16_t raw;
+};
+
+class TypedThreshold : public testing::TestWithParam<TypedThresholdRow> {};
+
+TEST_P(TypedThreshold, IsStoredInTheRowsUnit)
 {
+    const TypedThresholdRow& row = GetParam();
     SettingsImage image;
-    image.setU8(slot("ICFG", 2), 0x80);
-    image.setU8(slot("SCFG", 2), 0x01);
-    image.setU16(slot("UHI", 2), 2000);
-    image.setU16(slot("ULO", 2), 500);
+    image.setU8(slot("ICFG", 1), row.inputFlags);
+    image.setU8(slot("SCFG", 1), row.sensorFlags);
     InputSettings settings;
     settings.unpack(image);
-    EXPECT_TRUE(settings.inputs[1].type(RH));
-    EXPECT_EQ(settings.inputs[1].highThreshold, "50 %");
-    EXPECT_EQ(settings.inputs[1].lowThreshold, "0 %");
+    settings.inputs[0].lowThreshold = row.text;
+    settings.inputs[0].highThreshold = row.text;
     settings.pack(image);
-    EXPECT_EQ(image.u16(slot("ULO", 2)), 1000);
-    EXPECT_EQ(image.u16(slot("UHI", 2)), 2000);
-
-    image.setU16(slot("UHI", 2), 3500);
-    settings.unpack(image);
-    EXPECT_EQ(settings.inputs[1].highThreshold, "100 %");
-    settings.pack(image);
-    EXPECT_EQ(image.u16(slot("UHI", 2)), 3000);
+    EXPECT_EQ(image.u16(slot("ULO", 1)), row.raw);
+    EXPECT_EQ(image.u16(slot("UHI", 1)), row.raw);
 }
 
-TEST(InputSettings, TypedThresholdsAreStoredInTheRowsUnit)
-{
-    const struct {
-        const char* name;
-        std::uint8_t inputFlags;
-        std::uint8_t sensorFlags;
-        const char* text;
-        std::uint16_t raw;
-    } rows[] = {
-        {"degrees with comma", 0x80, 0x00, "21,5", 2947},
-        {"degrees with point", 0x80, 0x02, "21.5", 2947},
-        {"negative degrees", 0x80, 0x06, "-10.5", 2627},
-        {"below absolute zero", 0x80, 0x00, "-300", 0},
-        {"millivolts round up above one half", 0x00, 0x00, "1234.6", 1235},
-        {"millivolts at one half", 0x00, 0x00, "1234.5", 1234},
-        {"millivolts from 4092 are cut", 0x00, 0x00, "5000.9", 5000},
-        {"negative millivolts", 0x00, 0x00, "-20", 0},
-        {"scaled measurement is a plain number", 0x00, 0x03, "1234.6", 1234},
-        {"humidity", 0x80, 0x01, "80", 2600},
-    };
-    for (const auto& row : rows) {
-        SettingsImage image;
-        image.setU8(slot("ICFG", 1), row.inputFlags);
-        image.setU8(slot("SCFG", 1), row.sensorFlags);
-        InputSettings settings;
-        settings.unpack(image);
-        settings.inputs[0].lowThreshold = row.text;
-        settings.inputs[0].highThreshold = row.text;
-        settings.pack(image);
-        EXPECT_EQ(image.u16(slot("ULO", 1)), row.raw) << row.name;
-        EXPECT_EQ(image.u16(slot("UHI", 1)), row.raw) << row.name;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    InputSettings, TypedThreshold,
+    testing::Values(TypedThresholdRow{"DegreesWithComma", 0x80, 0x00, "21,5", 2947},
+                    TypedThresholdRow{"DegreesWithPoint", 0x80, 0x02, "21.5", 2947},
+                    TypedThresholdRow{"NegativeDegrees", 0x80, 0x06, "-10.5", 2627},
+                    TypedThresholdRow{"BelowAbsoluteZero", 0x80, 0x00, "-300", 0},
+                    TypedThresholdRow{"MillivoltsRoundUpAboveOneHalf", 0x00, 0x00, "1234.6", 1235},
+                    TypedThresholdRow{"MillivoltsAtOneHalf", 0x00, 0x00, "1234.5", 1234},
+                    TypedThresholdRow{"MillivoltsFrom4092AreCut", 0x00, 0x00, "5000.9", 5000},
+                    TypedThresholdRow{"NegativeMillivolts", 0x00, 0x00, "-20", 0},
+                    TypedThresholdRow{"ScaledMeasurementIsAPlainNumber", 0x00, 0x03, "1234.6", 1234},
+                    TypedThresholdRow{"Humidity", 0x80, 0x01, "80", 2600}),
+    test_support::RowName());
 
-TEST(InputSettings, ScaledMeasurementShowsBareNumbersAndKeepsTheSensorBitClear)
+struct DelayRow {
+    const char* name;
+    std::uint8_t stored;
+    const char* shown;
+    const char* typed; // nullptr: the shown text is left as it is
+    std::uint8_t packed;
+};
+
+class InputDelay : public testing::TestWithParam<DelayRow> {};
+
+TEST_P(InputDelay, OpensAsTextAndStoresAsByte)
 {
+    const DelayRow& row = GetParam();
     SettingsImage image;
-    image.setU8(slot("ICFG", 4), 0x03);
-    image.setU8(slot("SCFG", 4), 0x03);
-    image.setU16(slot("ULO", 4), 1234);
-    image.setU16(slot("UHI", 4), 60000);
+    image.setU8(slot("ADEL", 7), row.stored);
     InputSettings settings;
     settings.unpack(image);
-    EXPECT_TRUE(settings.inputs[3].type(S));
-    EXPECT_EQ(settings.inputs[3].lowThreshold, "1234");
-    EXPECT_EQ(settings.inputs[3].highThreshold, "60000");
+    EXPECT_EQ(settings.inputs[6].delay, row.shown);
+    if (row.typed)
+        settings.inputs[6].delay = row.typed;
     settings.pack(image);
-    EXPECT_EQ(image.u8(slot("SCFG", 4)) & 0x07, 3);
-    EXPECT_EQ(image.u8(slot("ICFG", 4)) & 0x80, 0);
-    EXPECT_EQ(image.u16(slot("UHI", 4)), 60000);
+    EXPECT_EQ(image.u8(slot("ADEL", 7)), row.packed);
 }
 
-TEST(InputSettings, DelaysOpenAsTextsAndStoreAsBytes)
-{
-    const struct {
-        const char* name;
-        std::uint8_t stored;
-        const char* shown;
-        const char* typed;
-        std::uint8_t packed;
-    } rows[] = {
-        {"no delay unchanged", 0x00, "0 ", nullptr, 0x00},
-        {"0xFF shows and stores as no delay", 0xFF, "0 ", nullptr, 0x00},
-        {"seconds unchanged", 0x1E, "30s", nullptr, 0x1E},
-        {"3 hours", 0x00, "0 ", "3h", 0xFE},
-        {"zero minutes", 0x00, "0 ", "0m", 0x80},
-        {"500 seconds", 0x00, "0 ", "500", 0x7F},
-        {"one and a half hours", 0x00, "0 ", "1.5h", 0xBC},
-        {"30 sec", 0x85, "5m", "30 sec", 0x1E},
-        {"empty keeps the stored delay", 0x85, "5m", "", 0x85},
-        {"empty after 0xFF stores no delay", 0xFF, "0 ", "", 0x00},
-    };
-    for (const auto& row : rows) {
-        SettingsImage image;
-        image.setU8(slot("ADEL", 7), row.stored);
-        InputSettings settings;
-        settings.unpack(image);
-        EXPECT_EQ(settings.inputs[6].delay, row.shown) << row.name;
-        if (row.typed)
-            settings.inputs[6].delay = row.typed;
-        settings.pack(image);
-        EXPECT_EQ(image.u8(slot("ADEL", 7)), row.packed) << row.name;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(InputSettings, InputDelay,
+                         testing::Values(DelayRow{"NoDelayUnchanged", 0x00, "0 ", nullptr, 0x00},
+                                         DelayRow{"FFShowsAndStoresAsNoDelay", 0xFF, "0 ", nullptr, 0x00},
+                                         DelayRow{"SecondsUnchanged", 0x1E, "30s", nullptr, 0x1E},
+                                         DelayRow{"ThreeHours", 0x00, "0 ", "3h", 0xFE},
+                                         DelayRow{"ZeroMinutes", 0x00, "0 ", "0m", 0x80},
+                                         DelayRow{"FiveHundredSeconds", 0x00, "0 ", "500", 0x7F},
+                                         DelayRow{"OneAndAHalfHours", 0x00, "0 ", "1.5h", 0xBC},
+                                         DelayRow{"ThirtySec", 0x85, "5m", "30 sec", 0x1E},
+                                         DelayRow{"EmptyKeepsTheStoredDelay", 0x85, "5m", "", 0x85},
+                                         DelayRow{"EmptyAfterFFStoresNoDelay", 0xFF, "0 ", "", 0x00}),
+                         test_support::RowName());
 
 TEST(InputSettings, UnchangedPackClearsTheBitsNoBoxOwns)
 {
@@ -318,48 +357,46 @@ struct Click {
     bool checked;
 };
 
-TEST(InputSettings, TypeClicksChangeThePresentationNotTheRawValue)
+struct TypeClickRow {
+    const char* name;
+    int input;
+    std::uint8_t inputFlags;
+    std::uint8_t sensorFlags;
+    std::vector<Click> clicks;
+    const char* lowShown;
+    int unitCode;
+    std::optional<InputType> checked;
+};
+
+class TypeClicks : public testing::TestWithParam<TypeClickRow> {};
+
+TEST_P(TypeClicks, ChangeThePresentationNotTheRawValue)
 {
-    const struct {
-        const char* name;
-        int input;
-        std::uint8_t inputFlags;
-        std::uint8_t sensorFlags;
-        std::vector<Click> clicks;
-        const char* lowShown;
-        int unitCode;
-        std::vector<InputType> checked;
-    } rows[] = {
-        {"checking T shows degrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, {T}},
-        {"unchecking T shows millivolts again", 1, 0x00, 0x00, {{T, true}, {T, false}}, "2982 mV", 0, {}},
-        {"checking D where T is checked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, {D}},
-        {"unchecking D opened checked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, {}},
-        {"S shows the raw number", 2, 0x80, 0x00, {{S, true}}, "2982", 3, {S}},
-        {"PT after S", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, {PT}},
-        {"RR shows percent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, {RR}},
-        {"TR from RH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, {TR}},
-    };
-    for (const auto& row : rows) {
-        SettingsImage image;
-        image.setU8(slot("ICFG", row.input), row.inputFlags);
-        image.setU8(slot("SCFG", row.input), row.sensorFlags);
-        image.setU16(slot("ULO", row.input), 2982);
-        image.setU16(slot("UHI", row.input), 3100);
-        InputSettings settings;
-        settings.unpack(image);
-        InputRow& input = settings.inputs[row.input - 1];
-        for (const Click& click : row.clicks) {
-            input.type(click.box) = click.checked;
-            settings.typeBoxClicked(row.input, click.box);
-        }
-        EXPECT_EQ(input.lowThreshold, row.lowShown) << row.name;
-        EXPECT_EQ(input.unitCode, row.unitCode) << row.name;
-        for (const InputType type : kInputTypes) {
-            const bool expected = std::find(row.checked.begin(), row.checked.end(), type) != row.checked.end();
-            EXPECT_EQ(input.type(type), expected) << row.name << ", box " << InputTypeCaption(type);
-        }
+    const TypeClickRow& row = GetParam();
+    InputSettings settings;
+    settings.unpack(inputImage(row.input, row.inputFlags, row.sensorFlags, 2982, 3100));
+    InputRow& input = settings.inputs[row.input - 1];
+    for (const Click& click : row.clicks) {
+        input.type(click.box) = click.checked;
+        settings.typeBoxClicked(row.input, click.box);
     }
+    EXPECT_EQ(input.lowThreshold, row.lowShown);
+    EXPECT_EQ(input.unitCode, row.unitCode);
+    expectOnlyChecked(input, row.checked);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    InputSettings, TypeClicks,
+    testing::Values(TypeClickRow{"CheckingTShowsDegrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, T},
+                    TypeClickRow{"UncheckingTShowsMillivoltsAgain", 1, 0x00, 0x00, {{T, true}, {T, false}}, "2982 mV",
+                                 0, std::nullopt},
+                    TypeClickRow{"CheckingDWhereTIsChecked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, D},
+                    TypeClickRow{"UncheckingDOpenedChecked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, std::nullopt},
+                    TypeClickRow{"SShowsTheRawNumber", 2, 0x80, 0x00, {{S, true}}, "2982", 3, S},
+                    TypeClickRow{"PTAfterS", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, PT},
+                    TypeClickRow{"RRShowsPercent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, RR},
+                    TypeClickRow{"TRFromRH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, TR}),
+    test_support::RowName());
 
 TEST(InputSettings, TypeClicksLeaveMillivoltsAndDegreesRawValuesIntact)
 {
@@ -380,21 +417,6 @@ TEST(InputSettings, TypeClicksLeaveMillivoltsAndDegreesRawValuesIntact)
     settings.pack(image);
     EXPECT_EQ(image.u16(slot("ULO", 5)), 2982);
     EXPECT_EQ(image.u16(slot("UHI", 5)), 65535);
-}
-
-TEST(InputSettings, PackUsesTheRowsUnitCodeNotItsBoxes)
-{
-    SettingsImage image;
-    image.setU8(slot("ICFG", 2), 0x80);
-    image.setU8(slot("SCFG", 2), 0x04); // TR's code on an even row: no box, degrees
-    image.setU16(slot("ULO", 2), 2982);
-    InputSettings settings;
-    settings.unpack(image);
-    EXPECT_EQ(settings.inputs[1].lowThreshold, "25.0 'C");
-    settings.pack(image);
-    EXPECT_EQ(image.u16(slot("ULO", 2)), 2982);
-    EXPECT_EQ(image.u8(slot("ICFG", 2)), 0x00);
-    EXPECT_EQ(image.u8(slot("SCFG", 2)), 0x00);
 }
 
 TEST(InputSettings, AThresholdWithoutANumberKeepsItsRawValue)

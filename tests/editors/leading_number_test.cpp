@@ -32,7 +32,7 @@ TEST(ReadLeadingFloat, ReadsTheNumberAtTheStartOnly)
         {"empty", "", std::nullopt},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(ReadLeadingFloat(row.text), row.value) << row.name;
+        EXPECT_EQ(readLeadingFloat(row.text), row.value) << row.name;
 }
 
 TEST(ReadLeadingInteger, ReadsSignedDigitsAndSaturates)
@@ -56,7 +56,7 @@ TEST(ReadLeadingInteger, ReadsSignedDigitsAndSaturates)
         {"two signs", "+-5", std::nullopt},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(ReadLeadingInteger(row.text), row.value) << row.name;
+        EXPECT_EQ(readLeadingInteger(row.text), row.value) << row.name;
 }
 
 } // namespace

@@ -88,7 +88,7 @@ TEST(MessageBodies, TextsAreBytesWithoutConversion)
 
 TEST(VariableCodes, TextHasItsEightyNineLines)
 {
-    const std::string text = VariableCodesText();
+    const std::string text = variableCodesText();
     EXPECT_EQ(text.size(), 3795u);
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < text.size();) {

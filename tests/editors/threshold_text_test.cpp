@@ -34,7 +34,7 @@ TEST(ThresholdToText, ShowsTheRawValueInTheSensorsUnit)
         {"99.1 percent", 2982, Percent, "99 %"},
     };
     for (const ShownRow& row : rows)
-        EXPECT_EQ(ThresholdToText(row.raw, row.unit), row.text) << row.name;
+        EXPECT_EQ(thresholdToText(row.raw, row.unit), row.text) << row.name;
 }
 
 struct ReadRow {
@@ -83,7 +83,7 @@ TEST(TextToThreshold, ReadsTheTypedNumberInSinglePrecision)
         {"a lone point keeps the previous value", ". 5", Plain, kPrevious},
     };
     for (const ReadRow& row : rows)
-        EXPECT_EQ(TextToThreshold(row.text, row.unit, kPrevious), row.raw) << row.name;
+        EXPECT_EQ(textToThreshold(row.text, row.unit, kPrevious), row.raw) << row.name;
 }
 
 TEST(Threshold, EveryRawValueSurvivesItsTextInMillivoltsAndPlain)
@@ -91,8 +91,8 @@ TEST(Threshold, EveryRawValueSurvivesItsTextInMillivoltsAndPlain)
     for (const ThresholdUnit unit : {Millivolts, Plain, UnknownMillivolts}) {
         for (int raw = 0; raw <= 65535; ++raw) {
             const auto value = static_cast<std::uint16_t>(raw);
-            ASSERT_EQ(TextToThreshold(ThresholdToText(value, unit), unit, 0), value)
-                << ThresholdToText(value, unit);
+            ASSERT_EQ(textToThreshold(thresholdToText(value, unit), unit, 0), value)
+                << thresholdToText(value, unit);
         }
     }
 }
@@ -101,38 +101,38 @@ TEST(Threshold, DegreesFromMinus100CelsiusUpSurviveTheirText)
 {
     for (int raw = 1732; raw <= 65535; ++raw) {
         const auto value = static_cast<std::uint16_t>(raw);
-        ASSERT_EQ(TextToThreshold(ThresholdToText(value, Degrees), Degrees, 0), value)
-            << ThresholdToText(value, Degrees);
+        ASSERT_EQ(textToThreshold(thresholdToText(value, Degrees), Degrees, 0), value)
+            << thresholdToText(value, Degrees);
     }
 }
 
 TEST(Threshold, SinglePrecisionLosesATenthNearAbsoluteZero)
 {
-    EXPECT_EQ(TextToThreshold(ThresholdToText(1, Degrees), Degrees, 0), 0);
-    EXPECT_EQ(TextToThreshold(ThresholdToText(1024, Degrees), Degrees, 0), 1023);
+    EXPECT_EQ(textToThreshold(thresholdToText(1, Degrees), Degrees, 0), 0);
+    EXPECT_EQ(textToThreshold(thresholdToText(1024, Degrees), Degrees, 0), 1023);
 }
 
 TEST(Threshold, HumidityTextHoldsWholePercentsOnly)
 {
-    EXPECT_EQ(TextToThreshold(ThresholdToText(2980, Percent), Percent, 0), 2980);
-    EXPECT_EQ(TextToThreshold(ThresholdToText(2982, Percent), Percent, 0), 2980);
-    EXPECT_EQ(TextToThreshold(ThresholdToText(500, Percent), Percent, 0), 1000);
-    EXPECT_EQ(TextToThreshold(ThresholdToText(3500, Percent), Percent, 0), 3000);
+    EXPECT_EQ(textToThreshold(thresholdToText(2980, Percent), Percent, 0), 2980);
+    EXPECT_EQ(textToThreshold(thresholdToText(2982, Percent), Percent, 0), 2980);
+    EXPECT_EQ(textToThreshold(thresholdToText(500, Percent), Percent, 0), 1000);
+    EXPECT_EQ(textToThreshold(thresholdToText(3500, Percent), Percent, 0), 3000);
 }
 
 TEST(ThresholdUnits, InputsAndExtendedLinesReadTheirCodesApart)
 {
     const ThresholdUnit inputs[] = {Millivolts, Percent, Degrees, Plain, Degrees, Percent, Degrees};
     for (int code = 0; code < 7; ++code)
-        EXPECT_EQ(InputThresholdUnit(code), inputs[code]) << code;
-    EXPECT_EQ(InputThresholdUnit(7), UnknownMillivolts);
+        EXPECT_EQ(inputThresholdUnit(code), inputs[code]) << code;
+    EXPECT_EQ(inputThresholdUnit(7), UnknownMillivolts);
 
-    EXPECT_EQ(ExtendedLineThresholdUnit(0), Millivolts);
-    EXPECT_EQ(ExtendedLineThresholdUnit(1), Percent);
-    EXPECT_EQ(ExtendedLineThresholdUnit(2), Degrees);
-    EXPECT_EQ(ExtendedLineThresholdUnit(3), Plain);
+    EXPECT_EQ(extendedLineThresholdUnit(0), Millivolts);
+    EXPECT_EQ(extendedLineThresholdUnit(1), Percent);
+    EXPECT_EQ(extendedLineThresholdUnit(2), Degrees);
+    EXPECT_EQ(extendedLineThresholdUnit(3), Plain);
     for (const int code : {4, 5, 6, 255})
-        EXPECT_EQ(ExtendedLineThresholdUnit(code), UnknownMillivolts) << code;
+        EXPECT_EQ(extendedLineThresholdUnit(code), UnknownMillivolts) << code;
 }
 
 } // namespace

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Slot hours = slot("GRDHR");
     SettingsImage image;
     image.bytes().fill(kUntouched);
-    HourListToBits(text, image, hours);
+    hourListToBits(text, image, hours);
 
     fuzzCheck(storedHours(image, hours) == expectedHours(text), "the hours stored are the text's hours");
     for (std::size_t offset = 0; offset < kImageSize; ++offset) {
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     SettingsImage again;
-    HourListToBits(HourListFromBits(image, hours), again, hours);
+    hourListToBits(hourListFromBits(image, hours), again, hours);
     fuzzCheck(storedHours(again, hours) == storedHours(image, hours), "the list shown reads back the same hours");
     return 0;
 }

@@ -42,30 +42,30 @@ bool mayBeginANumber(std::string_view text)
 
 void checkThreshold(std::string_view text, ThresholdUnit unit, std::uint16_t previous)
 {
-    const std::uint16_t raw = TextToThreshold(text, unit, previous);
+    const std::uint16_t raw = textToThreshold(text, unit, previous);
     if (!mayBeginANumber(text))
         fuzzCheck(raw == previous, "a text that is no number keeps the threshold");
     else if (unit == ThresholdUnit::Percent)
         fuzzCheck(raw >= kZeroPercentRaw && raw <= kFullPercentRaw, "humidity stays within 0 to 100 %");
 
-    const std::string shown = ThresholdToText(raw, unit);
-    const std::uint16_t again = TextToThreshold(shown, unit, static_cast<std::uint16_t>(raw ^ 0x5555));
+    const std::string shown = thresholdToText(raw, unit);
+    const std::uint16_t again = textToThreshold(shown, unit, static_cast<std::uint16_t>(raw ^ 0x5555));
     if (unit == ThresholdUnit::Millivolts || unit == ThresholdUnit::UnknownMillivolts || unit == ThresholdUnit::Plain)
         fuzzCheck(again == raw, "a threshold shown reads back to itself");
     if (unit != ThresholdUnit::Degrees || raw > kLastDegreesLosingATenth)
-        fuzzCheck(ThresholdToText(again, unit) == shown, "a threshold shown reads back to the same display");
+        fuzzCheck(thresholdToText(again, unit) == shown, "a threshold shown reads back to the same display");
 }
 
 void checkDelay(std::string_view text, std::uint8_t previous)
 {
-    const std::uint8_t delay = TextToDelay(text, previous);
+    const std::uint8_t delay = textToDelay(text, previous);
     fuzzCheck(delay != kNoDelay, "a delay is never the no-delay byte");
     fuzzCheck((delay & 0x7F) <= kLargestDelayCount, "a delay counts at most 127 units");
     if (!mayBeginANumber(text))
         fuzzCheck(delay == (previous == kNoDelay ? 0 : previous), "a text that is no number keeps the delay");
 
-    const std::string shown = DelayToText(delay);
-    fuzzCheck(DelayToText(TextToDelay(shown, static_cast<std::uint8_t>(~delay))) == shown,
+    const std::string shown = delayToText(delay);
+    fuzzCheck(delayToText(textToDelay(shown, static_cast<std::uint8_t>(~delay))) == shown,
               "a delay shown reads back to the same display");
 }
 

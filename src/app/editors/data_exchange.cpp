@@ -26,9 +26,9 @@ void DataExchange::text(QLineEdit* box, std::string& member, int limit)
             QString refused;
             const std::optional<std::string> bytes = EncodeWindows1250(box->text(), &refused);
             if (!bytes)
-                return CharacterMessage(box->accessibleName(), refused);
+                return characterMessage(box->accessibleName(), refused);
             if (limit != kNoLimit && bytes->size() > static_cast<std::size_t>(limit))
-                return LengthMessage(limit);
+                return lengthMessage(limit);
             member = *bytes;
             return QString();
         },
@@ -41,11 +41,11 @@ void DataExchange::number(QLineEdit* box, int& member, int minimum, int maximum)
         box,
         [box, &member] { box->setText(QString::number(member)); },
         [box, &member, minimum, maximum] {
-            const std::optional<long long> value = ReadLeadingInteger(box->text().toStdString());
+            const std::optional<long long> value = readLeadingInteger(box->text().toStdString());
             if (!value)
-                return IntegerMessage();
+                return integerMessage();
             if (*value < minimum || *value > maximum)
-                return RangeMessage(minimum, maximum);
+                return rangeMessage(minimum, maximum);
             member = static_cast<int>(*value);
             return QString();
         },

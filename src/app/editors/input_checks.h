@@ -5,9 +5,9 @@
 
 namespace telvor {
 
-QString IntegerMessage();
-QString RangeMessage(int minimum, int maximum);
-QString LengthMessage(int limit);
-QString CharacterMessage(const QString& boxName, const QString& character);
+QString integerMessage();
+QString rangeMessage(int minimum, int maximum);
+QString lengthMessage(int limit);
+QString characterMessage(const QString& boxName, const QString& character);
 
 } // namespace telvor

@@ -40,9 +40,9 @@ InputSettingsDialog::InputSettingsDialog(InputSettings& settings, QWidget* paren
         InputRow& row = settings.inputs[input - 1];
         const QString prefix = QStringLiteral("input%1").arg(input);
         for (const InputType type : kInputTypes) {
-            if (!InputHasTypeBox(input, type))
+            if (!inputHasTypeBox(input, type))
                 continue;
-            const QString caption = QString::fromLatin1(InputTypeCaption(type));
+            const QString caption = QString::fromLatin1(inputTypeCaption(type));
             QCheckBox* typeBox = box(prefix + QStringLiteral("Type") + caption);
             boxes.check(typeBox, row.type(type));
             connect(typeBox, &QCheckBox::clicked, this,

@@ -11,7 +11,7 @@ VariableCodesDialog::VariableCodesDialog(QWidget* parent)
     , m_ui(std::make_unique<Ui::VariableCodesDialog>())
 {
     m_ui->setupUi(this);
-    m_ui->codesText->setPlainText(DecodeWindows1250(VariableCodesText()));
+    m_ui->codesText->setPlainText(DecodeWindows1250(variableCodesText()));
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }
 

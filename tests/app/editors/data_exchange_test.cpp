@@ -69,9 +69,9 @@ private slots:
 
     void messagesAreFilledIn()
     {
-        QCOMPARE(IntegerMessage(), "Please enter an integer.");
-        QCOMPARE(RangeMessage(0, 65535), "Please enter an integer between 0 and 65535.");
-        QCOMPARE(LengthMessage(160), "Please enter no more than 160 characters.");
+        QCOMPARE(integerMessage(), "Please enter an integer.");
+        QCOMPARE(rangeMessage(0, 65535), "Please enter an integer between 0 and 65535.");
+        QCOMPARE(lengthMessage(160), "Please enter no more than 160 characters.");
     }
 
     void everyByteSurvivesTheRoundTrip()

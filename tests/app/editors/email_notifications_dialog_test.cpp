@@ -1,4 +1,4 @@
-#include "app/editors/custaw_emaili.h"
+#include "app/editors/email_notifications_dialog.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -19,14 +19,14 @@ WindowValues countingWindow(int& takes, int& puts)
 
 } // namespace
 
-class CustawEmailiTest final : public QObject {
+class EmailNotificationsDialogTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void gridBoxesAreNamedByRowAndColumn()
     {
         EmailNotifications notifications;
-        custaw_emaili dialog(notifications, nullptr);
+        EmailNotificationsDialog dialog(notifications, nullptr);
         QCOMPARE(dialog.windowTitle(), "Settings of email notifications");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (int input = 1; input <= 8; ++input) {
@@ -48,7 +48,7 @@ private slots:
         image.setU8(slot("SLGT"), 0x44);
         EmailNotifications notifications;
         notifications.unpack(image);
-        custaw_emaili dialog(notifications, nullptr);
+        EmailNotificationsDialog dialog(notifications, nullptr);
         QVERIFY(requiredControl<QCheckBox>(&dialog, "Input L3, e-mail 1")->isChecked());
         QVERIFY(!requiredControl<QCheckBox>(&dialog, "Input L3, e-mail 2")->isChecked());
         QVERIFY(requiredControl<QCheckBox>(&dialog, "Input L3, JPG")->isChecked());
@@ -132,5 +132,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::CustawEmailiTest)
-#include "custaw_emaili_test.moc"
+QTEST_MAIN(telvor::EmailNotificationsDialogTest)
+#include "email_notifications_dialog_test.moc"

@@ -1,12 +1,12 @@
-#include "cskalowanie.h"
+#include "scaling_dialog.h"
 
 #include "ui_scaling.h"
 
 namespace telvor {
 
-Cskalowanie::Cskalowanie(Scaling& scaling, QWidget* parent)
+ScalingDialog::ScalingDialog(Scaling& scaling, QWidget* parent)
     : EditorDialog(parent)
-    , m_ui(std::make_unique<Ui::Cskalowanie>())
+    , m_ui(std::make_unique<Ui::ScalingDialog>())
 {
     m_ui->setupUi(this);
     // The boxes are named gain1 .. gain8 and offset1 .. offset8.
@@ -21,12 +21,12 @@ Cskalowanie::Cskalowanie(Scaling& scaling, QWidget* parent)
     exchange().fill();
 }
 
-Cskalowanie::~Cskalowanie() = default;
+ScalingDialog::~ScalingDialog() = default;
 
 bool editScaling(QWidget* parent, SettingsImage& image)
 {
     static Scaling scaling;
-    return runEditor<Cskalowanie>(parent, image, scaling);
+    return runEditor<ScalingDialog>(parent, image, scaling);
 }
 
 } // namespace telvor

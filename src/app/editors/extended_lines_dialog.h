@@ -12,22 +12,22 @@
 class QCheckBox;
 
 namespace Ui {
-class Cextlines;
+class ExtendedLinesDialog;
 }
 
 namespace telvor {
 
-class Cextlines final : public EditorDialog {
+class ExtendedLinesDialog final : public EditorDialog {
 public:
-    Cextlines(ExtendedLines& lines, QWidget* parent);
-    ~Cextlines() override;
+    ExtendedLinesDialog(ExtendedLines& lines, QWidget* parent);
+    ~ExtendedLinesDialog() override;
 
 private:
     // "T/D" and "RH" of both groups: makes the box the group's only type
     // and shows the group's thresholds in its unit.
     void typeBoxClicked(int group, LineSensor sensor, QCheckBox* box);
 
-    std::unique_ptr<Ui::Cextlines> m_ui;
+    std::unique_ptr<Ui::ExtendedLinesDialog> m_ui;
     ExtendedLines& m_lines;
 };
 

@@ -8,18 +8,18 @@
 #include <memory>
 
 namespace Ui {
-class custaw_emaili;
+class EmailNotificationsDialog;
 }
 
 namespace telvor {
 
-class custaw_emaili final : public EditorDialog {
+class EmailNotificationsDialog final : public EditorDialog {
 public:
-    custaw_emaili(EmailNotifications& notifications, QWidget* parent);
-    ~custaw_emaili() override;
+    EmailNotificationsDialog(EmailNotifications& notifications, QWidget* parent);
+    ~EmailNotificationsDialog() override;
 
 private:
-    std::unique_ptr<Ui::custaw_emaili> m_ui;
+    std::unique_ptr<Ui::EmailNotificationsDialog> m_ui;
 };
 
 // Edits who gets the e-mail of each input and of the report, and the

@@ -1,4 +1,4 @@
-#include "app/editors/ustaw_internet.h"
+#include "app/editors/internet_access_dialog.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -20,14 +20,14 @@ struct WindowCalls {
 
 } // namespace
 
-class UstawInternetTest final : public QObject {
+class InternetAccessDialogTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void everyControlIsNamedAndPasswordsShowAsTyped()
     {
         InternetAccess access;
-        ustaw_internet dialog(access, nullptr);
+        InternetAccessDialog dialog(access, nullptr);
         QCOMPARE(dialog.windowTitle(), "Internet access configuration");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (const char* password : {"APN password", "SMTP password"})
@@ -54,7 +54,7 @@ private slots:
         QFETCH(int, typed);
         QFETCH(int, shown);
         InternetAccess access;
-        ustaw_internet dialog(access, nullptr);
+        InternetAccessDialog dialog(access, nullptr);
         dialog.show();
         retype(&dialog, name, QString(typed, u'x'));
         QCOMPARE(textBox(&dialog, name)->text().size(), shown);
@@ -130,5 +130,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::UstawInternetTest)
-#include "ustaw_internet_test.moc"
+QTEST_MAIN(telvor::InternetAccessDialogTest)
+#include "internet_access_dialog_test.moc"

@@ -1,4 +1,4 @@
-#include "cextlines.h"
+#include "extended_lines_dialog.h"
 
 #include "named_control.h"
 #include "ui_extended_lines.h"
@@ -10,9 +10,9 @@
 
 namespace telvor {
 
-Cextlines::Cextlines(ExtendedLines& lines, QWidget* parent)
+ExtendedLinesDialog::ExtendedLinesDialog(ExtendedLines& lines, QWidget* parent)
     : EditorDialog(parent)
-    , m_ui(std::make_unique<Ui::Cextlines>())
+    , m_ui(std::make_unique<Ui::ExtendedLinesDialog>())
     , m_lines(lines)
 {
     m_ui->setupUi(this);
@@ -54,8 +54,8 @@ Cextlines::Cextlines(ExtendedLines& lines, QWidget* parent)
     for (int address = 1; address <= kEmailAddressCount; ++address)
         boxes.check(box(QStringLiteral("email%1").arg(address)), lines.email[address - 1]);
 
-    connect(m_ui->okButton, &QPushButton::clicked, this, &Cextlines::accept);
-    connect(m_ui->cancelButton, &QPushButton::clicked, this, &Cextlines::reject);
+    connect(m_ui->okButton, &QPushButton::clicked, this, &ExtendedLinesDialog::accept);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &ExtendedLinesDialog::reject);
     connect(m_ui->codesButton, &QPushButton::clicked, this, [this] {
         VariableCodesDialog codes(this);
         codes.exec();
@@ -63,9 +63,9 @@ Cextlines::Cextlines(ExtendedLines& lines, QWidget* parent)
     boxes.fill();
 }
 
-Cextlines::~Cextlines() = default;
+ExtendedLinesDialog::~ExtendedLinesDialog() = default;
 
-void Cextlines::typeBoxClicked(int group, LineSensor sensor, QCheckBox* box)
+void ExtendedLinesDialog::typeBoxClicked(int group, LineSensor sensor, QCheckBox* box)
 {
     // Only a text with a character outside Windows-1250 can be refused; the
     // click is then undone so that the group's boxes, type code and texts
@@ -81,7 +81,7 @@ void Cextlines::typeBoxClicked(int group, LineSensor sensor, QCheckBox* box)
 bool editExtendedLines(QWidget* parent, SettingsImage& image)
 {
     static ExtendedLines lines;
-    return runEditor<Cextlines>(parent, image, lines);
+    return runEditor<ExtendedLinesDialog>(parent, image, lines);
 }
 
 } // namespace telvor

@@ -7,18 +7,18 @@
 #include <memory>
 
 namespace Ui {
-class Cskalowanie;
+class ScalingDialog;
 }
 
 namespace telvor {
 
-class Cskalowanie final : public EditorDialog {
+class ScalingDialog final : public EditorDialog {
 public:
-    Cskalowanie(Scaling& scaling, QWidget* parent);
-    ~Cskalowanie() override;
+    ScalingDialog(Scaling& scaling, QWidget* parent);
+    ~ScalingDialog() override;
 
 private:
-    std::unique_ptr<Ui::Cskalowanie> m_ui;
+    std::unique_ptr<Ui::ScalingDialog> m_ui;
 };
 
 // Edits the scaling factors A and B of the inputs L1 to L8; true after OK.

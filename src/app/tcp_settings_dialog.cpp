@@ -1,8 +1,8 @@
-#include "custaw_sieciowe.h"
+#include "tcp_settings_dialog.h"
 
 #include "integer_text.h"
 #include "message_box.h"
-#include "ui_custaw_sieciowe.h"
+#include "ui_tcp_settings_dialog.h"
 
 #include "app/editors/windows_1250.h"
 
@@ -10,31 +10,31 @@
 
 namespace telvor {
 
-Custaw_sieciowe::Custaw_sieciowe(QWidget* parent)
+TcpSettingsDialog::TcpSettingsDialog(QWidget* parent)
     : QDialog(parent)
-    , m_ui(std::make_unique<Ui::Custaw_sieciowe>())
+    , m_ui(std::make_unique<Ui::TcpSettingsDialog>())
 {
     m_ui->setupUi(this);
-    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &Custaw_sieciowe::accept);
-    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &Custaw_sieciowe::reject);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &TcpSettingsDialog::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &TcpSettingsDialog::reject);
 }
 
-Custaw_sieciowe::~Custaw_sieciowe() = default;
+TcpSettingsDialog::~TcpSettingsDialog() = default;
 
-void Custaw_sieciowe::showSettings()
+void TcpSettingsDialog::showSettings()
 {
     m_ui->ipAddressEdit->setText(QString::fromStdString(m_settings.ipAddress));
     m_ui->tcpPortEdit->setText(QString::number(m_settings.tcpPort));
     m_ui->ipAddressEdit->setFocus();
 }
 
-bool Custaw_sieciowe::edit()
+bool TcpSettingsDialog::edit()
 {
     showSettings();
     return exec() == QDialog::Accepted;
 }
 
-void Custaw_sieciowe::accept()
+void TcpSettingsDialog::accept()
 {
     // Address first, as it comes first in the dialog. It is not checked
     // beyond the character set; the device link converts it when it connects.

@@ -1,12 +1,12 @@
-#include "custaw_emaili.h"
+#include "email_notifications_dialog.h"
 
 #include "ui_email_notifications.h"
 
 namespace telvor {
 
-custaw_emaili::custaw_emaili(EmailNotifications& notifications, QWidget* parent)
+EmailNotificationsDialog::EmailNotificationsDialog(EmailNotifications& notifications, QWidget* parent)
     : EditorDialog(parent)
-    , m_ui(std::make_unique<Ui::custaw_emaili>())
+    , m_ui(std::make_unique<Ui::EmailNotificationsDialog>())
 {
     m_ui->setupUi(this);
     DataExchange& boxes = exchange();
@@ -39,12 +39,12 @@ custaw_emaili::custaw_emaili(EmailNotifications& notifications, QWidget* parent)
     boxes.fill();
 }
 
-custaw_emaili::~custaw_emaili() = default;
+EmailNotificationsDialog::~EmailNotificationsDialog() = default;
 
 bool editEmailNotifications(QWidget* parent, SettingsImage& image, const WindowValues& window)
 {
     static EmailNotifications notifications;
-    return runEditorWithinWindowValues<custaw_emaili>(parent, image, notifications, window);
+    return runEditorWithinWindowValues<EmailNotificationsDialog>(parent, image, notifications, window);
 }
 
 } // namespace telvor

@@ -1,12 +1,12 @@
-#include "ustaw_internet.h"
+#include "internet_access_dialog.h"
 
 #include "ui_internet_access.h"
 
 namespace telvor {
 
-ustaw_internet::ustaw_internet(InternetAccess& access, QWidget* parent)
+InternetAccessDialog::InternetAccessDialog(InternetAccess& access, QWidget* parent)
     : EditorDialog(parent)
-    , m_ui(std::make_unique<Ui::ustaw_internet>())
+    , m_ui(std::make_unique<Ui::InternetAccessDialog>())
 {
     m_ui->setupUi(this);
     DataExchange& boxes = exchange();
@@ -32,12 +32,12 @@ ustaw_internet::ustaw_internet(InternetAccess& access, QWidget* parent)
     boxes.fill();
 }
 
-ustaw_internet::~ustaw_internet() = default;
+InternetAccessDialog::~InternetAccessDialog() = default;
 
 bool editInternetAccess(QWidget* parent, SettingsImage& image, const WindowValues& window)
 {
     static InternetAccess access;
-    return runEditorWithinWindowValues<ustaw_internet>(parent, image, access, window);
+    return runEditorWithinWindowValues<InternetAccessDialog>(parent, image, access, window);
 }
 
 } // namespace telvor

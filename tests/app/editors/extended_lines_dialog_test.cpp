@@ -1,4 +1,4 @@
-#include "app/editors/cextlines.h"
+#include "app/editors/extended_lines_dialog.h"
 #include "app/editors/edge_picture.h"
 #include "../../editors/image_bytes.h"
 #include "accessible_names.h"
@@ -11,7 +11,7 @@
 
 namespace telvor {
 
-class CextlinesTest final : public QObject {
+class ExtendedLinesDialogTest final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -29,7 +29,7 @@ private slots:
         image.setU8(slot("SXML"), 0x08);
         ExtendedLines lines;
         lines.unpack(image);
-        Cextlines dialog(lines, nullptr);
+        ExtendedLinesDialog dialog(lines, nullptr);
         QCOMPARE(dialog.windowTitle(), "Configuration of the extended lines");
         QVERIFY(!checkBox(&dialog, "Support for the expansion module")->isChecked());
         QVERIFY(checkBox(&dialog, "Support for the energy counter via RS-485")->isChecked());
@@ -49,7 +49,7 @@ private slots:
     void buttonsKeepTheirCaptions()
     {
         ExtendedLines lines;
-        Cextlines dialog(lines, nullptr);
+        ExtendedLinesDialog dialog(lines, nullptr);
         QVERIFY(requiredButton(&dialog, "Wprowadź")->isDefault());
         requiredButton(&dialog, "Anuluj");
         requiredButton(&dialog, "Kody...");
@@ -58,7 +58,7 @@ private slots:
     void everyControlHasItsOwnName()
     {
         ExtendedLines lines;
-        Cextlines dialog(lines, nullptr);
+        ExtendedLinesDialog dialog(lines, nullptr);
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         QVERIFY(!dialog.findChild<EdgePicture*>("fallingEdge")->rising());
         QVERIFY(dialog.findChild<EdgePicture*>("risingEdge")->rising());
@@ -87,7 +87,7 @@ private slots:
         image.setU16(slot("XLO1"), 2982);
         ExtendedLines lines;
         lines.unpack(image);
-        Cextlines dialog(lines, nullptr);
+        ExtendedLinesDialog dialog(lines, nullptr);
         dialog.show();
         QTest::mouseClick(checkBox(&dialog, "XL1...XL8, T/D"), Qt::LeftButton);
         QCOMPARE(textBox(&dialog, "XL1...XL8, Lower threshold (HL)")->text(), "25.0 'C");
@@ -125,7 +125,7 @@ private slots:
     void codesButtonOpensTheVariableCodes()
     {
         ExtendedLines lines;
-        Cextlines dialog(lines, nullptr);
+        ExtendedLinesDialog dialog(lines, nullptr);
         dialog.show();
         QString title;
         whenModalOpens([&title](QWidget* codes) {
@@ -154,5 +154,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::CextlinesTest)
-#include "cextlines_test.moc"
+QTEST_MAIN(telvor::ExtendedLinesDialogTest)
+#include "extended_lines_dialog_test.moc"

@@ -9,7 +9,7 @@
 #include <string>
 
 namespace Ui {
-class Custaw_sieciowe;
+class TcpSettingsDialog;
 }
 
 namespace telvor {
@@ -19,12 +19,12 @@ struct TcpSettings {
     int tcpPort = 23;
 };
 
-class Custaw_sieciowe final : public QDialog {
+class TcpSettingsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Custaw_sieciowe(QWidget* parent = nullptr);
-    ~Custaw_sieciowe() override;
+    explicit TcpSettingsDialog(QWidget* parent = nullptr);
+    ~TcpSettingsDialog() override;
 
     const TcpSettings& settings() const { return m_settings; }
     void setSettings(const TcpSettings& settings) { m_settings = settings; }
@@ -39,7 +39,7 @@ public slots:
     void accept() override;
 
 private:
-    std::unique_ptr<Ui::Custaw_sieciowe> m_ui;
+    std::unique_ptr<Ui::TcpSettingsDialog> m_ui;
     TcpSettings m_settings;
 };
 

@@ -1,4 +1,4 @@
-#include "app/editors/cskalowanie.h"
+#include "app/editors/scaling_dialog.h"
 #include "accessible_names.h"
 #include "modal_answer.h"
 
@@ -9,14 +9,14 @@
 
 namespace telvor {
 
-class CskalowanieTest final : public QObject {
+class ScalingDialogTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void sixteenNamedBoxes()
     {
         Scaling scaling;
-        Cskalowanie dialog(scaling, nullptr);
+        ScalingDialog dialog(scaling, nullptr);
         QCOMPARE(dialog.windowTitle(), "Scaling factors (S) for analog measurements");
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         QCOMPARE(dialog.findChildren<QLineEdit*>().size(), 16);
@@ -77,5 +77,5 @@ private slots:
 
 } // namespace telvor
 
-QTEST_MAIN(telvor::CskalowanieTest)
-#include "cskalowanie_test.moc"
+QTEST_MAIN(telvor::ScalingDialogTest)
+#include "scaling_dialog_test.moc"

@@ -8,18 +8,18 @@
 #include <memory>
 
 namespace Ui {
-class ustaw_internet;
+class InternetAccessDialog;
 }
 
 namespace telvor {
 
-class ustaw_internet final : public EditorDialog {
+class InternetAccessDialog final : public EditorDialog {
 public:
-    ustaw_internet(InternetAccess& access, QWidget* parent);
-    ~ustaw_internet() override;
+    InternetAccessDialog(InternetAccess& access, QWidget* parent);
+    ~InternetAccessDialog() override;
 
 private:
-    std::unique_ptr<Ui::ustaw_internet> m_ui;
+    std::unique_ptr<Ui::InternetAccessDialog> m_ui;
 };
 
 // Edits the access point, mail server, e-mail addresses and HTTP
