@@ -153,14 +153,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const
     if (tcp.size() + com.size() > 1)
         return usageError("give at most one connection, --tcp or --com");
     if (!tcp.isEmpty()) {
-        const std::optional<ConnectionChoice> choice = tcpChoice(tcp.first());
+        const std::optional<ConnectionChoice> choice = tcpChoice(tcp.first().toStdString());
         if (!choice)
             return usageError("--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \""
                               + tcp.first().toStdString() + "\"");
         invocation.connection = *choice;
     }
     if (!com.isEmpty()) {
-        const std::optional<ConnectionChoice> choice = serialChoice(com.first());
+        const std::optional<ConnectionChoice> choice = serialChoice(com.first().toStdString());
         if (!choice)
             return usageError("--com needs a port number from 0 to 255, not \"" + com.first().toStdString() + "\"");
         invocation.connection = *choice;
