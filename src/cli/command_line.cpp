@@ -1,78 +1,151 @@
 #include "command_line.h"
 
-#include "connection_option.h"
 #include "console.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QFile>
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <array>
+#include <memory>
 
 namespace telvor {
 namespace {
 
-struct OptionSpec {
-    const char* name;
-    const char* valueName; // empty for a switch
-    const char* description;
-    unsigned group;        // the CommandOptions group it belongs to
-};
+constexpr std::string_view kProgram = "telvorctl";
 
-constexpr std::array kOptions = {
-    OptionSpec{"tcp", "ADDRESS[:PORT]", "TCP to the device's IPv4 ADDRESS, PORT 23 unless given", kConnectionOptions},
-    OptionSpec{"com", "N", "serial port number N (0 to 255)", kConnectionOptions},
-    OptionSpec{"trace", "", "print every line sent and received on standard error", kConnectionOptions},
-    OptionSpec{"strict-serial", "", "end each serial reply only at a 500 ms pause, never at its content",
-               kConnectionOptions},
-    OptionSpec{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption},
-    OptionSpec{"set-clock", "", "Set RTC clock in device", kServiceOptions},
-    OptionSpec{"reset-device", "", "RESET device after update", kServiceOptions},
-    OptionSpec{"reset-counters", "", "Reset counters", kServiceOptions},
-    OptionSpec{"erase-log", "", "Erase log memory", kServiceOptions},
-};
-
-QCommandLineOption commandLineOption(const OptionSpec& spec)
+bool accepts(const Command& command, const CommandOption& option)
 {
-    if (*spec.valueName == '\0')
-        return QCommandLineOption(spec.name, spec.description);
-    return QCommandLineOption(spec.name, spec.description, spec.valueName);
+    return (command.options & option.group) != 0;
 }
 
-QString usageLine(const Command& command)
+std::string longName(const CommandOption& option)
 {
-    QString line = "telvorctl ";
+    return "--" + std::string(option.name);
+}
+
+struct Operand {
+    std::string name;
+    bool repeated = false; // one or more
+};
+
+std::vector<Operand> operands(const Command& command)
+{
+    std::vector<Operand> list;
+    std::string_view rest = command.operands;
+    while (!rest.empty()) {
+        const std::size_t space = rest.find(' ');
+        std::string_view name = rest.substr(0, space);
+        rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+        const bool repeated = name.ends_with("...");
+        if (repeated)
+            name.remove_suffix(3);
+        list.push_back({std::string(name), repeated});
+    }
+    return list;
+}
+
+// The connection options stand before the command word as CONNECTION, which
+// the program's help explains; the command's other options follow it.
+std::string usageLine(const Command& command)
+{
+    std::string line(kProgram);
     if (command.options & kConnectionOptions)
-        line += "[CONNECTION] [--trace] ";
-    return line + QString::fromUtf8(command.usage.data(), static_cast<qsizetype>(command.usage.size()));
+        line += " [CONNECTION] [--trace]";
+    line += " " + std::string(command.name);
+    for (const CommandOption& option : commandOptions()) {
+        if (option.group == kConnectionOptions || !accepts(command, option))
+            continue;
+        line += " [" + longName(option);
+        if (!option.valueName.empty())
+            line += " " + std::string(option.valueName);
+        line += "]";
+    }
+    if (!command.operands.empty())
+        line += " " + std::string(command.operands);
+    return line;
 }
 
-std::string helpText(std::span<const Command> table)
-{
-    unsigned offered = kNoOptions;
-    QString text = "Usage:\n";
-    for (const Command& command : table) {
-        text += "  " + usageLine(command) + "\n";
-        offered |= command.options;
+// CLI11's help with telvorctl's usage lines: every command's in the
+// program's help, its own in a command's help.
+class UsageFormatter : public CLI::Formatter {
+public:
+    explicit UsageFormatter(std::span<const Command> table)
+        : m_table(table)
+    {
     }
-    text += "  telvorctl --help | --version\n";
-    if (offered & kConnectionOptions)
-        text += "\nCONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n"
-                "settings saved by the window apply.\n";
-    if (offered != kNoOptions) {
-        text += "\nOptions:\n";
-        for (const OptionSpec& spec : kOptions) {
-            if (!(offered & spec.group))
-                continue;
-            QString name = QString("--") + spec.name;
-            if (*spec.valueName != '\0')
-                name += QString(" ") + spec.valueName;
-            text += "  " + name.leftJustified(26) + " " + spec.description + "\n";
+
+    std::string make_usage(const CLI::App* app, std::string) const override
+    {
+        if (app->get_parent()) {
+            for (const Command& command : m_table)
+                if (app->get_name() == command.name)
+                    return "Usage: " + usageLine(command) + "\n";
         }
+        std::string usage = "Usage:\n";
+        for (const Command& command : m_table)
+            usage += "  " + usageLine(command) + "\n";
+        return usage + "  " + std::string(kProgram) + " --help | --version\n";
     }
-    text += "\nExit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
-    return text.toStdString();
+
+private:
+    std::span<const Command> m_table;
+};
+
+// The help's heading over the options of `group`: the commands that take them.
+std::string optionGroupTitle(std::span<const Command> table, unsigned group)
+{
+    std::vector<std::string_view> names;
+    for (const Command& command : table)
+        if (command.options & group)
+            names.push_back(command.name);
+    if (names.empty())
+        return ""; // hidden: no command takes them
+    std::string title = "Options of " + std::string(names.front());
+    for (std::size_t index = 1; index < names.size(); ++index)
+        title += (index + 1 == names.size() ? " and " : ", ") + std::string(names[index]);
+    return title;
+}
+
+std::string footer(std::span<const Command> table)
+{
+    std::string text;
+    if (std::any_of(table.begin(), table.end(),
+                    [](const Command& command) { return command.options & kConnectionOptions; }))
+        text += "CONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n"
+                "settings saved by the window apply.\n";
+    return text + "Options may come before or after the command word; telvorctl COMMAND --help\n"
+                  "describes one command.\n\n"
+                  "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
+}
+
+CLI::Option* addOption(CLI::App& app, const CommandOption& option)
+{
+    const std::string description(option.description);
+    if (option.valueName.empty())
+        return app.add_flag(longName(option))->description(description)->disable_flag_override();
+    // An option given twice keeps both values, for the option's rule to judge.
+    return app.add_option(longName(option))
+        ->description(description)
+        ->type_name(std::string(option.valueName))
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+void addOperands(CLI::App& app, const Command& command)
+{
+    for (const Operand& operand : operands(command)) {
+        CLI::Option* added = app.add_option(operand.name)->type_name("");
+        if (operand.repeated)
+            added->expected(1, CLI::detail::expected_max_vector_size)->allow_extra_args();
+    }
+}
+
+// What the options in `given` were given, one "" for each time a switch was.
+std::vector<std::string> givenValues(const CommandOption& option, const CLI::Option* given)
+{
+    if (!given)
+        return {};
+    if (option.valueName.empty())
+        return std::vector<std::string>(given->count());
+    return given->results();
 }
 
 ParsedCommandLine handled(int exitStatus)
@@ -82,96 +155,131 @@ ParsedCommandLine handled(int exitStatus)
     return parsed;
 }
 
-ParsedCommandLine usageError(std::string message)
+ParsedCommandLine usageError(const std::string& message)
 {
-    if (message.ends_with('.'))
-        message.pop_back();
-    printError(message + "; see telvorctl --help");
+    printError(message + "; see " + std::string(kProgram) + " --help");
     return handled(kExitUsage);
 }
 
-const Command* findCommand(std::span<const Command> table, const QString& name)
+void printText(std::string text)
 {
-    const auto found = std::find_if(table.begin(), table.end(), [&name](const Command& command) {
-        return name == QString::fromUtf8(command.name.data(), static_cast<qsizetype>(command.name.size()));
-    });
-    return found == table.end() ? nullptr : &*found;
+    while (text.ends_with('\n'))
+        text.pop_back();
+    printLine(text);
 }
 
-std::string fileName(const QString& argument)
+bool isOption(const std::string& argument)
 {
-    return QFile::encodeName(argument).toStdString();
+    return argument.size() > 1 && argument.front() == '-' && argument != "--";
+}
+
+// Every option is the program's, so that it may come before the command
+// word; after it, a command's own options are the command's and the others
+// fall through to the program, to be refused by name. Returns the program's
+// option of each row of commandOptions().
+std::vector<CLI::Option*> declareProgram(CLI::App& program, std::span<const Command> table,
+                                         std::size_t& wordsBeforeCommand)
+{
+    program.formatter(std::make_shared<UsageFormatter>(table));
+    program.fallthrough();
+    // Stray words and unknown options are named by our own messages.
+    program.allow_extras();
+    program.require_subcommand(0, 1);
+    program.set_version_flag("--version", std::string(kProgram) + " " + TELVOR_VERSION);
+    std::vector<CLI::Option*> programOptions;
+    for (const CommandOption& option : commandOptions())
+        programOptions.push_back(addOption(program, option)->group(optionGroupTitle(table, option.group)));
+
+    for (const Command& command : table) {
+        CLI::App* app = program.add_subcommand(std::string(command.name), std::string(command.summary));
+        app->group("Commands");
+        app->preparse_callback(
+            [&program, &wordsBeforeCommand](std::size_t) { wordsBeforeCommand = program.remaining().size(); });
+        for (const CommandOption& option : commandOptions())
+            if (accepts(command, option))
+                addOption(*app, option);
+        addOperands(*app, command);
+    }
+    program.footer(footer(table));
+    return programOptions;
+}
+
+// Checks and takes what `app`, the chosen command's, and the program's
+// options were given; `wordsLeftOver` tells of words after the command word
+// that its operands did not take.
+ParsedCommandLine invocationOf(const Command& command, const CLI::App& app,
+                               const std::vector<CLI::Option*>& programOptions, bool wordsLeftOver)
+{
+    const std::span<const CommandOption> options = commandOptions();
+    const std::string commandName(command.name);
+    for (std::size_t row = 0; row < options.size(); ++row)
+        if (!accepts(command, options[row]) && programOptions[row]->count() > 0)
+            return usageError(longName(options[row]) + " does not apply to " + commandName);
+
+    ParsedCommandLine parsed;
+    parsed.command = &command;
+    Invocation& invocation = parsed.invocation;
+    invocation.command = commandName;
+    bool operandsComplete = !wordsLeftOver;
+    for (const Operand& operand : operands(command)) {
+        const std::vector<std::string>& given = app.get_option(operand.name)->results();
+        operandsComplete = operandsComplete && !given.empty();
+        invocation.operands.insert(invocation.operands.end(), given.begin(), given.end());
+    }
+    if (!operandsComplete)
+        return usageError("usage: " + usageLine(command));
+
+    for (std::size_t row = 0; row < options.size(); ++row) {
+        const CommandOption& option = options[row];
+        if (!accepts(command, option))
+            continue;
+        std::vector<std::string> values = givenValues(option, programOptions[row]);
+        const std::vector<std::string> afterCommand = givenValues(option, app.get_option_no_throw(longName(option)));
+        values.insert(values.end(), afterCommand.begin(), afterCommand.end());
+        for (const std::string& value : values)
+            if (const OptionRefusal refusal = option.take(value, invocation))
+                return usageError(*refusal);
+    }
+    return parsed;
 }
 
 } // namespace
 
-ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const Command> table)
+ParsedCommandLine parseCommandLine(std::vector<std::string> arguments, std::span<const Command> table)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption help(QStringList{"h", "help"}, "show this help");
-    const QCommandLineOption version("version", "show the program's version");
-    parser.addOption(help);
-    parser.addOption(version);
-    for (const OptionSpec& spec : kOptions)
-        parser.addOption(commandLineOption(spec));
+    CLI::App program("", std::string(kProgram));
+    std::size_t wordsBeforeCommand = 0;
+    const std::vector<CLI::Option*> programOptions = declareProgram(program, table, wordsBeforeCommand);
 
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText().toStdString());
-    if (parser.isSet(help)) {
-        printLine(helpText(table));
+    std::reverse(arguments.begin(), arguments.end());
+    try {
+        program.parse(arguments);
+    } catch (const CLI::CallForHelp&) {
+        printText(program.help());
         return handled(kExitSuccess);
-    }
-    if (parser.isSet(version)) {
-        printLine("telvorctl " + QCoreApplication::applicationVersion().toStdString());
+    } catch (const CLI::CallForVersion& version) {
+        printText(version.what());
         return handled(kExitSuccess);
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
     }
 
-    QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty())
+    // Everything the program did not understand, in order: unknown options,
+    // words before the command word, and words after it that fell through.
+    const std::vector<std::string> extras = program.remaining();
+    const auto unknownOption = std::find_if(extras.begin(), extras.end(), isOption);
+    if (unknownOption != extras.end())
+        return usageError("unknown option \"" + *unknownOption + "\"");
+    const std::vector<CLI::App*> chosen = program.get_subcommands();
+    if (chosen.empty() && extras.empty())
         return usageError("no command given");
-    const QString commandWord = positional.takeFirst();
-    const Command* command = findCommand(table, commandWord);
-    if (!command)
-        return usageError("unknown command \"" + commandWord.toStdString() + "\"");
-    const std::string commandName(command->name);
-
-    for (const OptionSpec& spec : kOptions)
-        if (!(command->options & spec.group) && parser.isSet(spec.name))
-            return usageError(std::string("--") + spec.name + " does not apply to " + commandName);
-    if (positional.size() != command->operandCount)
-        return usageError("usage: " + usageLine(*command).toStdString());
-
-    ParsedCommandLine parsed;
-    parsed.command = command;
-    Invocation& invocation = parsed.invocation;
-    invocation.command = commandName;
-    for (const QString& operand : positional)
-        invocation.operands.push_back(fileName(operand));
-
-    const QStringList tcp = parser.values("tcp");
-    const QStringList com = parser.values("com");
-    if (tcp.size() + com.size() > 1)
-        return usageError("give at most one connection, --tcp or --com");
-    if (!tcp.isEmpty()) {
-        const std::optional<ConnectionChoice> choice = tcpChoice(tcp.first());
-        if (!choice)
-            return usageError("--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \""
-                              + tcp.first().toStdString() + "\"");
-        invocation.connection = *choice;
-    }
-    if (!com.isEmpty()) {
-        const std::optional<ConnectionChoice> choice = serialChoice(com.first());
-        if (!choice)
-            return usageError("--com needs a port number from 0 to 255, not \"" + com.first().toStdString() + "\"");
-        invocation.connection = *choice;
-    }
-    invocation.trace = parser.isSet("trace");
-    invocation.strictSerial = parser.isSet("strict-serial");
-    if (parser.isSet("base"))
-        invocation.baseFile = fileName(parser.value("base"));
-    invocation.service = {parser.isSet("set-clock"), parser.isSet("reset-device"), parser.isSet("reset-counters"),
-                          parser.isSet("erase-log")};
-    return parsed;
+    if (chosen.empty() || wordsBeforeCommand > 0)
+        return usageError("unknown command \"" + extras.front() + "\"");
+    const CLI::App& app = *chosen.front();
+    const Command& command = *std::find_if(table.begin(), table.end(), [&app](const Command& candidate) {
+        return app.get_name() == candidate.name;
+    });
+    return invocationOf(command, app, programOptions, !extras.empty());
 }
 
 } // namespace telvor

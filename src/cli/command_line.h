@@ -3,13 +3,12 @@
 #pragma once
 
 #include "commands.h"
+#include "exit_status.h"
 #include "invocation.h"
 
-#include "exit_status.h"
-
-#include <QStringList>
-
 #include <span>
+#include <string>
+#include <vector>
 
 namespace telvor {
 
@@ -21,7 +20,9 @@ struct ParsedCommandLine {
     int exitStatus = kExitSuccess;
 };
 
-// `table` is the command table, commands() unless a test offers its own.
-ParsedCommandLine parseCommandLine(const QStringList& arguments, std::span<const Command> table = commands());
+// `arguments` follow the program's name, as the system passed them (file
+// names stay in the file system's encoding). `table` is the command table,
+// commands() unless a test offers its own.
+ParsedCommandLine parseCommandLine(std::vector<std::string> arguments, std::span<const Command> table = commands());
 
 } // namespace telvor

@@ -1,10 +1,14 @@
-// The commands of telvorctl. Each command is one function in its own file and
-// one row of the table in commands.cpp.
+// The commands of telvorctl and their options, declared as data. Each command
+// is one function in its own file and one row of commands(); an option is one
+// row of commandOptions(), offered to the commands whose `options` name its
+// group.
 #pragma once
 
 #include "invocation.h"
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace telvor {
@@ -19,12 +23,27 @@ enum CommandOptions : unsigned {
 
 struct Command {
     std::string_view name;
-    std::string_view usage; // the line after "telvorctl " in the help
-    int operandCount;
+    std::string_view summary;  // its line in the help's list of commands
+    // The operands' names, separated by spaces; a last name ending in "..."
+    // stands for one or more operands.
+    std::string_view operands;
     unsigned options;
     int (*run)(const Invocation&);
 };
 
+// Why an option's value is refused; nothing when the value was taken.
+using OptionRefusal = std::optional<std::string>;
+
+struct CommandOption {
+    std::string_view name;      // without the leading "--"
+    std::string_view valueName; // empty for a switch
+    std::string_view description;
+    unsigned group;
+    // Takes one value that was given ("" for a switch) into the invocation.
+    OptionRefusal (*take)(const std::string& value, Invocation& invocation);
+};
+
 std::span<const Command> commands();
+std::span<const CommandOption> commandOptions();
 
 } // namespace telvor

@@ -1,6 +1,6 @@
 #include "connection_option.h"
 
-#include <QRegularExpression>
+#include <charconv>
 
 namespace telvor {
 namespace {
@@ -9,35 +9,37 @@ constexpr int kDefaultTcpPort = 23;
 constexpr int kHighestSerialPort = 255;
 
 // A plain decimal number: digits only, no sign, no leading zero.
-std::optional<int> decimal(const QString& text, int highest)
+std::optional<int> decimal(std::string_view text, int highest)
 {
-    static const QRegularExpression pattern("^(0|[1-9][0-9]{0,5})$");
-    if (!pattern.match(text).hasMatch())
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos
+        || (text.size() > 1 && text.front() == '0'))
         return std::nullopt;
-    const int value = text.toInt();
-    if (value > highest)
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value > highest)
         return std::nullopt;
     return value;
 }
 
 } // namespace
 
-std::optional<ConnectionChoice> tcpChoice(const QString& value)
+std::optional<ConnectionChoice> tcpChoice(std::string_view value)
 {
-    const qsizetype colon = value.indexOf(':');
-    const QString address = colon < 0 ? value : value.left(colon);
-    const QStringList parts = address.split('.');
-    if (parts.size() != 4)
-        return std::nullopt;
-    for (const QString& part : parts)
-        if (!decimal(part, 255))
+    const std::size_t colon = value.find(':');
+    const std::string_view address = value.substr(0, colon);
+    std::string_view rest = address;
+    for (int part = 0; part < 4; ++part) {
+        const std::size_t dot = rest.find('.');
+        if ((part < 3) == (dot == std::string_view::npos) || !decimal(rest.substr(0, dot), 255))
             return std::nullopt;
+        rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+    }
     ConnectionChoice choice;
     choice.transport = ConnectionChoice::Transport::Tcp;
-    choice.address = address.toStdString();
+    choice.address = std::string(address);
     choice.port = kDefaultTcpPort;
-    if (colon >= 0) {
-        const std::optional<int> port = decimal(value.mid(colon + 1), 65535);
+    if (colon != std::string_view::npos) {
+        const std::optional<int> port = decimal(value.substr(colon + 1), 65535);
         if (!port || *port == 0)
             return std::nullopt;
         choice.port = static_cast<std::uint16_t>(*port);
@@ -45,7 +47,7 @@ std::optional<ConnectionChoice> tcpChoice(const QString& value)
     return choice;
 }
 
-std::optional<ConnectionChoice> serialChoice(const QString& value)
+std::optional<ConnectionChoice> serialChoice(std::string_view value)
 {
     const std::optional<int> number = decimal(value, kHighestSerialPort);
     if (!number)

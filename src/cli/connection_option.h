@@ -3,17 +3,16 @@
 
 #include "invocation.h"
 
-#include <QString>
-
 #include <optional>
+#include <string_view>
 
 namespace telvor {
 
 // "ADDRESS[:PORT]": four decimal numbers 0 to 255 joined by dots, without
 // leading zeros, and a port from 1 to 65535 (23 when absent).
-std::optional<ConnectionChoice> tcpChoice(const QString& value);
+std::optional<ConnectionChoice> tcpChoice(std::string_view value);
 
 // A serial port number from 0 to 255.
-std::optional<ConnectionChoice> serialChoice(const QString& value);
+std::optional<ConnectionChoice> serialChoice(std::string_view value);
 
 } // namespace telvor

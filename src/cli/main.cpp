@@ -13,11 +13,11 @@ using namespace telvor;
 
 int main(int argc, char* argv[])
 {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("telvorctl");
-    QCoreApplication::setApplicationVersion(TELVOR_VERSION);
 
-    const ParsedCommandLine parsed = parseCommandLine(QCoreApplication::arguments());
+    const ParsedCommandLine parsed = parseCommandLine(std::move(arguments));
     const int status = parsed.command ? parsed.command->run(parsed.invocation) : parsed.exitStatus;
 
     // Output that never arrived (a full disk, a closed pipe) is no success.

@@ -13,66 +13,142 @@ int runNothing(const Invocation&)
     return kExitSuccess;
 }
 
-// A table in the shape the device commands take.
+// A table in the shape the device commands take, one without options, and
+// one whose last operand repeats.
 constexpr std::array kProbeCommands = {
-    Command{"probe", "probe FILE.tvr", 1, kConnectionOptions | kBaseOption | kServiceOptions, runNothing},
-    Command{"plain", "plain", 0, kNoOptions, runNothing},
+    Command{"probe", "probe the device with FILE.tvr", "FILE.tvr", kConnectionOptions | kBaseOption | kServiceOptions,
+            runNothing},
+    Command{"plain", "do nothing plainly", "", kNoOptions, runNothing},
+    Command{"many", "take FILE.tvr and one NAME or more", "FILE.tvr NAME...", kNoOptions, runNothing},
 };
 
-ParsedCommandLine parse(QStringList arguments, std::string* error = nullptr)
+struct Printed {
+    std::string output;
+    std::string error;
+};
+
+ParsedCommandLine parse(const std::vector<std::string>& arguments, std::span<const Command> table, Printed& printed)
 {
-    arguments.prepend("telvorctl");
+    testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    ParsedCommandLine parsed = parseCommandLine(arguments, kProbeCommands);
-    const std::string printed = testing::internal::GetCapturedStderr();
-    if (error)
-        *error = printed;
+    ParsedCommandLine parsed = parseCommandLine(arguments, table);
+    printed.output = testing::internal::GetCapturedStdout();
+    printed.error = testing::internal::GetCapturedStderr();
     return parsed;
 }
 
-TEST(CommandLine, DeviceOptionsArriveCheckedInTheInvocation)
+// The invocation in one line: the command and its operands, then what the
+// options chose, in the order of the option table.
+std::string described(const Invocation& invocation)
 {
-    const ParsedCommandLine parsed = parse({"--tcp", "127.0.0.1:2323", "--trace", "--strict-serial", "probe", "--base", "old.tvr",
-                                            "--set-clock", "--erase-log", "new.tvr"});
-    ASSERT_EQ(parsed.command, &kProbeCommands[0]);
-    const Invocation& invocation = parsed.invocation;
-    EXPECT_EQ(invocation.command, "probe");
-    EXPECT_EQ(invocation.operands, std::vector<std::string>{"new.tvr"});
-    EXPECT_EQ(invocation.connection.transport, ConnectionChoice::Transport::Tcp);
-    EXPECT_EQ(invocation.connection.address, "127.0.0.1");
-    EXPECT_EQ(invocation.connection.port, 2323);
-    EXPECT_TRUE(invocation.trace);
-    EXPECT_TRUE(invocation.strictSerial);
-    EXPECT_EQ(invocation.baseFile, "old.tvr");
-    EXPECT_TRUE(invocation.service.setClock);
-    EXPECT_TRUE(invocation.service.eraseLog);
-    EXPECT_FALSE(invocation.service.resetDevice);
-    EXPECT_FALSE(invocation.service.resetCounters);
+    std::string text = invocation.command;
+    for (const std::string& operand : invocation.operands)
+        text += " " + operand;
+    const ConnectionChoice& connection = invocation.connection;
+    if (connection.transport == ConnectionChoice::Transport::Tcp)
+        text += " | tcp " + connection.address + ":" + std::to_string(connection.port);
+    if (connection.transport == ConnectionChoice::Transport::Serial)
+        text += " | com " + std::to_string(connection.serialPortNumber);
+    const std::pair<bool, const char*> switches[] = {
+        {invocation.trace, "trace"},
+        {invocation.strictSerial, "strict-serial"},
+        {invocation.service.setClock, "set-clock"},
+        {invocation.service.resetDevice, "reset-device"},
+        {invocation.service.resetCounters, "reset-counters"},
+        {invocation.service.eraseLog, "erase-log"},
+    };
+    for (const auto& [given, name] : switches)
+        if (given)
+            text += std::string(" | ") + name;
+    if (invocation.baseFile)
+        text += " | base " + *invocation.baseFile;
+    return text;
 }
 
-TEST(CommandLine, WithoutConnectionOptionsTheSavedSettingsApply)
+struct AcceptedRow {
+    const char* name;
+    std::span<const Command> table;
+    std::vector<std::string> arguments;
+    std::string invocation; // described()
+};
+
+class CommandLineAccepted : public testing::TestWithParam<AcceptedRow> {};
+
+TEST_P(CommandLineAccepted, IntoTheInvocation)
 {
-    const ParsedCommandLine parsed = parse({"probe", "a.tvr", "--reset-device", "--reset-counters"});
-    ASSERT_TRUE(parsed.command);
-    EXPECT_EQ(parsed.invocation.connection.transport, ConnectionChoice::Transport::Saved);
-    EXPECT_FALSE(parsed.invocation.trace);
-    EXPECT_FALSE(parsed.invocation.strictSerial);
-    EXPECT_FALSE(parsed.invocation.baseFile);
-    EXPECT_TRUE(parsed.invocation.service.resetDevice);
-    EXPECT_TRUE(parsed.invocation.service.resetCounters);
+    const AcceptedRow& row = GetParam();
+    Printed printed;
+    const ParsedCommandLine parsed = parse(row.arguments, row.table, printed);
+    EXPECT_EQ(printed.output, "");
+    EXPECT_EQ(printed.error, "");
+    ASSERT_NE(parsed.command, nullptr);
+    EXPECT_EQ(parsed.command->name, parsed.invocation.command);
+    EXPECT_EQ(described(parsed.invocation), row.invocation);
 }
 
-TEST(CommandLine, SerialPortNumber)
-{
-    const ParsedCommandLine parsed = parse({"--com", "255", "probe", "a.tvr"});
-    ASSERT_TRUE(parsed.command);
-    EXPECT_EQ(parsed.invocation.connection.transport, ConnectionChoice::Transport::Serial);
-    EXPECT_EQ(parsed.invocation.connection.serialPortNumber, 255);
-}
+const char* const kProbeWithEverything =
+    "probe new.tvr | tcp 127.0.0.1:2323 | trace | strict-serial | set-clock | erase-log | base old.tvr";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CommandLineAccepted,
+    testing::Values(
+        AcceptedRow{"OptionsAroundTheCommandWord",
+                    kProbeCommands,
+                    {"--tcp", "127.0.0.1:2323", "--trace", "--strict-serial", "probe", "--base", "old.tvr",
+                     "--set-clock", "--erase-log", "new.tvr"},
+                    kProbeWithEverything},
+        AcceptedRow{"OptionsBeforeTheCommandWord",
+                    kProbeCommands,
+                    {"--base", "old.tvr", "--set-clock", "--tcp", "127.0.0.1:2323", "--erase-log", "--trace",
+                     "--strict-serial", "probe", "new.tvr"},
+                    kProbeWithEverything},
+        AcceptedRow{"OptionsAfterTheCommandWord",
+                    kProbeCommands,
+                    {"probe", "new.tvr", "--strict-serial", "--set-clock", "--base", "old.tvr", "--trace",
+                     "--erase-log", "--tcp", "127.0.0.1:2323"},
+                    kProbeWithEverything},
+        AcceptedRow{"ValuesJoinedByEquals",
+                    kProbeCommands,
+                    {"--tcp=127.0.0.1:2323", "--trace", "--strict-serial", "probe", "--base=old.tvr", "--set-clock",
+                     "--erase-log", "new.tvr"},
+                    kProbeWithEverything},
+        AcceptedRow{"WithoutConnectionOptionsTheSavedSettingsApply", kProbeCommands,
+                    {"probe", "a.tvr", "--reset-device", "--reset-counters"},
+                    "probe a.tvr | reset-device | reset-counters"},
+        AcceptedRow{"TcpPortDefault", kProbeCommands, {"--tcp", "127.0.0.2", "probe", "a.tvr"},
+                    "probe a.tvr | tcp 127.0.0.2:23"},
+        AcceptedRow{"SerialPortNumber", kProbeCommands, {"--com", "255", "probe", "a.tvr"}, "probe a.tvr | com 255"},
+        AcceptedRow{"SerialPortZeroAfterTheCommandWord", kProbeCommands, {"probe", "--com", "0", "a.tvr"},
+                    "probe a.tvr | com 0"},
+        AcceptedRow{"SwitchBeforeAndAfterTheCommandWord", kProbeCommands, {"--trace", "probe", "--trace", "a.tvr"},
+                    "probe a.tvr | trace"},
+        AcceptedRow{"LastBaseCounts", kProbeCommands, {"--base", "one.tvr", "probe", "--base", "two.tvr", "a.tvr"},
+                    "probe a.tvr | base two.tvr"},
+        AcceptedRow{"FileNamesKeepTheirBytes", kProbeCommands, {"probe", "--base", "\xB9\xE8.tvr", "\xC5\xA1\xFF.tvr"},
+                    "probe \xC5\xA1\xFF.tvr | base \xB9\xE8.tvr"},
+        AcceptedRow{"OperandLikeAnOptionAfterDoubleDash", kProbeCommands, {"probe", "--", "--trace.tvr"},
+                    "probe --trace.tvr"},
+        AcceptedRow{"OperandNamedLikeACommand", kProbeCommands, {"probe", "plain"}, "probe plain"},
+        AcceptedRow{"CommandWithoutOperands", kProbeCommands, {"plain"}, "plain"},
+        AcceptedRow{"RepeatedOperandOnce", kProbeCommands, {"many", "a.tvr", "x"}, "many a.tvr x"},
+        AcceptedRow{"RepeatedOperandThrice", kProbeCommands, {"many", "a.tvr", "x", "y", "z"}, "many a.tvr x y z"},
+        AcceptedRow{"VersionWithTcpBefore", commands(), {"--tcp", "127.0.0.1:5", "version"},
+                    "version | tcp 127.0.0.1:5"},
+        AcceptedRow{"VersionWithTcpAfter", commands(), {"version", "--tcp", "127.0.0.1:5"},
+                    "version | tcp 127.0.0.1:5"},
+        AcceptedRow{"ReadWithBaseBefore", commands(), {"--com", "3", "--base", "old.tvr", "read", "out.tvr"},
+                    "read out.tvr | com 3 | base old.tvr"},
+        AcceptedRow{"WriteWithServiceOptionsBeforeAndAfter", commands(),
+                    {"--set-clock", "write", "--reset-device", "new.tvr", "--reset-counters", "--erase-log",
+                     "--strict-serial"},
+                    "write new.tvr | strict-serial | set-clock | reset-device | reset-counters | erase-log"},
+        AcceptedRow{"Show", commands(), {"show", "a.tvr"}, "show a.tvr"},
+        AcceptedRow{"Diff", commands(), {"diff", "a.tvr", "b.tvr"}, "diff a.tvr b.tvr"}),
+    test_support::RowName());
 
 struct RefusedRow {
     const char* name;
-    QStringList arguments;
+    std::vector<std::string> arguments;
     std::string error;
 };
 
@@ -80,44 +156,140 @@ class CommandLineRefused : public testing::TestWithParam<RefusedRow> {};
 
 TEST_P(CommandLineRefused, WithExitStatusTwoAndAMessage)
 {
-    std::string error;
-    const ParsedCommandLine parsed = parse(GetParam().arguments, &error);
+    Printed printed;
+    const ParsedCommandLine parsed = parse(GetParam().arguments, kProbeCommands, printed);
     EXPECT_EQ(parsed.command, nullptr);
     EXPECT_EQ(parsed.exitStatus, kExitUsage);
-    EXPECT_EQ(error, "telvorctl: " + GetParam().error + "; see telvorctl --help\n");
+    EXPECT_EQ(printed.output, "");
+    EXPECT_EQ(printed.error, "telvorctl: " + GetParam().error + "; see telvorctl --help\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CommandLineRefused,
     testing::Values(
+        RefusedRow{"NoArguments", {}, "no command given"},
+        RefusedRow{"OptionsWithoutCommand", {"--tcp", "127.0.0.1", "--trace"}, "no command given"},
+        RefusedRow{"UnknownCommand", {"print", "a.tvr"}, "unknown command \"print\""},
+        RefusedRow{"UnknownWordBeforeTheCommand", {"print", "plain"}, "unknown command \"print\""},
+        RefusedRow{"UnknownOption", {"probe", "--bogus", "a.tvr"}, "unknown option \"--bogus\""},
+        RefusedRow{"UnknownOptionBeforeAnUnknownCommand", {"print", "-x"}, "unknown option \"-x\""},
+        RefusedRow{"UnknownOptionWithValue", {"--bogus=1", "plain"}, "unknown option \"--bogus=1\""},
+        RefusedRow{"MissingValue", {"probe", "a.tvr", "--base"}, "--base: 1 required FILE.tvr missing"},
+        RefusedRow{"MissingValueOfAnOptionThatDoesNotApply", {"plain", "--com"}, "--com: 1 required N missing"},
+        RefusedRow{"ValueOfASwitch", {"--trace=yes", "probe", "a.tvr"}, "trace was given a disallowed flag override"},
         RefusedRow{"TcpAndCom", {"--tcp", "127.0.0.1", "--com", "1", "probe", "a.tvr"},
                    "give at most one connection, --tcp or --com"},
         RefusedRow{"TwoTcp", {"--tcp", "127.0.0.1", "--tcp", "127.0.0.2", "probe", "a.tvr"},
                    "give at most one connection, --tcp or --com"},
+        RefusedRow{"TcpBeforeAndComAfterTheCommandWord", {"--tcp", "127.0.0.1", "probe", "--com", "1", "a.tvr"},
+                   "give at most one connection, --tcp or --com"},
         RefusedRow{"BadAddress", {"--tcp", "127.0.0.1:99999", "probe", "a.tvr"},
-                   "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \"127.0.0.1:99999\""},
+                   "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
+                   "\"127.0.0.1:99999\""},
+        RefusedRow{"BadAddressAfterTheCommandWord", {"probe", "a.tvr", "--tcp=localhost"},
+                   "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
+                   "\"localhost\""},
         RefusedRow{"BadSerialPort", {"--com", "256", "probe", "a.tvr"},
                    "--com needs a port number from 0 to 255, not \"256\""},
         RefusedRow{"OptionOfAnotherCommand", {"plain", "--base", "a.tvr"}, "--base does not apply to plain"},
+        RefusedRow{"OptionOfAnotherCommandBeforeTheCommandWord", {"--set-clock", "plain"},
+                   "--set-clock does not apply to plain"},
         RefusedRow{"StrictSerialWithoutConnection", {"--strict-serial", "plain"},
                    "--strict-serial does not apply to plain"},
         RefusedRow{"MissingOperand", {"--com", "1", "probe"},
-                   "usage: telvorctl [CONNECTION] [--trace] probe FILE.tvr"}),
+                   "usage: telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "
+                   "[--reset-counters] [--erase-log] FILE.tvr"},
+        RefusedRow{"OperandTooMany", {"plain", "a.tvr"}, "usage: telvorctl plain"},
+        RefusedRow{"SecondCommandWord", {"plain", "probe"}, "usage: telvorctl plain"},
+        RefusedRow{"RepeatedOperandMissing", {"many", "a.tvr"}, "usage: telvorctl many FILE.tvr NAME..."}),
     test_support::RowName());
 
-TEST(CommandLine, HelpNamesTheConnectionAndTheOptionsOfTheCommandsOffered)
+struct HelpRow {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string beginning;
+    std::vector<std::string> shown;
+    std::vector<std::string> notShown;
+};
+
+class CommandLineHelp : public testing::TestWithParam<HelpRow> {};
+
+TEST_P(CommandLineHelp, IsPrintedWithExitStatusZero)
 {
-    testing::internal::CaptureStdout();
-    const ParsedCommandLine parsed = parse({"--help"});
-    const std::string help = testing::internal::GetCapturedStdout();
+    const HelpRow& row = GetParam();
+    Printed printed;
+    const ParsedCommandLine parsed = parse(row.arguments, kProbeCommands, printed);
     EXPECT_EQ(parsed.command, nullptr);
     EXPECT_EQ(parsed.exitStatus, kExitSuccess);
-    EXPECT_TRUE(help.starts_with("Usage:\n  telvorctl [CONNECTION] [--trace] probe FILE.tvr\n  telvorctl plain\n"))
-        << help;
-    EXPECT_NE(help.find("CONNECTION is --tcp ADDRESS[:PORT] or --com N"), std::string::npos);
-    EXPECT_NE(help.find("  --reset-counters"), std::string::npos);
-    EXPECT_NE(help.find("  --base FILE.tvr"), std::string::npos);
-    EXPECT_NE(help.find("  --strict-serial"), std::string::npos);
+    EXPECT_EQ(printed.error, "");
+    EXPECT_TRUE(printed.output.starts_with(row.beginning)) << printed.output;
+    EXPECT_TRUE(printed.output.ends_with("\n")) << printed.output;
+    EXPECT_FALSE(printed.output.ends_with("\n\n")) << printed.output;
+    for (const std::string& text : row.shown)
+        EXPECT_NE(printed.output.find(text), std::string::npos) << text << " in\n" << printed.output;
+    for (const std::string& text : row.notShown)
+        EXPECT_EQ(printed.output.find(text), std::string::npos) << text << " in\n" << printed.output;
+}
+
+const std::string kProbeUsage = "telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "
+                                "[--reset-counters] [--erase-log] FILE.tvr";
+
+const std::vector<std::string> kEveryOption = {
+    "\n  --tcp ADDRESS[:PORT]        TCP to the device's IPv4 ADDRESS, PORT 23 unless given\n",
+    "\n  --com N                     serial port number N (0 to 255)\n",
+    "\n  --trace                     print every line sent and received on standard error\n",
+    "\n  --strict-serial             end each serial reply only at a 500 ms pause, never at its content\n",
+    "\n  --base FILE.tvr             start the read from this file instead of all zero\n",
+    "\n  --set-clock                 Set RTC clock in device\n",
+    "\n  --reset-device              RESET device after update\n",
+    "\n  --reset-counters            Reset counters\n",
+    "\n  --erase-log                 Erase log memory\n",
+    "\n  -h,--help ",
+};
+
+std::vector<std::string> programHelpShows()
+{
+    std::vector<std::string> shown = kEveryOption;
+    shown.insert(shown.end(), {"\n  --version ", "\nOptions of probe:\n", "\nCommands:\n",
+                               "\n  probe                       probe the device with FILE.tvr\n",
+                               "\n  plain                       do nothing plainly\n",
+                               "\n  many                        take FILE.tvr and one NAME or more\n",
+                               "\nCONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n",
+                               "\nExit status: 0 success, 1 failure or differences, 2 wrong usage or file error.\n"});
+    return shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CommandLineHelp,
+    testing::Values(
+        HelpRow{"Program",
+                {"--help"},
+                "Usage:\n  " + kProbeUsage
+                    + "\n  telvorctl plain\n  telvorctl many FILE.tvr NAME...\n  telvorctl --help | --version\n\n",
+                programHelpShows(),
+                {}},
+        HelpRow{"ProgramShort", {"-h"}, "Usage:\n  " + kProbeUsage + "\n", programHelpShows(), {}},
+        HelpRow{"ProgramAmongOtherArguments", {"--trace", "--help", "--bogus"}, "Usage:\n  " + kProbeUsage + "\n",
+                programHelpShows(), {}},
+        HelpRow{"Command", {"probe", "--help"}, "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n",
+                kEveryOption, {"--version", "\nCommands:\n", "plain"}},
+        HelpRow{"CommandAmongOtherArguments", {"--tcp", "127.0.0.1", "probe", "a.tvr", "-h"},
+                "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n", kEveryOption, {}},
+        HelpRow{"CommandWithoutOptions", {"plain", "--help"}, "do nothing plainly\nUsage: telvorctl plain\n",
+                {"\n  -h,--help "}, {"--tcp", "--trace", "--base", "--set-clock"}},
+        HelpRow{"CommandWithOperands", {"many", "--help"},
+                "take FILE.tvr and one NAME or more\nUsage: telvorctl many FILE.tvr NAME...\n",
+                {"\n  FILE.tvr ", "\n  NAME ", "\n  -h,--help "}, {"--tcp"}}),
+    test_support::RowName());
+
+TEST(CommandLine, VersionIsPrintedWithExitStatusZero)
+{
+    Printed printed;
+    const ParsedCommandLine parsed = parse({"plain", "--version"}, kProbeCommands, printed);
+    EXPECT_EQ(parsed.command, nullptr);
+    EXPECT_EQ(parsed.exitStatus, kExitSuccess);
+    EXPECT_EQ(printed.output, "telvorctl " TELVOR_VERSION "\n");
+    EXPECT_EQ(printed.error, "");
 }
 
 } // namespace

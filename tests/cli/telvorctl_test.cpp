@@ -2,6 +2,7 @@
 #include "image/field_value.h"
 #include "image/settings_file.h"
 #include "image/settings_parser.h"
+#include "cli/commands.h"
 #include "program_run.h"
 #include "../support/row_name.h"
 
@@ -188,8 +189,17 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageRow{"ShowWithoutFile", {"show"}, "usage: telvorctl show FILE.tvr"},
                     UsageRow{"ShowWithTwoFiles", {"show", "a.tvr", "b.tvr"}, "usage: telvorctl show FILE.tvr"},
                     UsageRow{"DiffWithOneFile", {"diff", "a.tvr"}, "usage: telvorctl diff A.tvr B.tvr"},
-                    UsageRow{"UnknownOption", {"--bogus", "show", "a.tvr"}, "Unknown option 'bogus'"},
-                    UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "Missing value after '--tcp'"},
+                    UsageRow{"UnknownOption", {"--bogus", "show", "a.tvr"}, "unknown option \"--bogus\""},
+                    UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "--tcp: 1 required ADDRESS[:PORT] missing"},
+                    UsageRow{"BaseForWrite", {"--base", "a.tvr", "write", "b.tvr"}, "--base does not apply to write"},
+                    UsageRow{"ServiceOptionForRead", {"read", "--set-clock", "out.tvr"},
+                             "--set-clock does not apply to read"},
+                    UsageRow{"ReadWithoutFile", {"--tcp", "127.0.0.1", "read"},
+                             "usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr"},
+                    UsageRow{"WriteWithTwoFiles", {"write", "a.tvr", "b.tvr"},
+                             "usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
+                             "[--reset-counters] [--erase-log] FILE.tvr"},
+                    UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version"},
                     UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"},
                              "--tcp does not apply to show"},
                     UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
@@ -224,6 +234,59 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
         << run.standardOutput;
     EXPECT_EQ(run.standardError, "");
 }
+
+struct HelpRow {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string usage;
+    std::vector<std::string> options;
+};
+
+class TelvorctlHelp : public testing::TestWithParam<HelpRow> {};
+
+// The program's help lists every command and option; a command's help its
+// usage line and the options it takes.
+TEST_P(TelvorctlHelp, ListsTheCommandsAndTheirOptions)
+{
+    const HelpRow& row = GetParam();
+    const ProgramRun run = telvorctl(row.arguments);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.standardError, "");
+    const std::string& help = run.standardOutput;
+    EXPECT_NE(help.find(row.usage), std::string::npos) << help;
+    for (const std::string& option : row.options)
+        EXPECT_NE(help.find("\n  " + option + " "), std::string::npos) << option << " in\n" << help;
+    if (row.arguments.front() != "--help")
+        return;
+    for (const Command& command : commands())
+        EXPECT_NE(help.find("\n  " + std::string(command.name) + " "), std::string::npos) << command.name;
+    for (const CommandOption& option : commandOptions())
+        EXPECT_NE(help.find("\n  --" + std::string(option.name) + " "), std::string::npos) << option.name;
+}
+
+// The connection options as the help shows them, and `others` after them.
+std::vector<std::string> withConnectionOptions(std::vector<std::string> others)
+{
+    others.insert(others.begin(), {"--tcp ADDRESS[:PORT]", "--com N", "--trace", "--strict-serial"});
+    return others;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TelvorctlHelp,
+    testing::Values(HelpRow{"Program", {"--help"}, "\n  telvorctl --help | --version\n", {"-h,--help", "--version"}},
+                    HelpRow{"Version", {"version", "--help"}, "Usage: telvorctl [CONNECTION] [--trace] version\n",
+                            withConnectionOptions({})},
+                    HelpRow{"Read", {"read", "-h"},
+                            "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n",
+                            withConnectionOptions({"--base FILE.tvr"})},
+                    HelpRow{"Write", {"write", "--help"},
+                            "Usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
+                            "[--reset-counters] [--erase-log] FILE.tvr\n",
+                            withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
+                    HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
+                    HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n",
+                            {"A.tvr", "B.tvr", "-h,--help"}}),
+    test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)
 {
