@@ -9,7 +9,7 @@
 
 #include "image/settings_image.h"
 #include "operations/device_operations.h"
-#include "operations/firmware_version.h"
+#include "image/firmware_version.h"
 #include "operations/status_surface.h"
 
 #include <QDialog>
