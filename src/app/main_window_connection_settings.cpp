@@ -2,7 +2,7 @@
 // and the device link at start, written back when the window closes.
 #include "main_window.h"
 
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 
 #include "link/device_link.h"
 

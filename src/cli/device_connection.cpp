@@ -1,6 +1,6 @@
 #include "device_connection.h"
 
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 #include "link/device_link.h"
 
 #include <algorithm>
