@@ -32,11 +32,12 @@ void MainWindow::runDeviceOperation(bool (DeviceOperations::*operation)())
     m_operationRunning = false;
 }
 
+// The port number the operation opens is the one in the edit now.
 ControlValues MainWindow::takeControlValues()
 {
     takeValuesFromControls();
+    pointLinkAtConnection();
     ControlValues values;
-    values.serialPortNumber = m_serialPortNumber;
     values.service.resetCounters = m_resetCounters;
     values.service.eraseLog = m_eraseLog;
     values.service.setClock = m_setClock;

@@ -152,7 +152,7 @@ DeviceOperations::StageEnd DeviceOperations::runRewriteStage(const RewriteStage&
                                              ? formatText(field.line, {long{mismatch->slot.index}, value})
                                              : formatText(field.line, {value});
                 pause(field.before == RewriteDelay::Long);
-                m_link.sendCommand(line.c_str());
+                m_link.sendCommand(line);
                 pause(field.after == RewriteDelay::Long);
                 continue;
             }
