@@ -98,6 +98,8 @@ bool DeviceOperations::verify()
         m_surface.appendStatusText(",\r\nverification successful.");
         return true;
     }
+    // The device family's own result text, stray "w" included: kept exactly
+    // as its users have always read it, so it is not to be corrected.
     m_surface.appendStatusText(",\r\nwverification failed!");
     m_surface.showMessage(formatText("Verify error %s", {m_verifyLabel}), {});
     return false;
