@@ -34,38 +34,6 @@ private:
     QTemporaryDir m_folder;
 };
 
-struct FramingRow {
-    const char* name;
-    QByteArray saved;
-    bool strictOption;
-    bool strictLink;
-};
-
-class DeviceConnectionFraming : public testing::TestWithParam<FramingRow> {};
-
-TEST_P(DeviceConnectionFraming, ReachesTheLink)
-{
-    const SavedSettings saved(GetParam().saved);
-    DeviceLink link;
-    link.strictSerialTiming = !GetParam().strictLink;
-    ConnectionChoice choice;
-    choice.transport = ConnectionChoice::Transport::Serial;
-    choice.serialPortNumber = 4;
-    connectLink(choice, GetParam().strictOption, link);
-    EXPECT_EQ(link.endpoint, Endpoint(SerialPortNumber{4}));
-    EXPECT_EQ(link.serialDeviceFormat, "/tmp/telvor-port%d");
-    EXPECT_EQ(link.strictSerialTiming, GetParam().strictLink);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DeviceConnectionFraming,
-    testing::Values(FramingRow{"ContentByDefault", "", false, false},
-                    FramingRow{"SavedContent", "Serial_Strict_Timing=0\n", false, false},
-                    FramingRow{"SavedStrict", "Serial_Strict_Timing=1\n", false, true},
-                    FramingRow{"OptionOverSavedContent", "Serial_Strict_Timing=0\n", true, true},
-                    FramingRow{"OptionAndSavedStrict", "Serial_Strict_Timing=1\n", true, true}),
-    test_support::RowName());
-
 ConnectionChoice tcpChoice(std::string address, std::uint16_t port)
 {
     ConnectionChoice choice;
@@ -83,40 +51,55 @@ ConnectionChoice serialChoice(int portNumber)
     return choice;
 }
 
-struct EndpointRow {
+struct ConnectionRow {
     const char* name;
     QByteArray saved;
     ConnectionChoice choice;
+    bool strictOption;
     Endpoint endpoint;
+    bool strictLink;
 };
 
-class DeviceConnectionEndpoint : public testing::TestWithParam<EndpointRow> {};
+class DeviceConnection : public testing::TestWithParam<ConnectionRow> {};
 
-TEST_P(DeviceConnectionEndpoint, IsTheChoiceOverTheSavedSettings)
+TEST_P(DeviceConnection, ReachesTheLink)
 {
-    const SavedSettings saved(GetParam().saved);
+    const ConnectionRow& row = GetParam();
+    const SavedSettings saved(row.saved);
     DeviceLink link;
-    connectLink(GetParam().choice, false, link);
-    EXPECT_EQ(link.endpoint, GetParam().endpoint);
+    link.strictSerialTiming = !row.strictLink;
+    connectLink(row.choice, row.strictOption, link);
+    EXPECT_EQ(link.endpoint, row.endpoint);
     EXPECT_EQ(link.serialDeviceFormat, "/tmp/telvor-port%d");
+    EXPECT_EQ(link.strictSerialTiming, row.strictLink);
 }
 
+const ConnectionChoice kSaved;
+const QByteArray kSavedTcp = "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=2323\n";
+
 INSTANTIATE_TEST_SUITE_P(
-    Rows, DeviceConnectionEndpoint,
+    Rows, DeviceConnection,
     testing::Values(
-        EndpointRow{"FirstStartIsSerialPortOne", "", ConnectionChoice{}, SerialPortNumber{1}},
-        EndpointRow{"SavedSerialPort", "Port_COM=7\n", ConnectionChoice{}, SerialPortNumber{7}},
-        EndpointRow{"SavedTcp", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=2323\n", ConnectionChoice{},
-                    TcpEndpoint{"127.0.0.5", 2323}},
-        EndpointRow{"SavedTcpPortByItsLow16Bits", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=65559\n",
-                    ConnectionChoice{}, TcpEndpoint{"127.0.0.5", 23}},
-        EndpointRow{"TcpChoiceOverSavedSerial", "Port_COM=7\n", tcpChoice("127.0.0.9", 4000),
-                    TcpEndpoint{"127.0.0.9", 4000}},
-        EndpointRow{"TcpChoiceOverSavedTcp", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=2323\n",
-                    tcpChoice("127.0.0.9", 4000), TcpEndpoint{"127.0.0.9", 4000}},
-        EndpointRow{"SerialChoiceOverSavedTcp", "Transmisja_TCP=1\nPort_COM=7\n", serialChoice(3),
-                    SerialPortNumber{3}},
-        EndpointRow{"SerialChoiceOfPortZero", "Port_COM=7\n", serialChoice(0), SerialPortNumber{0}}),
+        ConnectionRow{"ContentByDefault", "", serialChoice(4), false, SerialPortNumber{4}, false},
+        ConnectionRow{"SavedContent", "Serial_Strict_Timing=0\n", serialChoice(4), false, SerialPortNumber{4}, false},
+        ConnectionRow{"SavedStrict", "Serial_Strict_Timing=1\n", serialChoice(4), false, SerialPortNumber{4}, true},
+        ConnectionRow{"OptionOverSavedContent", "Serial_Strict_Timing=0\n", serialChoice(4), true, SerialPortNumber{4},
+                      true},
+        ConnectionRow{"OptionAndSavedStrict", "Serial_Strict_Timing=1\n", serialChoice(4), true, SerialPortNumber{4},
+                      true},
+        ConnectionRow{"FirstStartIsSerialPortOne", "", kSaved, false, SerialPortNumber{1}, false},
+        ConnectionRow{"SavedSerialPort", "Port_COM=7\n", kSaved, false, SerialPortNumber{7}, false},
+        ConnectionRow{"SavedTcp", kSavedTcp, kSaved, false, TcpEndpoint{"127.0.0.5", 2323}, false},
+        ConnectionRow{"SavedTcpPortByItsLow16Bits", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=65559\n",
+                      kSaved, false, TcpEndpoint{"127.0.0.5", 23}, false},
+        ConnectionRow{"SavedTcpWithTheOption", kSavedTcp, kSaved, true, TcpEndpoint{"127.0.0.5", 2323}, true},
+        ConnectionRow{"TcpChoiceOverSavedSerial", "Port_COM=7\n", tcpChoice("127.0.0.9", 4000), false,
+                      TcpEndpoint{"127.0.0.9", 4000}, false},
+        ConnectionRow{"TcpChoiceOverSavedTcp", kSavedTcp, tcpChoice("127.0.0.9", 4000), false,
+                      TcpEndpoint{"127.0.0.9", 4000}, false},
+        ConnectionRow{"SerialChoiceOverSavedTcp", "Transmisja_TCP=1\nPort_COM=7\n", serialChoice(3), false,
+                      SerialPortNumber{3}, false},
+        ConnectionRow{"SerialChoiceOfPortZero", "Port_COM=7\n", serialChoice(0), false, SerialPortNumber{0}, false}),
     test_support::RowName());
 
 } // namespace
