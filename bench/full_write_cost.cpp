@@ -20,7 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -39,7 +38,6 @@ public:
     ControlValues takeControlValues() override
     {
         ControlValues controls;
-        controls.serialPortNumber = 1;
         controls.service = {true, true, true, true};
         return controls;
     }
@@ -108,10 +106,9 @@ bool measureOneWrite(const Options& options, const SettingsImage& settings, int 
 {
     DeviceLink link;
     if (options.tcpLatencyMs >= 0) {
-        link.useTcp = 1;
-        std::strcpy(link.ipAddress, "127.0.0.1");
-        link.tcpPort = tcpPort;
+        link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(tcpPort)};
     } else {
+        link.endpoint = SerialPortNumber{1};
         link.serialDeviceFormat = portFormat;
         link.strictSerialTiming = options.strict;
         if (options.usbSettle)

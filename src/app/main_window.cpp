@@ -16,8 +16,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 
-#include <algorithm>
-
 // The icon is compiled into this library; a static library's resources are
 // registered by hand.
 static void registerResources()
@@ -193,28 +191,20 @@ void MainWindow::showSerialDevicePath()
 
 void MainWindow::chooseSerial()
 {
-    m_link.useTcp = 0;
+    m_connection.useTcp = false;
+    pointLinkAtConnection();
 }
 
 void MainWindow::chooseTcp()
 {
-    m_link.useTcp = 1;
-    copyTcpSettingsIntoLink();
+    m_connection.useTcp = true;
+    pointLinkAtConnection();
 }
 
 void MainWindow::editTcpSettings()
 {
     m_tcpSettingsDialog.edit();
-    copyTcpSettingsIntoLink();
-}
-
-void MainWindow::copyTcpSettingsIntoLink()
-{
-    const TcpSettings& settings = m_tcpSettingsDialog.settings();
-    const std::size_t length = std::min(settings.ipAddress.size(), sizeof m_link.ipAddress - 1);
-    std::copy_n(settings.ipAddress.begin(), length, m_link.ipAddress);
-    m_link.ipAddress[length] = '\0';
-    m_link.tcpPort = settings.tcpPort;
+    pointLinkAtConnection();
 }
 
 void MainWindow::accept()

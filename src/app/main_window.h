@@ -7,9 +7,10 @@
 
 #include "tcp_settings_dialog.h"
 
+#include "frontend/connection_settings.h"
+#include "image/firmware_version.h"
 #include "image/settings_image.h"
 #include "operations/device_operations.h"
-#include "operations/firmware_version.h"
 #include "operations/status_surface.h"
 
 #include <QDialog>
@@ -86,7 +87,7 @@ private:
     void chooseSerial();
     void chooseTcp();
     void editTcpSettings();
-    void copyTcpSettingsIntoLink();
+    void pointLinkAtConnection();
     void readFromFile();
     void writeToFile();
     void loadStartUpFile(const std::string& commandLine);
@@ -116,6 +117,9 @@ private:
     FirmwareVersion m_firmwareVersion;
     DeviceOperations m_operations;
     bool m_operationRunning = false;
+    // The connection the window has chosen, as loaded and as the transport
+    // radios, the TCP/IP settings and the port number have changed it.
+    ConnectionSettings m_connection;
 
     // The values behind the controls, in data exchange order.
     int m_radioIndex = -1;

@@ -2,7 +2,8 @@
 // and the device link at start, written back when the window closes.
 #include "main_window.h"
 
-#include "app/connection_settings.h"
+#include "frontend/connection_endpoint.h"
+#include "frontend/connection_settings.h"
 
 #include "link/device_link.h"
 
@@ -10,14 +11,21 @@ namespace telvor {
 
 void MainWindow::loadConnectionSettings()
 {
-    const ConnectionSettings settings = telvor::loadConnectionSettings();
-    m_serialPortNumber = settings.serialPortNumber;
-    m_link.useTcp = settings.useTcp ? 1 : 0;
-    m_radioIndex = settings.useTcp ? TcpRadio : ComRadio;
-    m_tcpSettingsDialog.setSettings({settings.ipAddress, settings.tcpPort});
-    copyTcpSettingsIntoLink();
-    m_link.serialDeviceFormat = settings.serialDeviceFormat;
-    m_link.strictSerialTiming = settings.strictSerialTiming;
+    m_connection = telvor::loadConnectionSettings();
+    m_serialPortNumber = m_connection.serialPortNumber;
+    m_radioIndex = m_connection.useTcp ? TcpRadio : ComRadio;
+    m_tcpSettingsDialog.setSettings({m_connection.ipAddress, m_connection.tcpPort});
+    applyConnectionSettings(m_connection, m_link);
+}
+
+// The link follows the window's choice: the transport radios, the TCP/IP
+// settings and the port number as last taken from its edit.
+void MainWindow::pointLinkAtConnection()
+{
+    m_connection.serialPortNumber = m_serialPortNumber;
+    m_connection.ipAddress = m_tcpSettingsDialog.settings().ipAddress;
+    m_connection.tcpPort = m_tcpSettingsDialog.settings().tcpPort;
+    applyConnectionSettings(m_connection, m_link);
 }
 
 void MainWindow::saveConnectionSettingsAndClose(int result)
@@ -29,7 +37,7 @@ void MainWindow::saveConnectionSettingsAndClose(int result)
     settings.serialPortNumber = m_serialPortNumber;
     settings.tcpPort = m_tcpSettingsDialog.settings().tcpPort;
     settings.ipAddress = m_tcpSettingsDialog.settings().ipAddress;
-    settings.useTcp = m_link.useTcp != 0;
+    settings.useTcp = m_connection.useTcp;
     // Nobody is left to tell when the store cannot be written.
     telvor::saveConnectionSettings(settings);
     done(result);

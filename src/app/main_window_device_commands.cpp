@@ -6,7 +6,7 @@
 #include "message_box.h"
 #include "ui_main_window.h"
 
-#include "app/editors/windows_1250.h"
+#include "frontend/windows_1250.h"
 #include "link/device_link.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ void MainWindow::connectDeviceLink()
     // window repaints and its progress bar moves. Input is processed too:
     // the input lock makes sure it reaches nothing.
     m_link.keepAlive = [] { QCoreApplication::processEvents(QEventLoop::AllEvents); };
-    m_link.onWarning = [this](const std::string& warning) { showWarning(this, DecodeWindows1250(warning)); };
+    m_link.onWarning = [this](const std::string& warning) { showWarning(this, decodeWindows1250(warning)); };
 }
 
 void MainWindow::runDeviceOperation(bool (DeviceOperations::*operation)())
@@ -32,11 +32,12 @@ void MainWindow::runDeviceOperation(bool (DeviceOperations::*operation)())
     m_operationRunning = false;
 }
 
+// The port number the operation opens is the one in the edit now.
 ControlValues MainWindow::takeControlValues()
 {
     takeValuesFromControls();
+    pointLinkAtConnection();
     ControlValues values;
-    values.serialPortNumber = m_serialPortNumber;
     values.service.resetCounters = m_resetCounters;
     values.service.eraseLog = m_eraseLog;
     values.service.setClock = m_setClock;
@@ -46,17 +47,17 @@ ControlValues MainWindow::takeControlValues()
 
 void MainWindow::setStatusText(std::string_view text)
 {
-    m_statusText = DecodeWindows1250(text);
+    m_statusText = decodeWindows1250(text);
 }
 
 void MainWindow::appendStatusText(std::string_view text)
 {
-    m_statusText += DecodeWindows1250(text);
+    m_statusText += decodeWindows1250(text);
 }
 
 void MainWindow::setVersionText(std::string_view text)
 {
-    m_versionText = DecodeWindows1250(text);
+    m_versionText = decodeWindows1250(text);
 }
 
 void MainWindow::setProgressRange(int minimum, int maximum)
@@ -74,7 +75,7 @@ void MainWindow::showMessage(std::string_view text, std::string_view detail)
 {
     // The operations' texts are the device's Windows-1250; a detail names
     // device paths and the system's reasons, which are UTF-8.
-    showWarning(this, DecodeWindows1250(text),
+    showWarning(this, decodeWindows1250(text),
                 QString::fromUtf8(detail.data(), static_cast<qsizetype>(detail.size())));
 }
 

@@ -4,7 +4,7 @@
 #include "message_box.h"
 #include "ui_tcp_settings_dialog.h"
 
-#include "app/editors/windows_1250.h"
+#include "frontend/windows_1250.h"
 
 #include <QPushButton>
 
@@ -40,7 +40,7 @@ void TcpSettingsDialog::accept()
     // beyond the character set; the device link converts it when it connects.
     const QString address = m_ui->ipAddressEdit->text();
     QString refused;
-    if (!EncodeWindows1250(address, &refused)) {
+    if (!encodeWindows1250(address, &refused)) {
         showWarning(this, tr("The character \"%1\" cannot be used: only characters of the "
                              "Windows-1250 character set can be stored.")
                               .arg(refused));

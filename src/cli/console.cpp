@@ -1,6 +1,7 @@
 #include "console.h"
 
-#include <QStringDecoder>
+#include "frontend/windows_1250.h"
+
 #include <QStringEncoder>
 
 #include <cstdio>
@@ -42,10 +43,8 @@ void printLine(std::string_view line)
 
 std::string terminalText(std::string_view windows1250)
 {
-    QStringDecoder decoder("windows-1250");
     QStringEncoder encoder(QStringEncoder::System);
-    const QString text = decoder.decode(QByteArrayView(windows1250.data(), static_cast<qsizetype>(windows1250.size())));
-    return QByteArray(encoder.encode(text)).toStdString();
+    return QByteArray(encoder.encode(decodeWindows1250(windows1250))).toStdString();
 }
 
 } // namespace telvor

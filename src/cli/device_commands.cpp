@@ -41,8 +41,7 @@ enum class Operation { Version, Read, Write };
 bool runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
 {
     DeviceLink link;
-    ControlValues controls = controlValues(invocation);
-    controls.serialPortNumber = connectLink(invocation.connection, invocation.strictSerial, link);
+    connectLink(invocation.connection, invocation.strictSerial, link);
     TrafficTrace trace(printTraceLine);
     if (invocation.trace) {
         link.onTraffic = [&trace](DeviceLink::Direction direction, std::string_view bytes) {
@@ -54,7 +53,7 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
     }
     link.onWarning = [](const std::string& warning) { printError(terminalText(warning)); };
 
-    ConsoleSurface surface(controls);
+    ConsoleSurface surface(controlValues(invocation));
     SettingsImage verification;
     FirmwareVersion firmware;
     DeviceOperations operations(working, verification, firmware, link, surface);

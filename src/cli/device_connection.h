@@ -8,9 +8,10 @@ namespace telvor {
 
 class DeviceLink;
 
-// Sets the link's transport, address, serial device format and serial
-// framing; returns the serial port number to open it with. `strictSerial`
-// (--strict-serial) asks for pause framing whatever the saved settings say.
-int connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link);
+// Sets the link's endpoint, serial device format and serial framing: the
+// saved settings with the command line's choice laid over them.
+// `strictSerial` (--strict-serial) asks for pause framing whatever the
+// saved settings say.
+void connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link);
 
 } // namespace telvor

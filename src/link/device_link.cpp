@@ -1,69 +1,92 @@
 #include "link/device_link.h"
 
+#include "link/device_link_serial.h"
+#include "link/device_link_tcp.h"
+#include "link/link_transport.h"
 #include "link/reply_rules.h"
-#include "link/sliced_wait.h"
+#include "link/serial_open_failure.h"
 
-#include <algorithm>
-#include <cstring>
-#include <unistd.h>
+#include <type_traits>
 
 namespace telvor {
 
-DeviceLink::~DeviceLink()
+DeviceLink::DeviceLink() = default;
+
+DeviceLink::~DeviceLink() = default;
+
+OpenResult DeviceLink::open()
 {
-    if (m_serial >= 0)
-        ::close(m_serial);
-    if (m_socket >= 0)
-        ::close(m_socket);
+    close();
+    m_openFailureDetail.clear();
+    std::unique_ptr<LinkTransport> transport = transportForEndpoint();
+    if (!transport)
+        return OpenResult::PortUnavailable;
+    const OpenResult result = transport->open();
+    if (result == OpenResult::Opened)
+        m_transport = std::move(transport);
+    return result;
 }
 
-int DeviceLink::open(int serialPortNumber)
+std::unique_ptr<LinkTransport> DeviceLink::transportForEndpoint()
 {
-    if (m_serial >= 0 || m_socket >= 0)
-        close();
-    openFailureDetail.clear();
-    return useTcp ? openTcp() : openSerial(serialPortNumber);
+    return std::visit(
+        [this](const auto& endpoint) -> std::unique_ptr<LinkTransport> {
+            using Kind = std::decay_t<decltype(endpoint)>;
+            if constexpr (std::is_same_v<Kind, TcpEndpoint>) {
+                return std::make_unique<TcpTransport>(*this, endpoint);
+            } else if constexpr (std::is_same_v<Kind, SerialPortPath>) {
+                return std::make_unique<SerialTransport>(*this, endpoint.path);
+            } else {
+                std::string path = serialDevicePath(serialDeviceFormat, endpoint.number);
+                if (path.empty()) {
+                    m_openFailureDetail = serialPortNumberDetail(endpoint.number);
+                    return nullptr;
+                }
+                return std::make_unique<SerialTransport>(*this, std::move(path));
+            }
+        },
+        endpoint);
 }
 
 void DeviceLink::close()
 {
-    if (m_serial >= 0) {
-        ::close(m_serial);
-        m_serial = -1;
-    }
-    if (m_socket >= 0) {
-        closeSocket();
-        SlicedWait(timing.keepAliveSlice, keepAlive).pause(timing.tcpCloseDelay);
-    }
+    if (!m_transport)
+        return;
+    m_transport->close();
+    m_transport.reset();
 }
 
-int DeviceLink::sendCommand(const char* text)
+// A link that is not open sends nothing, as a closed port or socket would.
+CommandResult DeviceLink::sendCommand(std::string_view text)
 {
-    return useTcp ? tcpCommand(text) : serialCommand(text);
+    return m_transport ? m_transport->command(text) : CommandResult::NotSent;
 }
 
-int DeviceLink::sendQuery(const char* text)
+QueryResult DeviceLink::sendQuery(std::string_view text)
 {
-    return useTcp ? tcpQuery(text) : serialQuery(text);
+    return m_transport ? m_transport->query(text) : QueryResult::NotSent;
 }
 
-void DeviceLink::reportSent(const std::string& line)
+LinkTransport::LinkTransport(DeviceLink& link)
+    : m_link(link)
 {
-    if (onTraffic)
-        onTraffic(Direction::Sent, line);
 }
 
-void DeviceLink::reportReceived(const char* bytes, std::size_t count)
+void LinkTransport::reportSent(std::string_view bytes) const
 {
-    if (onTraffic)
-        onTraffic(Direction::Received, std::string_view(bytes, count));
+    if (m_link.onTraffic)
+        m_link.onTraffic(DeviceLink::Direction::Sent, bytes);
 }
 
-void DeviceLink::storeReplyText(const std::string& text)
+void LinkTransport::reportReceived(std::string_view bytes) const
 {
-    const std::size_t length = std::min(text.size(), sizeof replyText - 1);
-    std::memcpy(replyText, text.data(), length);
-    replyText[length] = '\0';
+    if (m_link.onTraffic)
+        m_link.onTraffic(DeviceLink::Direction::Received, bytes);
+}
+
+void LinkTransport::setReply(std::string_view text)
+{
+    m_link.m_reply.assign(text.substr(0, kReplyTextLimit));
 }
 
 } // namespace telvor

@@ -2,44 +2,52 @@
 // carrying lines ended by CR.
 #pragma once
 
-#include "link/elapsed_timer.h"
-#include "link/reply_rules.h"
-#include "link/serial_port_kind.h"
+#include "link/endpoint.h"
+#include "link/link_results.h"
+#include "link/serial_device_path.h"
 #include "link/timing.h"
 
-#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace telvor {
 
-class DeviceLink {
+class LinkTransport;
+
+// What the caller sets are public members, read at each use; what the link
+// reports are accessors.
+class DeviceLink final {
 public:
-    virtual ~DeviceLink();
+    DeviceLink();
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
 
-    // 0 open; 1 the serial port cannot be opened or the TCP connection was
-    // not confirmed in time; 4 no socket; 5 the socket cannot be made
-    // non-blocking.
-    int open(int serialPortNumber);
+    // Opens the endpoint, closing first what is open.
+    OpenResult open();
     void close();
-    // One line acknowledged by "OK" CR. 0 acknowledged; serial: 1 write
-    // failed, 2 reply does not begin with "OK" CR, 3 nothing received;
-    // TCP: 1 no acknowledgement in time, 3 device closed, 4 receive error,
-    // 5 send error. A text that does not fit the 4096-byte line buffer with
-    // its CR is not sent and counts as a failed write or send.
-    int sendCommand(const char* text);
-    // One query whose answer is collected into `answer`. 0 some answer; 1
-    // write or send failed (also a text that does not fit the 1024-byte line
-    // buffer with its CR); 3 nothing received or closed; 4 receive error.
-    int sendQuery(const char* text);
+    // One line acknowledged by "OK" CR. Serial: the text after "OK" CR
+    // becomes reply(); TCP: the bytes received become answer(), and after
+    // "VER?" the version text becomes reply().
+    CommandResult sendCommand(std::string_view text);
+    // One query whose answer is collected into answer().
+    QueryResult sendQuery(std::string_view text);
 
-    char replyText[1024] = {};
-    char answer[4096 + 1] = {};
-    char ipAddress[1024] = {};
-    int tcpPort = 0;
-    int useTcp = 0;
+    // The text that followed "OK" in the last reply that carried one,
+    // control bytes as blanks; at most 1023 bytes. Kept until the next
+    // such reply, also across a failed exchange.
+    const std::string& reply() const { return m_reply; }
+    // The bytes of the last query (over TCP also of the last command), at
+    // most 4096.
+    std::string_view answer() const { return m_answer; }
+    // Why the last open failed, for a person: the device path, the system's
+    // reason and the remedy, in UTF-8 (paths and the system's reasons are).
+    // Empty when there is nothing to add.
+    const std::string& openFailureDetail() const { return m_openFailureDetail; }
 
+    Endpoint endpoint;
     Timing timing;
     // Serial replies end only at a pause of timing.serialInterByte, the byte
     // limit or the total limit (pause framing). Otherwise a reply also ends
@@ -48,8 +56,8 @@ public:
     // or an on-board port, timing.serialSettle on any other. The same
     // replies, read without waiting out the pause.
     bool strictSerialTiming = false;
-    // The serial device path of port n is this format filled with n - 1.
-    std::string serialDeviceFormat = "/dev/ttyS%d";
+    // The device path of SerialPortNumber n is this format filled with n - 1.
+    std::string serialDeviceFormat = kDefaultSerialDeviceFormat;
 
     // Called with "Błąd wpisu timeouts !" when the line settings cannot be
     // applied; opening goes on. Like every text of the device conversation
@@ -64,38 +72,16 @@ public:
     // they pass, byte for byte; stale bytes dropped before a TCP command are
     // reported as received too.
     std::function<void(Direction, std::string_view)> onTraffic;
-    // Why the last open failed, for a person: the device path, the system's
-    // reason and the remedy, in UTF-8 (paths and the system's reasons are).
-    // Empty when there is nothing to add.
-    std::string openFailureDetail;
 
 private:
-    int openSerial(int serialPortNumber);
-    int openTcp();
-    void closeSocket();
+    friend class LinkTransport;
 
-    int serialCommand(const char* text);
-    int serialQuery(const char* text);
-    bool writeSerial(const std::string& line);
-    std::size_t readSerial(char* buffer, std::size_t capacity, ReplyKind kind);
+    std::unique_ptr<LinkTransport> transportForEndpoint();
 
-    int tcpCommand(const char* text);
-    int tcpQuery(const char* text);
-    void discardStaleInput();
-    bool sendLine(const std::string& line, Milliseconds limit);
-    // Receives into `answer` until the bytes held are complete or `limit`
-    // has passed: 0 complete, 1 time ran out, 3 the device closed the
-    // connection, 4 receive error (3 and 4 close the socket).
-    int receiveAnswer(ReplyKind kind, Milliseconds limit, std::size_t& held);
-
-    void reportSent(const std::string& line);
-    void reportReceived(const char* bytes, std::size_t count);
-    void storeReplyText(const std::string& text);
-
-    int m_socket = -1;
-    int m_serial = -1;
-    SerialPortKind m_serialPortKind = SerialPortKind::Buffered;
-    ElapsedTimer m_timer;
+    std::unique_ptr<LinkTransport> m_transport;
+    std::string m_reply;
+    std::string m_answer;
+    std::string m_openFailureDetail;
 };
 
 } // namespace telvor

@@ -2,15 +2,16 @@
 // poll() stands in for the driver time-outs, so that a reply ends at the
 // requested count, at a pause between two bytes, or at the total limit; with
 // content framing also at a short settle after bytes that make a whole reply.
-#include "link/device_link.h"
+#include "link/device_link_serial.h"
 
-#include "link/reply_rules.h"
-#include "link/serial_device_path.h"
+#include "link/elapsed_timer.h"
 #include "link/serial_open_failure.h"
 #include "link/sliced_wait.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -52,43 +53,60 @@ void dropModemLines(int descriptor)
 
 } // namespace
 
-int DeviceLink::openSerial(int serialPortNumber)
+SerialTransport::SerialTransport(DeviceLink& link, std::string devicePath)
+    : LinkTransport(link)
+    , m_devicePath(std::move(devicePath))
 {
-    const std::string path = serialDevicePath(serialDeviceFormat, serialPortNumber);
-    if (path.empty()) {
-        openFailureDetail = serialPortNumberDetail(serialPortNumber);
-        return 1;
-    }
-    const int descriptor = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+SerialTransport::~SerialTransport()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+OpenResult SerialTransport::open()
+{
+    const std::string& format = link().serialDeviceFormat;
+    const int descriptor = ::open(m_devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         const int error = errno;
-        openFailureDetail = serialOpenFailureDetail(path, error, serialDeviceFormat, listSerialDevices());
-        return 1;
+        setOpenFailureDetail(serialOpenFailureDetail(m_devicePath, error, format, listSerialDevices()));
+        return OpenResult::PortUnavailable;
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         ::close(descriptor);
-        openFailureDetail = serialOpenFailureDetail(path, EBUSY, serialDeviceFormat, {});
-        return 1;
+        setOpenFailureDetail(serialOpenFailureDetail(m_devicePath, EBUSY, format, {}));
+        return OpenResult::PortUnavailable;
     }
     ::ioctl(descriptor, TIOCEXCL);
-    if (!applyLineSettings(descriptor) && onWarning)
-        onWarning(kLineSettingsWarning);
+    if (!applyLineSettings(descriptor) && link().onWarning)
+        link().onWarning(kLineSettingsWarning);
     dropModemLines(descriptor);
-    m_serial = descriptor;
-    m_serialPortKind = serialPortKindOf(descriptor);
-    return 0;
+    m_descriptor = descriptor;
+    m_portKind = serialPortKindOf(descriptor);
+    return OpenResult::Opened;
 }
 
-bool DeviceLink::writeSerial(const std::string& line)
+void SerialTransport::close()
 {
+    if (m_descriptor < 0)
+        return;
+    ::close(m_descriptor);
+    m_descriptor = -1;
+}
+
+bool SerialTransport::write(const std::string& line)
+{
+    const Timing& timing = link().timing;
     const auto limit = timing.serialWriteBase + timing.serialWritePerByte * static_cast<long>(line.size());
-    SlicedWait wait(timing.keepAliveSlice, keepAlive);
+    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
     ElapsedTimer timer;
     std::size_t written = 0;
     while (written < line.size()) {
-        const ssize_t count = ::write(m_serial, line.data() + written, line.size() - written);
+        const ssize_t count = ::write(m_descriptor, line.data() + written, line.size() - written);
         if (count > 0) {
-            reportSent(line.substr(written, static_cast<std::size_t>(count)));
+            reportSent(std::string_view(line).substr(written, static_cast<std::size_t>(count)));
             written += static_cast<std::size_t>(count);
             continue;
         }
@@ -99,73 +117,74 @@ bool DeviceLink::writeSerial(const std::string& line)
         const auto elapsed = Milliseconds(timer.elapsedMs());
         if (elapsed >= limit)
             return false;
-        const short events = wait.waitFor(m_serial, POLLOUT, limit - elapsed);
+        const short events = wait.waitFor(m_descriptor, POLLOUT, limit - elapsed);
         if (events != 0 && (events & POLLOUT) == 0)
             return false;
     }
     return true;
 }
 
-std::size_t DeviceLink::readSerial(char* buffer, std::size_t capacity, ReplyKind kind)
+std::size_t SerialTransport::read(char* buffer, std::size_t capacity, ReplyKind kind)
 {
     using Clock = std::chrono::steady_clock;
+    const Timing& timing = link().timing;
     const auto start = Clock::now();
     const auto totalDeadline = start + timing.serialReadBase + timing.serialReadPerByte * static_cast<long>(capacity);
     auto deadline = totalDeadline;
-    const auto settle = m_serialPortKind == SerialPortKind::Direct ? timing.serialSettleDirect : timing.serialSettle;
-    SlicedWait wait(timing.keepAliveSlice, keepAlive);
+    const auto settle = m_portKind == SerialPortKind::Direct ? timing.serialSettleDirect : timing.serialSettle;
+    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
     std::size_t count = 0;
     while (count < capacity) {
         const auto now = Clock::now();
         if (now >= deadline)
             break;
-        const short events = wait.waitFor(m_serial, POLLIN, std::chrono::ceil<Milliseconds>(deadline - now));
+        const short events = wait.waitFor(m_descriptor, POLLIN, std::chrono::ceil<Milliseconds>(deadline - now));
         if (events == 0)
             continue;
         if ((events & POLLIN) == 0)
             break;
-        const ssize_t received = ::read(m_serial, buffer + count, capacity - count);
+        const ssize_t received = ::read(m_descriptor, buffer + count, capacity - count);
         if (received < 0 && (errno == EAGAIN || errno == EINTR))
             continue;
         if (received <= 0)
             break;
-        reportReceived(buffer + count, static_cast<std::size_t>(received));
+        reportReceived(std::string_view(buffer + count, static_cast<std::size_t>(received)));
         count += static_cast<std::size_t>(received);
         // A byte that comes within the settle time still belongs to this
         // reply (a line feed after the CR, say) and puts the pause rule back
         // in charge unless the bytes make a whole reply again.
-        const bool looksComplete = !strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
+        const bool looksComplete = !link().strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
         deadline = std::min(totalDeadline, Clock::now() + (looksComplete ? settle : timing.serialInterByte));
     }
     return count;
 }
 
-int DeviceLink::serialCommand(const char* text)
+CommandResult SerialTransport::command(std::string_view text)
 {
-    const std::string_view command = text ? text : "";
-    const std::string line = framedLine(command, kCommandLineCapacity);
-    if (line.empty() || !writeSerial(line))
-        return 1;
-    char reply[kCommandReplyLength];
+    const std::string line = framedLine(text, kCommandLineCapacity);
+    if (line.empty() || !write(line))
+        return CommandResult::NotSent;
+    std::array<char, kCommandReplyLength> reply;
     const std::size_t count =
-        readSerial(reply, sizeof reply, isVersionCommand(command) ? ReplyKind::Version : ReplyKind::Command);
+        read(reply.data(), reply.size(), isVersionCommand(text) ? ReplyKind::Version : ReplyKind::Command);
     if (count == 0)
-        return 3;
-    const std::string_view held(reply, count);
+        return CommandResult::NoReply;
+    const std::string_view held(reply.data(), count);
     if (!serialReplyAcknowledged(held))
-        return 2;
-    storeReplyText(serialReplyText(held));
-    return 0;
+        return CommandResult::NotAcknowledged;
+    setReply(serialReplyText(held));
+    return CommandResult::Acknowledged;
 }
 
-int DeviceLink::serialQuery(const char* text)
+QueryResult SerialTransport::query(std::string_view text)
 {
-    const std::string line = framedLine(text ? text : "", kQueryLineCapacity);
-    if (line.empty() || !writeSerial(line))
-        return 1;
-    const std::size_t count = readSerial(answer, kAnswerCapacity, ReplyKind::Query);
-    answer[count] = '\0';
-    return count == 0 ? 3 : 0;
+    const std::string line = framedLine(text, kQueryLineCapacity);
+    if (line.empty() || !write(line))
+        return QueryResult::NotSent;
+    std::array<char, kAnswerCapacity> received;
+    const std::size_t count = read(received.data(), received.size(), ReplyKind::Query);
+    answer().assign(received.data(), count);
+    return count == 0 ? QueryResult::NoAnswer : QueryResult::Answered;
 }
 
 } // namespace telvor

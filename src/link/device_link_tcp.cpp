@@ -1,15 +1,14 @@
 // The TCP side of the device link. The socket stays non-blocking throughout;
 // every wait is a poll() for the remaining time, and sends never raise
 // SIGPIPE when the device has gone.
-#include "link/device_link.h"
+#include "link/device_link_tcp.h"
 
-#include "link/reply_rules.h"
 #include "link/sliced_wait.h"
 
 #include <algorithm>
+#include <array>
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -38,27 +37,41 @@ bool connectionConfirmed(int descriptor, short events)
 
 } // namespace
 
-int DeviceLink::openTcp()
+TcpTransport::TcpTransport(DeviceLink& link, TcpEndpoint endpoint)
+    : LinkTransport(link)
+    , m_endpoint(std::move(endpoint))
 {
+}
+
+TcpTransport::~TcpTransport()
+{
+    closeSocket();
+}
+
+OpenResult TcpTransport::open()
+{
+    const Timing& timing = link().timing;
     m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     if (m_socket < 0)
-        return 4;
+        return OpenResult::NoSocket;
     const int flags = ::fcntl(m_socket, F_GETFL);
     if (flags < 0 || ::fcntl(m_socket, F_SETFL, flags | O_NONBLOCK) != 0) {
         closeSocket();
-        return 5;
+        return OpenResult::SocketNotNonBlocking;
     }
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
-    peer.sin_port = htons(static_cast<std::uint16_t>(tcpPort & 0xFFFF));
-    const std::string address(ipAddress, ::strnlen(ipAddress, sizeof ipAddress));
-    const bool dotted = ::inet_pton(AF_INET, address.c_str(), &peer.sin_addr) == 1;
+    peer.sin_port = htons(m_endpoint.port);
+    // A zero byte ends the text inet_pton reads: a host holding one is not
+    // the address before it.
+    const std::string& host = m_endpoint.host;
+    const bool dotted = host.find('\0') == std::string::npos && ::inet_pton(AF_INET, host.c_str(), &peer.sin_addr) == 1;
 
-    SlicedWait wait(timing.keepAliveSlice, keepAlive);
+    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
     m_timer.restart();
     if (dotted) {
         if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
-            return 0;
+            return OpenResult::Opened;
         if (errno == EINPROGRESS || errno == EINTR) {
             for (auto elapsed = Milliseconds(m_timer.elapsedMs()); elapsed < timing.tcpConnect;
                  elapsed = Milliseconds(m_timer.elapsedMs())) {
@@ -66,7 +79,7 @@ int DeviceLink::openTcp()
                 if (events == 0)
                     continue;
                 if (connectionConfirmed(m_socket, events))
-                    return 0;
+                    return OpenResult::Opened;
                 break;
             }
         }
@@ -77,10 +90,18 @@ int DeviceLink::openTcp()
         wait.pause(timing.tcpConnect);
     }
     closeSocket();
-    return 1;
+    return OpenResult::NotConnected;
 }
 
-void DeviceLink::closeSocket()
+void TcpTransport::close()
+{
+    if (m_socket < 0)
+        return;
+    closeSocket();
+    SlicedWait(link().timing.keepAliveSlice, link().keepAlive).pause(link().timing.tcpCloseDelay);
+}
+
+void TcpTransport::closeSocket()
 {
     if (m_socket < 0)
         return;
@@ -88,23 +109,23 @@ void DeviceLink::closeSocket()
     m_socket = -1;
 }
 
-void DeviceLink::discardStaleInput()
+void TcpTransport::discardStaleInput()
 {
-    char scratch[kAnswerCapacity];
-    const ssize_t count = ::recv(m_socket, scratch, sizeof scratch, MSG_DONTWAIT);
+    std::array<char, kAnswerCapacity> scratch;
+    const ssize_t count = ::recv(m_socket, scratch.data(), scratch.size(), MSG_DONTWAIT);
     if (count > 0)
-        reportReceived(scratch, static_cast<std::size_t>(count));
+        reportReceived(std::string_view(scratch.data(), static_cast<std::size_t>(count)));
 }
 
-bool DeviceLink::sendLine(const std::string& line, Milliseconds limit)
+bool TcpTransport::sendLine(const std::string& line, Milliseconds limit)
 {
-    SlicedWait wait(timing.keepAliveSlice, keepAlive);
+    SlicedWait wait(link().timing.keepAliveSlice, link().keepAlive);
     ElapsedTimer timer;
     std::size_t sent = 0;
     while (sent < line.size()) {
         const ssize_t count = ::send(m_socket, line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
         if (count > 0) {
-            reportSent(line.substr(sent, static_cast<std::size_t>(count)));
+            reportSent(std::string_view(line).substr(sent, static_cast<std::size_t>(count)));
             sent += static_cast<std::size_t>(count);
             continue;
         }
@@ -120,76 +141,88 @@ bool DeviceLink::sendLine(const std::string& line, Milliseconds limit)
     return true;
 }
 
-int DeviceLink::receiveAnswer(ReplyKind kind, Milliseconds limit, std::size_t& held)
+TcpTransport::Received TcpTransport::receiveAnswer(ReplyKind kind, Milliseconds limit)
 {
-    held = 0;
-    answer[0] = '\0';
-    SlicedWait wait(timing.keepAliveSlice, keepAlive);
+    std::string& held = answer();
+    held.clear();
+    std::array<char, kAnswerCapacity> piece;
+    SlicedWait wait(link().timing.keepAliveSlice, link().keepAlive);
     m_timer.restart();
     for (;;) {
-        // Once the answer buffer is full nothing more is received: what is
-        // held can no longer change, and the time limit decides.
-        if (held < kAnswerCapacity) {
-            const ssize_t count = ::recv(m_socket, answer + held, kAnswerCapacity - held, MSG_DONTWAIT);
+        // Once the answer is full nothing more is received: what is held can
+        // no longer change, and the time limit decides.
+        if (held.size() < kAnswerCapacity) {
+            const ssize_t count = ::recv(m_socket, piece.data(), kAnswerCapacity - held.size(), MSG_DONTWAIT);
             if (count == 0) {
                 closeSocket();
-                return 3;
+                return Received::Closed;
             }
             if (count < 0 && !wouldBlock(errno)) {
                 closeSocket();
-                return 4;
+                return Received::Failed;
             }
             if (count > 0) {
-                reportReceived(answer + held, static_cast<std::size_t>(count));
-                held += static_cast<std::size_t>(count);
-                answer[held] = '\0';
-                const std::string_view bytes(answer, held);
-                const bool complete = kind == ReplyKind::Command ? commandReplyComplete(bytes)
-                    : kind == ReplyKind::Version                 ? versionReplyComplete(bytes)
-                                                                 : queryAnswerComplete(bytes);
+                const std::string_view bytes(piece.data(), static_cast<std::size_t>(count));
+                reportReceived(bytes);
+                held.append(bytes);
+                const bool complete = kind == ReplyKind::Command ? commandReplyComplete(held)
+                    : kind == ReplyKind::Version                 ? versionReplyComplete(held)
+                                                                 : queryAnswerComplete(held);
                 if (complete)
-                    return 0;
+                    return Received::Complete;
             }
         }
         const auto elapsed = Milliseconds(m_timer.elapsedMs());
         if (elapsed >= limit)
-            return 1;
-        if (held < kAnswerCapacity)
+            return Received::OutOfTime;
+        if (held.size() < kAnswerCapacity)
             wait.waitFor(m_socket, POLLIN, limit - elapsed);
         else
             wait.pause(limit - elapsed);
     }
 }
 
-int DeviceLink::tcpCommand(const char* text)
+CommandResult TcpTransport::command(std::string_view text)
 {
-    const std::string_view command = text ? text : "";
-    const bool versionMode = isVersionCommand(command);
+    const bool versionMode = isVersionCommand(text);
     discardStaleInput();
-    const std::string line = framedLine(command, kCommandLineCapacity);
-    if (line.empty() || !sendLine(line, timing.tcpCommand)) {
+    const std::string line = framedLine(text, kCommandLineCapacity);
+    if (line.empty() || !sendLine(line, link().timing.tcpCommand)) {
         closeSocket();
-        return 5;
+        return CommandResult::NotSent;
     }
-    std::size_t held = 0;
-    const int result = receiveAnswer(versionMode ? ReplyKind::Version : ReplyKind::Command, timing.tcpCommand, held);
-    if (result == 0 && versionMode)
-        storeReplyText(versionReplyText(std::string_view(answer, held)));
-    return result;
+    switch (receiveAnswer(versionMode ? ReplyKind::Version : ReplyKind::Command, link().timing.tcpCommand)) {
+    case Received::Complete:
+        if (versionMode)
+            setReply(versionReplyText(answer()));
+        return CommandResult::Acknowledged;
+    case Received::OutOfTime:
+        return CommandResult::TimedOut;
+    case Received::Closed:
+        return CommandResult::ConnectionClosed;
+    case Received::Failed:
+        break;
+    }
+    return CommandResult::ReceiveFailed;
 }
 
-int DeviceLink::tcpQuery(const char* text)
+QueryResult TcpTransport::query(std::string_view text)
 {
-    const std::string line = framedLine(text ? text : "", kQueryLineCapacity);
-    if (line.empty() || !sendLine(line, timing.tcpQuery)) {
+    const std::string line = framedLine(text, kQueryLineCapacity);
+    if (line.empty() || !sendLine(line, link().timing.tcpQuery)) {
         closeSocket();
-        return 1;
+        return QueryResult::NotSent;
     }
-    std::size_t held = 0;
-    const int result = receiveAnswer(ReplyKind::Query, timing.tcpQuery, held);
-    if (result == 3 || result == 4)
-        return result;
-    return held == 0 ? 3 : 0;
+    switch (receiveAnswer(ReplyKind::Query, link().timing.tcpQuery)) {
+    case Received::Closed:
+        return QueryResult::NoAnswer;
+    case Received::Failed:
+        return QueryResult::ReceiveFailed;
+    case Received::Complete:
+    case Received::OutOfTime:
+        break;
+    }
+    return answer().empty() ? QueryResult::NoAnswer : QueryResult::Answered;
 }
 
 } // namespace telvor

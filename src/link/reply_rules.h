@@ -12,11 +12,10 @@ namespace telvor {
 // A serial command reads at most this many reply bytes; the rest stays queued
 // for the next exchange.
 inline constexpr std::size_t kCommandReplyLength = 40;
-// Room for the bytes of one answer (the buffer has one more byte for the
-// terminating zero).
+// The most bytes one answer holds.
 inline constexpr std::size_t kAnswerCapacity = 4096;
-// Room for a reply text, its terminating zero included.
-inline constexpr std::size_t kReplyTextCapacity = 1024;
+// The most bytes of a reply text kept; the rest of a longer one is dropped.
+inline constexpr std::size_t kReplyTextLimit = 1023;
 // A command line and its CR must fit these line buffers.
 inline constexpr std::size_t kCommandLineCapacity = 4096;
 inline constexpr std::size_t kQueryLineCapacity = 1024;

@@ -10,6 +10,21 @@
 
 namespace telvor {
 
+namespace {
+
+// A serial port by its number is named as the window counts it; a device
+// path is named in the detail beside the text.
+std::string openFailureText(const Endpoint& endpoint)
+{
+    if (isTcp(endpoint))
+        return "LAN connection (TCP/IP) cannot be established!";
+    if (const auto* port = std::get_if<SerialPortNumber>(&endpoint))
+        return formatText("COM%d port open error !", {long{port->number}});
+    return "Serial port open error !";
+}
+
+} // namespace
+
 DeviceOperations::DeviceOperations(SettingsImage& working, SettingsImage& verification, FirmwareVersion& version,
                                    DeviceLink& link, StatusSurface& surface, LocalClock clock)
     : m_working(working)
@@ -41,11 +56,10 @@ bool DeviceOperations::openLink()
     m_surface.setStatusText("");
     m_surface.setProgressRange(0, 100);
     m_surface.setProgressPosition(0);
-    if (m_link.open(m_controls.serialPortNumber) == 0)
+    if (m_link.open() == OpenResult::Opened)
         return true;
-    const std::string text = m_link.useTcp ? std::string("LAN connection (TCP/IP) cannot be established!")
-                                           : formatText("COM%d port open error !", {long{m_controls.serialPortNumber}});
-    m_surface.showMessage(text, m_link.openFailureDetail);
+    const std::string text = openFailureText(m_link.endpoint);
+    m_surface.showMessage(text, m_link.openFailureDetail());
     m_surface.setStatusText(text);
     // Nothing to close: the link never opened.
     m_surface.pushValuesToControls();
@@ -57,13 +71,13 @@ bool DeviceOperations::greet(const Opening& opening)
     // The first lines only wake a device that may be busy printing debug
     // output; whether they were acknowledged tells nothing.
     for (std::size_t line = 0; line + 1 < opening.lines.size(); ++line)
-        m_link.sendCommand(std::string(opening.lines[line]).c_str());
+        m_link.sendCommand(opening.lines[line]);
     if (!command(opening.lines.back(), opening.haltBox, "Connection error (HALT)"))
         return false;
     progress(opening.progressAfterLines);
     if (!command("VER?", "No answer from device (VER)", "Version read error"))
         return false;
-    m_surface.setVersionText(m_link.replyText);
+    m_surface.setVersionText(m_link.reply());
     return true;
 }
 
@@ -75,7 +89,7 @@ void DeviceOperations::finish()
 
 bool DeviceOperations::command(std::string_view line, std::string_view box, std::string_view status)
 {
-    if (m_link.sendCommand(std::string(line).c_str()) == 0)
+    if (m_link.sendCommand(line) == CommandResult::Acknowledged)
         return true;
     failWith(box, status);
     return false;
@@ -83,7 +97,7 @@ bool DeviceOperations::command(std::string_view line, std::string_view box, std:
 
 bool DeviceOperations::query(std::string_view line, std::string_view box, std::string_view status)
 {
-    if (m_link.sendQuery(std::string(line).c_str()) == 0)
+    if (m_link.sendQuery(line) == QueryResult::Answered)
         return true;
     failWith(box, status);
     return false;
@@ -109,7 +123,10 @@ void DeviceOperations::pause(bool longDelay)
 
 void DeviceOperations::parseAnswerInto(SettingsImage& image)
 {
-    parseSettings(std::string_view(m_link.answer), image, m_version.versionNumber);
+    // The parser has always been handed the answer as a zero-terminated
+    // text: a zero byte from the device ends it.
+    const std::string_view answer = m_link.answer();
+    parseSettings(answer.substr(0, answer.find('\0')), image, m_version.versionNumber);
 }
 
 } // namespace telvor

@@ -4,7 +4,7 @@
 // reports only through the status surface.
 #pragma once
 
-#include "firmware_version.h"
+#include "image/firmware_version.h"
 #include "local_clock.h"
 #include "status_surface.h"
 

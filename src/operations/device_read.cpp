@@ -47,7 +47,7 @@ bool DeviceOperations::readFromDevice()
         return false;
     bool done = greet({kFullOpening, "No answer from device", 10});
     if (done) {
-        m_version = decodeVersion(m_link.replyText);
+        m_version = decodeVersion(m_link.reply());
         progress(30);
     }
     for (const ReadStep& step : kReadSteps) {
@@ -62,7 +62,7 @@ bool DeviceOperations::readFromDevice()
                 parseAnswerInto(m_working);
             break;
         case Kind::Halt:
-            m_link.sendCommand(std::string(step.line).c_str());
+            m_link.sendCommand(step.line);
             break;
         case Kind::Progress:
             break;

@@ -11,7 +11,7 @@ bool DeviceOperations::writeToDevice()
         return false;
     bool done = greet({kFullOpening, "No answer from device (HALT 1)", 1});
     if (done) {
-        m_version = decodeVersion(m_link.replyText);
+        m_version = decodeVersion(m_link.reply());
         progress(5);
         done = sendWriteRows();
     }
@@ -53,12 +53,12 @@ bool DeviceOperations::sendWriteRow(const WriteRow& row, int index)
         return true;
     }
     const std::string line = buildWriteLine(row, m_working, m_version, index);
-    int result = m_link.sendCommand(line.c_str());
+    bool acknowledged = m_link.sendCommand(line) == CommandResult::Acknowledged;
     // A message body, the longest line, gets one second try before the
     // write gives up.
-    if (result != 0 && row.kind == WriteRow::Kind::MessageBody)
-        result = m_link.sendCommand(line.c_str());
-    if (result != 0 && row.kind != WriteRow::Kind::Halt) {
+    if (!acknowledged && row.kind == WriteRow::Kind::MessageBody)
+        acknowledged = m_link.sendCommand(line) == CommandResult::Acknowledged;
+    if (!acknowledged && row.kind != WriteRow::Kind::Halt) {
         failWith(formatText(row.box, {long{index}}), formatText(row.status, {long{index}}));
         return false;
     }

@@ -2,7 +2,7 @@
 // and, for some groups, settings of the working image decide.
 #pragma once
 
-#include "firmware_version.h"
+#include "image/firmware_version.h"
 #include "image/settings_image.h"
 
 namespace telvor {

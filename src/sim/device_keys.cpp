@@ -105,15 +105,15 @@ const KeyAvailability* rowOf(std::string_view answerKey)
 
 } // namespace
 
-bool deviceHasKey(std::string_view answerKey, const DeviceVersion& version)
+bool deviceHasKey(std::string_view answerKey, const FirmwareVersion& version)
 {
     const KeyAvailability* row = rowOf(answerKey);
     if (!row)
         return false;
     if (row->needsExtended && !version.extended)
         return false;
-    return row->minimum == 0 || version.number > row->minimum
-        || (version.number == row->minimum && version.modelLetter >= row->modelFrom);
+    return row->minimum == 0 || version.versionNumber > row->minimum
+        || (version.versionNumber == row->minimum && version.modelLetter >= row->modelFrom);
 }
 
 } // namespace telvor

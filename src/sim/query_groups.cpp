@@ -36,14 +36,14 @@ const std::array kQueryGroups = {
 
 std::optional<std::vector<std::string>> queryAnswerLines(std::string_view query,
                                                          const SettingsImage& image,
-                                                         const DeviceVersion& version)
+                                                         const FirmwareVersion& version)
 {
     for (const QueryGroup& group : kQueryGroups) {
         if (group.query != query)
             continue;
         std::vector<std::string> lines;
         for (std::string_view key : group.keys)
-            for (std::string& line : answerLines(key, image, version.number))
+            for (std::string& line : answerLines(key, image, version.versionNumber))
                 if (deviceHasKey(answerKeyOf(line), version))
                     lines.push_back(std::move(line));
         return lines;

@@ -2,7 +2,7 @@
 // keys each one lists.
 #pragma once
 
-#include "device_version.h"
+#include "image/firmware_version.h"
 #include "image/settings_image.h"
 
 #include <optional>
@@ -18,7 +18,7 @@ namespace telvor {
 // configuration query.
 std::optional<std::vector<std::string>> queryAnswerLines(std::string_view query,
                                                          const SettingsImage& image,
-                                                         const DeviceVersion& version);
+                                                         const FirmwareVersion& version);
 
 // The key of an answer line: the text before its first "=".
 std::string_view answerKeyOf(std::string_view line);

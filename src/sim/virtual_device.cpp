@@ -59,7 +59,7 @@ Reply replyToFault(LineFault fault)
 VirtualDevice::VirtualDevice(const SettingsImage& image, std::string versionText, DeviceFaults faults)
     : m_image(image)
     , m_versionText(std::move(versionText))
-    , m_version(decodeDeviceVersion(m_versionText))
+    , m_version(decodeVersion(m_versionText))
     , m_faults(std::move(faults))
 {
 }

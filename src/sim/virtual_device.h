@@ -3,7 +3,7 @@
 #pragma once
 
 #include "device_faults.h"
-#include "device_version.h"
+#include "image/firmware_version.h"
 #include "image/settings_image.h"
 #include "line_splitter.h"
 
@@ -39,7 +39,7 @@ public:
     SettingsImage& image() { return m_image; }
     const SettingsImage& image() const { return m_image; }
     const std::string& versionText() const { return m_versionText; }
-    const DeviceVersion& version() const { return m_version; }
+    const FirmwareVersion& version() const { return m_version; }
     // Every line received since the device was made, in order.
     const std::vector<std::string>& receivedLines() const { return m_receivedLines; }
 
@@ -50,7 +50,7 @@ private:
 
     SettingsImage m_image;
     std::string m_versionText;
-    DeviceVersion m_version;
+    FirmwareVersion m_version;
     DeviceFaults m_faults;
     std::map<std::string, int, std::less<>> m_corruptedAnswers;
     std::vector<std::string> m_receivedLines;

@@ -6,7 +6,7 @@
 #include "virtual_device.h"
 #include "window_test_support.h"
 
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -20,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstring>
 #include <set>
 
 namespace telvor {
@@ -112,7 +111,7 @@ void MainWindowTest::firstStartShowsDefaults()
     QCOMPARE(control<QLineEdit>(test.window, "versionEdit").text(), QString());
     QCOMPARE(control<QProgressBar>(test.window, "progressBar").value(), 0);
     QCOMPARE(control<QPlainTextEdit>(test.window, "statusEdit").toPlainText(), status);
-    QCOMPARE(test.link.useTcp, 0);
+    QCOMPARE(endpointText(test.link), QStringLiteral("COM 1"));
     const QByteArray image(reinterpret_cast<const char*>(test.image.bytes().data()),
                            static_cast<qsizetype>(kImageSize));
     QCOMPARE(image, defaultFilePresent ? patternImageBytes() : QByteArray(kImageSize, '\0'));
@@ -401,9 +400,7 @@ void MainWindowTest::tcpChoiceSurvivesRestart()
     second.window.show();
     QVERIFY(control<QRadioButton>(second.window, "tcpRadio").isChecked());
     QVERIFY(!control<QRadioButton>(second.window, "comRadio").isChecked());
-    QCOMPARE(second.link.useTcp, 1);
-    QCOMPARE(std::string(second.link.ipAddress), std::string("127.0.0.1"));
-    QCOMPARE(second.link.tcpPort, 2323);
+    QCOMPARE(endpointText(second.link), QStringLiteral("TCP 127.0.0.1:2323"));
 }
 
 void MainWindowTest::firstStartAddressIsOnlyUsedOnceTcpIsChosen()
@@ -412,13 +409,11 @@ void MainWindowTest::firstStartAddressIsOnlyUsedOnceTcpIsChosen()
     test.window.initialise({});
     test.window.show();
     test.window.tcpSettingsDialog().setSettings({"127.0.0.9", 4000});
-    QCOMPARE(test.link.useTcp, 0);
+    QCOMPARE(endpointText(test.link), QStringLiteral("COM 1"));
     QTest::mouseClick(&control<QRadioButton>(test.window, "tcpRadio"), Qt::LeftButton);
-    QCOMPARE(test.link.useTcp, 1);
-    QCOMPARE(std::string(test.link.ipAddress), std::string("127.0.0.9"));
-    QCOMPARE(test.link.tcpPort, 4000);
+    QCOMPARE(endpointText(test.link), QStringLiteral("TCP 127.0.0.9:4000"));
     QTest::mouseClick(&control<QRadioButton>(test.window, "comRadio"), Qt::LeftButton);
-    QCOMPARE(test.link.useTcp, 0);
+    QCOMPARE(endpointText(test.link), QStringLiteral("COM 1"));
 }
 
 void MainWindowTest::aboutBoxNamesProgramVersionAndLicence()

@@ -106,8 +106,7 @@ void TcpSettingsDialogTest::editing()
     const TcpSettings& settings = test.window.tcpSettingsDialog().settings();
     QCOMPARE(QString::fromStdString(settings.ipAddress), expectedAddress);
     QCOMPARE(settings.tcpPort, expectedPort);
-    QCOMPARE(QString::fromLatin1(test.link.ipAddress), expectedAddress);
-    QCOMPARE(test.link.tcpPort, expectedPort);
+    QCOMPARE(endpointText(test.link), QStringLiteral("TCP %1:%2").arg(expectedAddress).arg(expectedPort));
 
     // Opening again shows the values the dialog holds.
     QString shownAddress;
@@ -138,7 +137,10 @@ void TcpSettingsDialogTest::portThatIsNoIntegerKeepsDialogOpen()
     QCOMPARE(answerer.messages(), QStringList{"Please enter an integer."});
     QCOMPARE(visibleAfterOk, QStringList{"open"});
     QCOMPARE(test.window.tcpSettingsDialog().settings().tcpPort, 2525);
-    QCOMPARE(std::string(test.link.ipAddress), std::string("127.0.0.3"));
+    // The serial port stays chosen; choosing TCP later uses the new values.
+    QCOMPARE(endpointText(test.link), QStringLiteral("COM 1"));
+    QTest::mouseClick(&control<QRadioButton>(test.window, "tcpRadio"), Qt::LeftButton);
+    QCOMPARE(endpointText(test.link), QStringLiteral("TCP 127.0.0.3:2525"));
 }
 
 void TcpSettingsDialogTest::okWhileComIsChosenKeepsSerialTransport()
@@ -148,7 +150,7 @@ void TcpSettingsDialogTest::okWhileComIsChosenKeepsSerialTransport()
     test.window.show();
     ModalAnswerer answerer(typeAndPress(QStringLiteral("127.0.0.4"), QStringLiteral("2626"), QDialogButtonBox::Ok));
     QTest::mouseClick(&control<QPushButton>(test.window, "tcpSettingsButton"), Qt::LeftButton);
-    QCOMPARE(test.link.useTcp, 0);
+    QCOMPARE(endpointText(test.link), QStringLiteral("COM 1"));
     QVERIFY(control<QRadioButton>(test.window, "comRadio").isChecked());
     QTest::mouseClick(&control<QPushButton>(test.window, "exitButton"), Qt::LeftButton);
     QSettings saved;

@@ -4,6 +4,16 @@
 
 namespace telvor {
 
+QString endpointText(const DeviceLink& link)
+{
+    if (const auto* port = std::get_if<SerialPortNumber>(&link.endpoint))
+        return QStringLiteral("COM %1").arg(port->number);
+    if (const auto* port = std::get_if<SerialPortPath>(&link.endpoint))
+        return QStringLiteral("serial device %1").arg(QString::fromStdString(port->path));
+    const auto& tcp = std::get<TcpEndpoint>(link.endpoint);
+    return QStringLiteral("TCP %1:%2").arg(QString::fromStdString(tcp.host)).arg(tcp.port);
+}
+
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

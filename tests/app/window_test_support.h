@@ -32,6 +32,10 @@ Control& control(QWidget& window, const char* name)
     return *found;
 }
 
+// The link's endpoint in words: "COM n", "serial device PATH" or
+// "TCP HOST:PORT".
+QString endpointText(const DeviceLink& link);
+
 // A file of exactly these bytes.
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);

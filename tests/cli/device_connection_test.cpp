@@ -1,8 +1,10 @@
-// How telvorctl points the link at the device: the serial framing comes from
-// the saved settings, and --strict-serial asks for pause framing on top.
+// How telvorctl points the link at the device: the command line's choice
+// over the saved settings, the serial device format always from the saved
+// settings, and --strict-serial asking for pause framing on top.
 #include "cli/device_connection.h"
 
 #include "link/device_link.h"
+#include "../support/endpoint_print.h"
 #include "../support/row_name.h"
 
 #include <gtest/gtest.h>
@@ -15,48 +17,89 @@
 namespace telvor {
 namespace {
 
-struct FramingRow {
-    const char* name;
-    QByteArray saved;
-    bool strictOption;
-    bool strictLink;
-};
-
-class DeviceConnectionFraming : public testing::TestWithParam<FramingRow> {
-protected:
-    void SetUp() override
+// The saved settings in a configuration folder of the test's own.
+class SavedSettings {
+public:
+    explicit SavedSettings(const QByteArray& values)
     {
-        ASSERT_TRUE(m_folder.isValid());
+        EXPECT_TRUE(m_folder.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
         QDir(m_folder.path()).mkpath("Kardel");
         QFile store(m_folder.filePath("Kardel/Telvor.conf"));
-        ASSERT_TRUE(store.open(QIODevice::WriteOnly));
-        store.write("[General]\nSerial_Device_Format=/tmp/telvor-port%d\n" + GetParam().saved);
+        EXPECT_TRUE(store.open(QIODevice::WriteOnly));
+        store.write("[General]\nSerial_Device_Format=/tmp/telvor-port%d\n" + values);
     }
 
+private:
     QTemporaryDir m_folder;
 };
 
-TEST_P(DeviceConnectionFraming, ReachesTheLink)
+ConnectionChoice tcpChoice(std::string address, std::uint16_t port)
 {
-    DeviceLink link;
-    link.strictSerialTiming = !GetParam().strictLink;
     ConnectionChoice choice;
-    choice.transport = ConnectionChoice::Transport::Serial;
-    choice.serialPortNumber = 4;
-    EXPECT_EQ(connectLink(choice, GetParam().strictOption, link), 4);
-    EXPECT_EQ(link.useTcp, 0);
-    EXPECT_EQ(link.serialDeviceFormat, "/tmp/telvor-port%d");
-    EXPECT_EQ(link.strictSerialTiming, GetParam().strictLink);
+    choice.transport = ConnectionChoice::Transport::Tcp;
+    choice.address = std::move(address);
+    choice.port = port;
+    return choice;
 }
 
+ConnectionChoice serialChoice(int portNumber)
+{
+    ConnectionChoice choice;
+    choice.transport = ConnectionChoice::Transport::Serial;
+    choice.serialPortNumber = portNumber;
+    return choice;
+}
+
+struct ConnectionRow {
+    const char* name;
+    QByteArray saved;
+    ConnectionChoice choice;
+    bool strictOption;
+    Endpoint endpoint;
+    bool strictLink;
+};
+
+class DeviceConnection : public testing::TestWithParam<ConnectionRow> {};
+
+TEST_P(DeviceConnection, ReachesTheLink)
+{
+    const ConnectionRow& row = GetParam();
+    const SavedSettings saved(row.saved);
+    DeviceLink link;
+    link.strictSerialTiming = !row.strictLink;
+    connectLink(row.choice, row.strictOption, link);
+    EXPECT_EQ(link.endpoint, row.endpoint);
+    EXPECT_EQ(link.serialDeviceFormat, "/tmp/telvor-port%d");
+    EXPECT_EQ(link.strictSerialTiming, row.strictLink);
+}
+
+const ConnectionChoice kSaved;
+const QByteArray kSavedTcp = "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=2323\n";
+
 INSTANTIATE_TEST_SUITE_P(
-    Rows, DeviceConnectionFraming,
-    testing::Values(FramingRow{"ContentByDefault", "", false, false},
-                    FramingRow{"SavedContent", "Serial_Strict_Timing=0\n", false, false},
-                    FramingRow{"SavedStrict", "Serial_Strict_Timing=1\n", false, true},
-                    FramingRow{"OptionOverSavedContent", "Serial_Strict_Timing=0\n", true, true},
-                    FramingRow{"OptionAndSavedStrict", "Serial_Strict_Timing=1\n", true, true}),
+    Rows, DeviceConnection,
+    testing::Values(
+        ConnectionRow{"ContentByDefault", "", serialChoice(4), false, SerialPortNumber{4}, false},
+        ConnectionRow{"SavedContent", "Serial_Strict_Timing=0\n", serialChoice(4), false, SerialPortNumber{4}, false},
+        ConnectionRow{"SavedStrict", "Serial_Strict_Timing=1\n", serialChoice(4), false, SerialPortNumber{4}, true},
+        ConnectionRow{"OptionOverSavedContent", "Serial_Strict_Timing=0\n", serialChoice(4), true, SerialPortNumber{4},
+                      true},
+        ConnectionRow{"OptionAndSavedStrict", "Serial_Strict_Timing=1\n", serialChoice(4), true, SerialPortNumber{4},
+                      true},
+        ConnectionRow{"FirstStartIsSerialPortOne", "", kSaved, false, SerialPortNumber{1}, false},
+        ConnectionRow{"SavedSerialPort", "Port_COM=7\n", kSaved, false, SerialPortNumber{7}, false},
+        ConnectionRow{"SavedTcp", kSavedTcp, kSaved, false, TcpEndpoint{"127.0.0.5", 2323}, false},
+        ConnectionRow{"SavedTcpPortByItsLow16Bits", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=65559\n",
+                      kSaved, false, TcpEndpoint{"127.0.0.5", 23}, false},
+        ConnectionRow{"SavedTcpWithTheOption", kSavedTcp, kSaved, true, TcpEndpoint{"127.0.0.5", 2323}, true},
+        ConnectionRow{"TcpChoiceOverSavedSerial", "Port_COM=7\n", tcpChoice("127.0.0.9", 4000), false,
+                      TcpEndpoint{"127.0.0.9", 4000}, false},
+        ConnectionRow{"TcpChoiceOverSavedTcp", kSavedTcp, tcpChoice("127.0.0.9", 4000), false,
+                      TcpEndpoint{"127.0.0.9", 4000}, false},
+        ConnectionRow{"SerialChoiceOverSavedTcp", "Transmisja_TCP=1\nPort_COM=7\n", serialChoice(3), false,
+                      SerialPortNumber{3}, false},
+        ConnectionRow{"SerialChoiceOfPortZero", "Port_COM=7\n", serialChoice(0), false, SerialPortNumber{0}, false}),
     test_support::RowName());
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "operations/device_operations.h"
 #include "sim/sim_server.h"
 
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -34,16 +33,14 @@ std::unique_ptr<SimServer> startDevice(const FaultSetup& setup, DeviceLink& link
     if (setup.transport == Transport::Tcp) {
         if (!server->start())
             throw std::runtime_error("the virtual device cannot listen on loopback");
-        link.useTcp = 1;
-        std::strcpy(link.ipAddress, "127.0.0.1");
-        link.tcpPort = server->port();
+        link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(server->port())};
         return server;
     }
     fs::create_directories(ptyDirectory());
     std::string error;
     if (!server->startPty((ptyDirectory() / "pty0").string(), error))
         throw std::runtime_error(error);
-    link.useTcp = 0;
+    link.endpoint = SerialPortNumber{kSerialPortNumber};
     link.serialDeviceFormat = (ptyDirectory() / "pty%d").string();
     return server;
 }
@@ -70,7 +67,6 @@ FaultRun runWithFaults(const FaultSetup& setup)
         SettingsImage verification;
         FirmwareVersion firmware;
         RecordingSurface surface;
-        surface.controls.serialPortNumber = kSerialPortNumber;
         surface.controls.service = {true, true, true, true};
         DeviceOperations operations(run.working, verification, firmware, link, surface, fixedLocalTime);
 

@@ -2,6 +2,8 @@
 // answers each by a script, in a thread of its own.
 #pragma once
 
+#include "link/link_results.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -32,7 +34,7 @@ struct CommandCase {
     const char* name;
     const char* command;
     std::vector<ReplyPiece> reply;
-    int result;
+    CommandResult result;
     const char* replyText;
 };
 

@@ -3,6 +3,7 @@
 // format that points into a temporary folder.
 #include "link/device_link.h"
 
+#include "conversation.h"
 #include "scripted_peer.h"
 #include "../support/row_name.h"
 
@@ -10,18 +11,28 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <pty.h>
 #include <termios.h>
-#include <tuple>
 #include <unistd.h>
 
 namespace telvor {
 namespace {
 
 using namespace test;
+
+// Scaled down, but replies sent in pieces must not be split by a busy
+// machine, and a whole reply settles as in production.
+Timing fastTiming()
+{
+    Timing timing = Timing{}.scaledDown(10);
+    timing.serialInterByte = Milliseconds{200};
+    timing.serialSettle = Timing{}.serialSettle;
+    timing.serialSettleDirect = Timing{}.serialSettleDirect;
+    return timing;
+}
 
 class SerialLinkTest : public ::testing::Test {
 protected:
@@ -37,11 +48,8 @@ protected:
         m_folder = folder;
         std::filesystem::create_symlink(::ptsname(m_master), m_folder / "port0");
         link.serialDeviceFormat = (m_folder / "port%d").string();
-        link.timing = Timing{}.scaledDown(10);
-        // Replies sent in pieces must not be split by a busy machine.
-        link.timing.serialInterByte = Milliseconds{200};
-        link.timing.serialSettle = Timing{}.serialSettle;
-        link.timing.serialSettleDirect = Timing{}.serialSettleDirect;
+        link.endpoint = SerialPortNumber{1};
+        link.timing = fastTiming();
     }
 
     void TearDown() override
@@ -58,226 +66,142 @@ protected:
     int m_slave = -1;
 };
 
-TEST_F(SerialLinkTest, CommandSendsTheTextAndOneCarriageReturnOnly)
+Timing changed(Timing timing, Milliseconds Timing::*limit, Milliseconds value)
 {
-    ScriptedPeer device(m_master, {replyWith("OK\r")});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, "");
-    link.close();
-    EXPECT_EQ(device.finish(), "HALT!\r");
+    timing.*limit = value;
+    return timing;
 }
+
+struct ConversationCase {
+    std::string name;
+    bool strict;
+    Timing timing;
+    std::vector<PeerStep> peer;
+    std::vector<Exchange> exchanges;
+};
+
+void PrintTo(const ConversationCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SerialConversation : public SerialLinkTest, public ::testing::WithParamInterface<ConversationCase> {};
+
+TEST_P(SerialConversation, GivesEveryResultAndTextAndSendsEachLineOnce)
+{
+    const ConversationCase& row = GetParam();
+    link.strictSerialTiming = row.strict;
+    link.timing = row.timing;
+    ScriptedPeer device(m_master, row.peer);
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    const std::string sent = runExchanges(link, device, row.exchanges);
+    link.close();
+    EXPECT_EQ(device.finish(), sent);
+}
+
+// The reply text that the opening "VER?" of the command rows leaves; a row
+// that expects it shows that its command left the text alone.
+constexpr const char* kEarlier = "earlier ";
 
 // Every row gives the same result with pause framing (strict) and with
 // content framing.
-class SerialCommandReplyTest : public SerialLinkTest,
-                               public ::testing::WithParamInterface<std::tuple<CommandCase, bool>> {};
-
-TEST_P(SerialCommandReplyTest, GivesResultAndReplyText)
-{
-    const auto& [row, strict] = GetParam();
-    link.strictSerialTiming = strict;
-    std::strcpy(link.replyText, "earlier");
-    ScriptedPeer device(m_master, {PeerStep{row.reply}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand(row.command), row.result);
-    EXPECT_STREQ(link.replyText, row.replyText);
-    link.close();
-    EXPECT_EQ(device.finish(), std::string(row.command) + "\r");
-}
-
 const CommandCase kCommandCases[] = {
-        CommandCase{"Acknowledged", "HALT!", {{0ms, "OK\r"}}, 0, ""},
-        CommandCase{"VersionTextKeepsItsCarriageReturnAsBlank", "VER?", {{0ms, "OK\rv2.8E\r"}}, 0, "v2.8E "},
-        CommandCase{"ControlBytesBecomeBlanks", "VER?", {{0ms, "OK\rA\x01\nB\xFF\x7F\r"}}, 0, "A  B \x7F "},
-        CommandCase{"PiecesWithinTheInterBytePause", "VER?", {{0ms, "O"}, {10ms, "K\rv3.6\r"}}, 0, "v3.6 "},
-        CommandCase{"ErrorLine", "ICFG1=1", {{0ms, "ERROR\r"}}, 2, "earlier"},
-        CommandCase{"AcknowledgementWithoutCarriageReturn", "HALT!", {{0ms, "OK"}}, 2, "earlier"},
-        CommandCase{"AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X\rOK\r"}}, 2, "earlier"},
-        CommandCase{"NothingReceived", "HALT!", {}, 3, "earlier"},
-        CommandCase{"LineFeedAfterTheAcknowledgement", "HALT!", {{0ms, "OK\r"}, {0ms, "\n"}}, 0, " "},
-        CommandCase{"VersionWithoutText", "VER?", {{0ms, "OK\r"}}, 0, ""},
-        CommandCase{"VersionAfterAnEmptyLine", "VER?", {{0ms, "OK\r"}, {10ms, "\rv3.6E\r"}}, 0, " v3.6E "},
+    CommandCase{"Acknowledged", "HALT!", {{0ms, "OK\r"}}, CommandResult::Acknowledged, ""},
+    CommandCase{"VersionTextKeepsItsCarriageReturnAsBlank", "VER?", {{0ms, "OK\rv2.8E\r"}},
+                CommandResult::Acknowledged, "v2.8E "},
+    CommandCase{"ControlBytesBecomeBlanks", "VER?", {{0ms, "OK\rA\x01\nB\xFF\x7F\r"}}, CommandResult::Acknowledged,
+                "A  B \x7F "},
+    CommandCase{"PiecesWithinTheInterBytePause", "VER?", {{0ms, "O"}, {10ms, "K\rv3.6\r"}},
+                CommandResult::Acknowledged, "v3.6 "},
+    CommandCase{"ErrorLine", "ICFG1=1", {{0ms, "ERROR\r"}}, CommandResult::NotAcknowledged, kEarlier},
+    CommandCase{"AcknowledgementWithoutCarriageReturn", "HALT!", {{0ms, "OK"}}, CommandResult::NotAcknowledged,
+                kEarlier},
+    CommandCase{"AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X\rOK\r"}}, CommandResult::NotAcknowledged,
+                kEarlier},
+    CommandCase{"NothingReceived", "HALT!", {}, CommandResult::NoReply, kEarlier},
+    CommandCase{"LineFeedAfterTheAcknowledgement", "HALT!", {{0ms, "OK\r"}, {0ms, "\n"}}, CommandResult::Acknowledged,
+                " "},
+    CommandCase{"VersionWithoutText", "VER?", {{0ms, "OK\r"}}, CommandResult::Acknowledged, ""},
+    CommandCase{"VersionAfterAnEmptyLine", "VER?", {{0ms, "OK\r"}, {10ms, "\rv3.6E\r"}}, CommandResult::Acknowledged,
+                " v3.6E "},
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Replies, SerialCommandReplyTest, ::testing::Combine(::testing::ValuesIn(kCommandCases), ::testing::Bool()),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Strict" : "Content");
-    });
-
-TEST_F(SerialLinkTest, CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange)
+std::vector<ConversationCase> conversationCases()
 {
-    const std::string first = "OK\r" + std::string(37, 'a');
-    ScriptedPeer device(m_master, {replyWith(first + "OK\rtail\r"), PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("VER?"), 0);
-    EXPECT_EQ(std::string(link.replyText), std::string(37, 'a'));
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, "tail ");
-    link.close();
-    EXPECT_EQ(device.finish(), "VER?\rHALT!\r");
-}
-
-TEST_F(SerialLinkTest, StrictReplyEndsAtAPauseOfFiveHundredMilliseconds)
-{
-    link.timing = Timing{};
-    link.strictSerialTiming = true;
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}},
-                                   PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(link.sendCommand("VER?"), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 350ms + 350ms + 500ms);
-    EXPECT_STREQ(link.replyText, "v3.6E ");
-    device.waitForSteps(1);
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, "late ");
-}
-
-TEST_F(SerialLinkTest, StrictAcknowledgementWaitsOutThePause)
-{
-    link.timing = Timing{};
-    link.strictSerialTiming = true;
-    ScriptedPeer device(m_master, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")});
-    ASSERT_EQ(link.open(1), 0);
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 500ms);
-    start = std::chrono::steady_clock::now();
-    EXPECT_EQ(link.sendQuery("SET?"), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, 500ms);
-    EXPECT_STREQ(link.answer, "PIN=1\rOK\r");
-}
-
-struct LateBytesCase {
-    const char* name;
-    bool strict;
-    const char* firstReplyText;
-    int secondResult;
-    const char* secondReplyText;
-};
-
-class SerialLateBytesTest : public SerialLinkTest, public ::testing::WithParamInterface<LateBytesCase> {};
-
-// Bytes that come 200 ms after a whole reply: within the pause, so part of
-// the reply with pause framing; after the settle, so left for the next
-// exchange with content framing.
-TEST_P(SerialLateBytesTest, BelongToTheReplyOnlyWithPauseFraming)
-{
-    const LateBytesCase& row = GetParam();
-    link.timing = Timing{};
-    link.timing.serialReadBase = 1000ms;
-    link.strictSerialTiming = row.strict;
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, row.firstReplyText);
-    device.waitForSteps(1);
-    std::strcpy(link.replyText, "earlier");
-    EXPECT_EQ(link.sendCommand("DEBUG=0"), row.secondResult);
-    EXPECT_STREQ(link.replyText, row.secondReplyText);
-}
-
-INSTANTIATE_TEST_SUITE_P(Framings, SerialLateBytesTest,
-                         ::testing::Values(LateBytesCase{"Strict", true, "OK late ", 3, "earlier"},
-                                           LateBytesCase{"Content", false, "", 0, "late "}),
-                         test_support::RowName());
-
-// A pseudo-terminal hands bytes on as they come, so a whole reply settles
-// after serialSettleDirect; the long settle of other ports would have taken
-// the late bytes into this reply.
-TEST_F(SerialLinkTest, PseudoTerminalSettlesAfterTheDirectSettle)
-{
-    link.timing = Timing{};
-    link.timing.serialSettle = 400ms;
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, "");
-    device.waitForSteps(1);
-    EXPECT_EQ(link.sendCommand("DEBUG=0"), 0);
-    EXPECT_STREQ(link.replyText, "late ");
-}
-
-TEST_F(SerialLinkTest, LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange)
-{
-    link.timing = Timing{};
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {0ms, "\n"}}}, replyWith("OK\r")});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("HALT!"), 0);
-    EXPECT_STREQ(link.replyText, " ");
-    EXPECT_EQ(link.sendCommand("DEBUG=0"), 0);
-    EXPECT_STREQ(link.replyText, "");
-    link.close();
-    EXPECT_EQ(device.finish(), "HALT!\rDEBUG=0\r");
-}
-
-TEST_F(SerialLinkTest, VersionTextArrivingAfterTheAcknowledgementIsReadWhole)
-{
-    link.timing = Timing{};
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {100ms, "v3.6E\r"}}}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand("VER?"), 0);
-    EXPECT_STREQ(link.replyText, "v3.6E ");
-}
-
-TEST_F(SerialLinkTest, QueryAnswerPausedInTheMiddleIsReadWhole)
-{
-    link.timing = Timing{};
+    const Timing fast = fastTiming();
+    const Timing production{};
     const std::string answer = "PIN=1234\rNUM0=+48600100200\rOK\r";
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, answer.substr(0, 14)}, {200ms, answer.substr(14)}}}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendQuery("SET?"), 0);
-    EXPECT_EQ(std::string(link.answer), answer);
-}
-
-TEST_F(SerialLinkTest, QueryAnswerEndsAtItsClosingAcknowledgement)
-{
-    link.timing = Timing{};
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, "PIN=1\rOK\r"}, {200ms, "SMS0=late\rOK\r"}}}, PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendQuery("SET?"), 0);
-    EXPECT_STREQ(link.answer, "PIN=1\rOK\r");
-    device.waitForSteps(1);
-    EXPECT_EQ(link.sendQuery("SMS?"), 0);
-    EXPECT_STREQ(link.answer, "SMS0=late\rOK\r");
-}
-
-TEST_F(SerialLinkTest, StrictQueryCollectsTheAnswerUntilThePause)
-{
-    link.strictSerialTiming = true;
-    const std::string answer = "PIN=1234\rNUM0=+48600100200\rOK\r";
-    ScriptedPeer device(m_master, {PeerStep{{{0ms, answer.substr(0, 12)}, {10ms, answer.substr(12)}}}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendQuery("SET?"), 0);
-    EXPECT_EQ(std::string(link.answer), answer);
-    link.close();
-    EXPECT_EQ(device.finish(), "SET?\r");
-}
-
-TEST_F(SerialLinkTest, QueryWithoutAnswerGivesThree)
-{
-    link.timing.serialReadPerByte = Milliseconds{0};
-    ScriptedPeer device(m_master, {PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendQuery("SET?"), 3);
-    EXPECT_STREQ(link.answer, "");
-}
-
-TEST_F(SerialLinkTest, TextsTooLongForTheLineBufferAreNotSent)
-{
-    ScriptedPeer device(m_master, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")});
-    ASSERT_EQ(link.open(1), 0);
-    EXPECT_EQ(link.sendCommand(std::string(4096, 'A').c_str()), 1);
-    EXPECT_EQ(link.sendQuery(std::string(1024, 'Q').c_str()), 1);
     const std::string longestCommand(4095, 'C');
     const std::string longestQuery(1023, 'Q');
-    EXPECT_EQ(link.sendCommand(longestCommand.c_str()), 0);
-    EXPECT_EQ(link.sendQuery(longestQuery.c_str()), 0);
-    link.close();
-    EXPECT_EQ(device.finish(), longestCommand + "\r" + longestQuery + "\r");
+    std::vector<ConversationCase> rows = {
+        {"CommandSendsTheTextAndOneCarriageReturnOnly", false, fast, {replyWith("OK\r")},
+         {command("HALT!", CommandResult::Acknowledged, "")}},
+        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange", false, fast,
+         {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), PeerStep{}},
+         {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
+          command("HALT!", CommandResult::Acknowledged, "tail ")}},
+        {"StrictReplyEndsAtAPauseOfFiveHundredMilliseconds", true, production,
+         {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}}, PeerStep{}},
+         {command("VER?", CommandResult::Acknowledged, "v3.6E ").takingAtLeast(350ms + 350ms + 500ms),
+          command("HALT!", CommandResult::Acknowledged, "late ").after(1)}},
+        {"StrictAcknowledgementWaitsOutThePause", true, production, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
+         {command("HALT!", CommandResult::Acknowledged, "").takingAtLeast(500ms),
+          query("SET?", QueryResult::Answered, "PIN=1\rOK\r").takingAtLeast(500ms)}},
+        // Bytes that come 200 ms after a whole reply: within the pause, so
+        // part of the reply with pause framing; after the settle, so left
+        // for the next exchange with content framing.
+        {"LateBytesBelongToTheReplyWithPauseFraming", true, changed(production, &Timing::serialReadBase, 1000ms),
+         {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
+         {command("HALT!", CommandResult::Acknowledged, "OK late "),
+          command("DEBUG=0", CommandResult::NoReply, "OK late ").after(1)}},
+        {"LateBytesAreLeftForTheNextExchangeWithContentFraming", false,
+         changed(production, &Timing::serialReadBase, 1000ms),
+         {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
+         {command("HALT!", CommandResult::Acknowledged, ""),
+          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+        // A pseudo-terminal hands bytes on as they come, so a whole reply
+        // settles after serialSettleDirect; the long settle of other ports
+        // would have taken the late bytes into this reply.
+        {"PseudoTerminalSettlesAfterTheDirectSettle", false, changed(production, &Timing::serialSettle, 400ms),
+         {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}},
+         {command("HALT!", CommandResult::Acknowledged, ""),
+          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+        {"LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange", false, production,
+         {PeerStep{{{0ms, "OK\r"}, {0ms, "\n"}}}, replyWith("OK\r")},
+         {command("HALT!", CommandResult::Acknowledged, " "), command("DEBUG=0", CommandResult::Acknowledged, "")}},
+        {"VersionTextArrivingAfterTheAcknowledgementIsReadWhole", false, production,
+         {PeerStep{{{0ms, "OK\r"}, {100ms, "v3.6E\r"}}}}, {command("VER?", CommandResult::Acknowledged, "v3.6E ")}},
+        {"QueryAnswerPausedInTheMiddleIsReadWhole", false, production,
+         {PeerStep{{{0ms, answer.substr(0, 14)}, {200ms, answer.substr(14)}}}},
+         {query("SET?", QueryResult::Answered, answer)}},
+        {"QueryAnswerEndsAtItsClosingAcknowledgement", false, production,
+         {PeerStep{{{0ms, "PIN=1\rOK\r"}, {200ms, "SMS0=late\rOK\r"}}}, PeerStep{}},
+         {query("SET?", QueryResult::Answered, "PIN=1\rOK\r"),
+          query("SMS?", QueryResult::Answered, "SMS0=late\rOK\r").after(1)}},
+        {"StrictQueryCollectsTheAnswerUntilThePause", true, fast,
+         {PeerStep{{{0ms, answer.substr(0, 12)}, {10ms, answer.substr(12)}}}},
+         {query("SET?", QueryResult::Answered, answer)}},
+        {"QueryWithoutAnswer", false, changed(fast, &Timing::serialReadPerByte, 0ms), {PeerStep{}},
+         {query("SET?", QueryResult::NoAnswer, "")}},
+        {"TextsTooLongForTheLineBufferAreNotSent", false, fast, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
+         {command(std::string(4096, 'A'), CommandResult::NotSent, ""),
+          query(std::string(1024, 'Q'), QueryResult::NotSent, ""),
+          command(longestCommand, CommandResult::Acknowledged, ""),
+          query(longestQuery, QueryResult::Answered, "PIN=1\rOK\r")}},
+    };
+    for (const CommandCase& row : kCommandCases) {
+        for (const bool strict : {true, false}) {
+            rows.push_back({std::string(row.name) + (strict ? "Strict" : "Content"), strict, fast,
+                            {replyWith("OK\rearlier\r"), PeerStep{row.reply}},
+                            {command("VER?", CommandResult::Acknowledged, kEarlier),
+                             command(row.command, row.result, row.replyText)}});
+        }
+    }
+    return rows;
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, SerialConversation, ::testing::ValuesIn(conversationCases()),
+                         test_support::RowName());
 
 TEST_F(SerialLinkTest, TrafficIsReportedByteForByte)
 {
@@ -287,8 +211,8 @@ TEST_F(SerialLinkTest, TrafficIsReportedByteForByte)
         (direction == DeviceLink::Direction::Sent ? sent : received).append(bytes);
     };
     ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK"}, {10ms, "\rv1\r"}}}});
-    ASSERT_EQ(link.open(1), 0);
-    ASSERT_EQ(link.sendCommand("VER?"), 0);
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    ASSERT_EQ(link.sendCommand("VER?"), CommandResult::Acknowledged);
     EXPECT_EQ(sent, "VER?\r");
     EXPECT_EQ(received, "OK\rv1\r");
 }
@@ -298,35 +222,89 @@ TEST_F(SerialLinkTest, KeepAliveRunsWhileWaiting)
     int calls = 0;
     link.keepAlive = [&] { ++calls; };
     ScriptedPeer device(m_master, {PeerStep{}});
-    ASSERT_EQ(link.open(1), 0);
-    ASSERT_EQ(link.sendCommand("HALT!"), 3);
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    ASSERT_EQ(link.sendCommand("HALT!"), CommandResult::NoReply);
     EXPECT_GT(calls, 0);
 }
 
-TEST_F(SerialLinkTest, PortZeroCannotBeOpened)
+TEST_F(SerialLinkTest, DevicePathOpensWithoutTheFormat)
 {
-    EXPECT_EQ(link.open(0), 1);
-    EXPECT_NE(link.openFailureDetail.find("Port 0"), std::string::npos);
+    link.endpoint = SerialPortPath{::ptsname(m_master)};
+    link.serialDeviceFormat = (m_folder / "elsewhere%d").string();
+    ScriptedPeer device(m_master, {replyWith("OK\rv3.6\r")});
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    EXPECT_EQ(link.sendCommand("VER?"), CommandResult::Acknowledged);
+    EXPECT_EQ(link.reply(), "v3.6 ");
+    link.close();
+    EXPECT_EQ(device.finish(), "VER?\r");
 }
 
-TEST_F(SerialLinkTest, MissingDeviceNamesThePathAndReason)
+TEST_F(SerialLinkTest, ClosedLinkSendsNothing)
 {
-    EXPECT_EQ(link.open(2), 1);
-    const std::string path = (m_folder / "port1").string();
-    EXPECT_NE(link.openFailureDetail.find("Cannot open " + path + ": No such file or directory."), std::string::npos)
-        << link.openFailureDetail;
+    ScriptedPeer device(m_master, {replyWith("OK\r")});
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    link.close();
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::NotSent);
+    EXPECT_EQ(link.sendQuery("SET?"), QueryResult::NotSent);
+    EXPECT_EQ(device.finish(), "");
 }
+
+struct OpenFailureCase {
+    const char* name;
+    // Paths begin with "@", which stands for the test's folder; so does
+    // "@" in the detail.
+    Endpoint endpoint;
+    std::string detail;
+};
+
+std::string inFolder(std::string text, const std::filesystem::path& folder)
+{
+    if (const auto at = text.find('@'); at != std::string::npos)
+        text.replace(at, 1, folder.string());
+    return text;
+}
+
+void PrintTo(const OpenFailureCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class SerialOpenFailure : public SerialLinkTest, public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(SerialOpenFailure, NamesThePortAndTheReason)
+{
+    const OpenFailureCase& row = GetParam();
+    link.endpoint = row.endpoint;
+    if (auto* port = std::get_if<SerialPortPath>(&link.endpoint))
+        port->path = inFolder(port->path, m_folder);
+    EXPECT_EQ(link.open(), OpenResult::PortUnavailable);
+    EXPECT_NE(link.openFailureDetail().find(inFolder(row.detail, m_folder)), std::string::npos)
+        << link.openFailureDetail();
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::NotSent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, SerialOpenFailure,
+    ::testing::Values(
+        OpenFailureCase{"PortZero", SerialPortNumber{0}, "Port 0 names no serial device"},
+        OpenFailureCase{"PortAboveTheHighest", SerialPortNumber{256}, "Port 256 names no serial device"},
+        OpenFailureCase{"MissingDevice", SerialPortNumber{2}, "Cannot open @/port1: No such file or directory."},
+        OpenFailureCase{"MissingDevicePath", SerialPortPath{"@/absent"},
+                        "Cannot open @/absent: No such file or directory."}),
+    test_support::RowName());
 
 TEST_F(SerialLinkTest, PortHeldByAnotherLinkIsBusy)
 {
-    ASSERT_EQ(link.open(1), 0);
+    ASSERT_EQ(link.open(), OpenResult::Opened);
     DeviceLink other;
     other.serialDeviceFormat = link.serialDeviceFormat;
-    EXPECT_EQ(other.open(1), 1);
-    EXPECT_NE(other.openFailureDetail.find("Another program holds the port"), std::string::npos)
-        << other.openFailureDetail;
+    other.endpoint = link.endpoint;
+    EXPECT_EQ(other.open(), OpenResult::PortUnavailable);
+    EXPECT_NE(other.openFailureDetail().find("Another program holds the port"), std::string::npos)
+        << other.openFailureDetail();
     link.close();
-    EXPECT_EQ(other.open(1), 0);
+    EXPECT_EQ(other.open(), OpenResult::Opened);
+    EXPECT_EQ(other.openFailureDetail(), "");
 }
 
 TEST_F(SerialLinkTest, LineSettingsThatCannotBeAppliedWarnAndOpeningGoesOn)
@@ -335,7 +313,7 @@ TEST_F(SerialLinkTest, LineSettingsThatCannotBeAppliedWarnAndOpeningGoesOn)
     link.serialDeviceFormat = (m_folder / "file%d").string();
     std::vector<std::string> warnings;
     link.onWarning = [&](const std::string& text) { warnings.push_back(text); };
-    EXPECT_EQ(link.open(1), 0);
+    EXPECT_EQ(link.open(), OpenResult::Opened);
     EXPECT_EQ(warnings, std::vector<std::string>{"B\xB3\xB9" "d wpisu timeouts !"});
 }
 
@@ -343,7 +321,7 @@ TEST_F(SerialLinkTest, PseudoTerminalOpensWithoutWarning)
 {
     bool warned = false;
     link.onWarning = [&](const std::string&) { warned = true; };
-    ASSERT_EQ(link.open(1), 0);
+    ASSERT_EQ(link.open(), OpenResult::Opened);
     EXPECT_FALSE(warned);
     termios settings{};
     ASSERT_EQ(::tcgetattr(m_slave, &settings), 0);

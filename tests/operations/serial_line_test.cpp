@@ -33,10 +33,9 @@ public:
         if (!m_server.openPty((m_directory / "ttyTelvor2").string(), error))
             throw std::runtime_error(error);
         m_thread = std::thread([this] { m_server.run(); });
-        link.useTcp = 0;
+        link.endpoint = SerialPortNumber{3};
         link.serialDeviceFormat = (m_directory / "ttyTelvor%d").string();
         link.timing = Timing{}.scaledDown(10);
-        surface.controls.serialPortNumber = 3;
     }
     ~SerialDevice()
     {

@@ -1,6 +1,5 @@
 #include "simulated_device.h"
 
-#include <cstring>
 #include <stdexcept>
 
 namespace telvor {
@@ -22,9 +21,7 @@ SimulatedDevice::SimulatedDevice(const SettingsImage& deviceImage, std::string v
 {
     if (!m_server->start())
         throw std::runtime_error("the virtual device cannot listen on loopback");
-    link.useTcp = 1;
-    std::strcpy(link.ipAddress, "127.0.0.1");
-    link.tcpPort = m_server->port();
+    link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(m_server->port())};
     link.timing = Timing{}.scaledDown(10);
 }
 

@@ -94,8 +94,7 @@ TEST(OpeningSequence, OnlyTheLastHaltDecides)
 TEST(OpeningSequence, TcpConnectionThatFailsShowsTheLanText)
 {
     SimulatedDevice device;
-    device.link.tcpPort = test_support::closedLoopbackPort();
-    device.surface.controls.serialPortNumber = 7;
+    device.link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(test_support::closedLoopbackPort())};
     EXPECT_FALSE(device.operations.writeToDevice());
     EXPECT_THAT(device.surface.boxes, ElementsAre("LAN connection (TCP/IP) cannot be established!"));
     EXPECT_EQ(device.surface.shownStatus, "LAN connection (TCP/IP) cannot be established!");
@@ -109,15 +108,27 @@ TEST(OpeningSequence, SerialPortThatCannotBeOpenedNamesItsNumberWithTheDetail)
 {
     SimulatedDevice device;
     const std::filesystem::path missing = std::filesystem::temp_directory_path() / "telvor-no-such-port";
-    device.link.useTcp = 0;
+    device.link.endpoint = SerialPortNumber{5};
     device.link.serialDeviceFormat = (missing / "tty%d").string();
-    device.surface.controls.serialPortNumber = 5;
     EXPECT_FALSE(device.operations.readFromDevice());
     ASSERT_EQ(device.surface.boxes.size(), 1u);
     EXPECT_THAT(device.surface.boxes[0], testing::StartsWith("COM5 port open error ! | "));
     EXPECT_THAT(device.surface.boxes[0], testing::HasSubstr((missing / "tty4").string()));
     EXPECT_EQ(device.surface.shownStatus, "COM5 port open error !");
     EXPECT_EQ(device.surface.pushes, 1);
+}
+
+TEST(OpeningSequence, SerialDevicePathThatCannotBeOpenedIsNamedInTheDetail)
+{
+    SimulatedDevice device;
+    const std::filesystem::path missing = std::filesystem::temp_directory_path() / "telvor-no-such-port" / "ttyUSB0";
+    device.link.endpoint = SerialPortPath{missing.string()};
+    EXPECT_FALSE(device.operations.checkDeviceVersion());
+    ASSERT_EQ(device.surface.boxes.size(), 1u);
+    EXPECT_THAT(device.surface.boxes[0], testing::StartsWith("Serial port open error ! | Cannot open " + missing.string()));
+    EXPECT_EQ(device.surface.shownStatus, "Serial port open error !");
+    EXPECT_EQ(device.surface.pushes, 1);
+    EXPECT_THAT(device.receivedLines(), IsEmpty());
 }
 
 TEST(OpeningSequence, ReplyWithoutVersionIsShownAsReceived)

@@ -55,6 +55,9 @@ TEST_P(QueryGroup, ListsTheKeysOfTheVersionInOrder)
 
 const GroupCase kGroupCases[] = {
     {"SettingsWithoutVersion", "", "SET?", joined({kSettingsOfAnyVersion, kReceivers})},
+    // The device reads its version text as the program does: a text that
+    // ends before the minor digit names no version at all.
+    {"SettingsOfATextEndingBeforeTheMinorDigit", "v9", "SET?", joined({kSettingsOfAnyVersion, kReceivers})},
     {"SettingsOfVersion17", "v1.7", "SET?", joined({kSettingsOfAnyVersion, {"SLIM"}, kReceivers})},
     {"SettingsOfVersion19", "v1.9", "SET?", joined({kSettingsOfAnyVersion, {"SLIM"}, kReceivers, {"LOGT", "GRDHR"}})},
     {"SettingsOfVersion20E", "v2.0E", "SET?",

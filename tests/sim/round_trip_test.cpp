@@ -32,22 +32,22 @@ const Availability kAvailability[] = {
     {"COPS", 1, 0x28, false, 'D'}, {"WKD", 1, 0x36}, {"URL2", 7, 0x36}, {"URL2", 8, 0x36},
 };
 
-bool versionHas(const Slot& slot, const DeviceVersion& version)
+bool versionHas(const Slot& slot, const FirmwareVersion& version)
 {
     const std::string_view key = slot.field->key;
     const int index = slot.index;
     if (key == "NUM")
-        return index <= 5 || version.number >= 0x26;
+        return index <= 5 || version.versionNumber >= 0x26;
     if (key == "APN")
-        return version.number >= 0x20 && (index <= 2 || version.extended);
+        return version.versionNumber >= 0x20 && (index <= 2 || version.extended);
     if (key == "EAD")
-        return version.number >= 0x20 && version.extended;
+        return version.versionNumber >= 0x20 && version.extended;
     for (const Availability& row : kAvailability) {
         if (!key.starts_with(row.prefix) || row.part != slot.field->part)
             continue;
         if (row.extended && !version.extended)
             return false;
-        return version.number > row.from || (version.number == row.from && version.modelLetter >= row.modelFrom);
+        return version.versionNumber > row.from || (version.versionNumber == row.from && version.modelLetter >= row.modelFrom);
     }
     return true;
 }
@@ -121,7 +121,7 @@ TEST_P(RoundTrip, ParsedAnswersGiveBackEveryFieldOfTheVersion)
         const SettingsImage before = read;
         for (const char* query : {"SET?", "SMS?", "APN?", "EAD?", "XCFG?", "ECFG?"}) {
             const std::string answer = device.handleLine(query).bytes;
-            parseSettings(answer, read, device.version().number);
+            parseSettings(answer, read, device.version().versionNumber);
         }
         for (const Slot& slot : everySlot()) {
             if (versionHas(slot, device.version())) {

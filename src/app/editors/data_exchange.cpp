@@ -2,7 +2,7 @@
 
 #include "input_checks.h"
 #include "editors/leading_number.h"
-#include "windows_1250.h"
+#include "frontend/windows_1250.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -21,10 +21,10 @@ void DataExchange::text(QLineEdit* box, std::string& member, int limit)
         box->setMaxLength(limit);
     m_bindings.push_back({
         box,
-        [box, &member] { box->setText(DecodeWindows1250(member)); },
+        [box, &member] { box->setText(decodeWindows1250(member)); },
         [box, &member, limit] {
             QString refused;
-            const std::optional<std::string> bytes = EncodeWindows1250(box->text(), &refused);
+            const std::optional<std::string> bytes = encodeWindows1250(box->text(), &refused);
             if (!bytes)
                 return characterMessage(box->accessibleName(), refused);
             if (limit != kNoLimit && bytes->size() > static_cast<std::size_t>(limit))

@@ -1,8 +1,8 @@
 #include "variable_codes_dialog.h"
 
 #include "editors/variable_codes.h"
+#include "frontend/windows_1250.h"
 #include "ui_variable_codes.h"
-#include "windows_1250.h"
 
 namespace telvor {
 
@@ -11,7 +11,7 @@ VariableCodesDialog::VariableCodesDialog(QWidget* parent)
     , m_ui(std::make_unique<Ui::VariableCodesDialog>())
 {
     m_ui->setupUi(this);
-    m_ui->codesText->setPlainText(DecodeWindows1250(variableCodesText()));
+    m_ui->codesText->setPlainText(decodeWindows1250(variableCodesText()));
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }
 

@@ -1,6 +1,5 @@
 #include "app/editors/editor_dialog.h"
 #include "app/editors/input_checks.h"
-#include "app/editors/windows_1250.h"
 #include "modal_answer.h"
 
 #include <QDialogButtonBox>
@@ -72,26 +71,6 @@ private slots:
         QCOMPARE(integerMessage(), "Please enter an integer.");
         QCOMPARE(rangeMessage(0, 65535), "Please enter an integer between 0 and 65535.");
         QCOMPARE(lengthMessage(160), "Please enter no more than 160 characters.");
-    }
-
-    void everyByteSurvivesTheRoundTrip()
-    {
-        std::string all;
-        for (int byte = 1; byte < 256; ++byte)
-            all += static_cast<char>(byte);
-        const QString text = DecodeWindows1250(all);
-        QCOMPARE(text.size(), 255);
-        QCOMPARE(text[0xB9 - 1], QChar(u'ą'));
-        QCOMPARE(EncodeWindows1250(text), std::optional<std::string>(all));
-    }
-
-    void characterOutsideWindows1250IsNamed()
-    {
-        QString refused;
-        QCOMPARE(EncodeWindows1250(QString::fromUtf8("abŻЖc"), &refused), std::nullopt);
-        QCOMPARE(refused, QString::fromUtf8("Ж"));
-        QCOMPARE(EncodeWindows1250(QString::fromUtf8("a\U0001F600"), &refused), std::nullopt);
-        QCOMPARE(refused, QString::fromUtf8("\U0001F600"));
     }
 
     void fillShowsTheMembers()

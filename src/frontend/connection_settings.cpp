@@ -1,4 +1,4 @@
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The connection settings store when its file is garbage, cannot be read or
 // is no file at all: the first-start defaults, without a crash or a wait.
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// The device stores texts as Windows-1250 bytes; the widgets hold Unicode.
-// These are the only conversions between the two.
+// The device stores texts as Windows-1250 bytes; the window and telvorctl
+// hold Unicode. These are the only conversions between the two.
 #pragma once
 
 #include <QString>
@@ -13,10 +13,10 @@ namespace telvor {
 // Every byte becomes one character; the five bytes Windows-1250 leaves
 // unassigned come back as the control characters of the same number, so
 // they survive a round trip unchanged.
-QString DecodeWindows1250(std::string_view bytes);
+QString decodeWindows1250(std::string_view bytes);
 
 // The text as Windows-1250 bytes, or nothing when a character has no byte
 // there; `refused` then holds the first such character.
-std::optional<std::string> EncodeWindows1250(const QString& text, QString* refused = nullptr);
+std::optional<std::string> encodeWindows1250(const QString& text, QString* refused = nullptr);
 
 } // namespace telvor

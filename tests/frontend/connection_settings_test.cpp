@@ -1,6 +1,6 @@
 // The connection settings store, in a configuration folder of the test's
 // own: never the user's.
-#include "app/connection_settings.h"
+#include "frontend/connection_settings.h"
 #include "../support/row_name.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 // The device's firmware version as its answer to "VER?" tells it. It decides
-// which groups of settings are written, read and verified.
+// which groups of settings are written, read and verified, and which keys
+// the virtual device has: one reading of a version text for both sides, so
+// that they always agree on what a text such as "v2.8E" means.
 #pragma once
 
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "windows_1250.h"
+#include "frontend/windows_1250.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -19,13 +19,13 @@ bool encodes(const QString& text)
 
 } // namespace
 
-QString DecodeWindows1250(std::string_view bytes)
+QString decodeWindows1250(std::string_view bytes)
 {
     QStringDecoder decoder(kEncoding);
     return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
-std::optional<std::string> EncodeWindows1250(const QString& text, QString* refused)
+std::optional<std::string> encodeWindows1250(const QString& text, QString* refused)
 {
     QStringEncoder encoder(kEncoding);
     const QByteArray bytes = encoder(text);

@@ -1,0 +1,42 @@
+// Where the device link connects: a serial port by the number the window
+// and the settings count it by, a serial device by its path, or a TCP host
+// and port.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace telvor {
+
+// Port n is the device path that the link's serial device format gives for
+// it (1 to 255; any other number names no device).
+struct SerialPortNumber {
+    int number = 0;
+
+    bool operator==(const SerialPortNumber&) const = default;
+};
+
+struct SerialPortPath {
+    std::string path;
+
+    bool operator==(const SerialPortPath&) const = default;
+};
+
+// The host as the user gave it, UTF-8. Only dotted-decimal IPv4 connects;
+// any other host runs out the connection time, as a silent address does.
+struct TcpEndpoint {
+    std::string host;
+    std::uint16_t port = 0;
+
+    bool operator==(const TcpEndpoint&) const = default;
+};
+
+using Endpoint = std::variant<SerialPortNumber, SerialPortPath, TcpEndpoint>;
+
+inline bool isTcp(const Endpoint& endpoint)
+{
+    return std::holds_alternative<TcpEndpoint>(endpoint);
+}
+
+} // namespace telvor
