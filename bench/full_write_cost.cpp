@@ -144,8 +144,9 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: full_write_cost --sim PROGRAM --settings FILE.tvr --runs N "
-                             "(--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])\n");
+        std::fprintf(stderr,
+                     "usage: full_write_cost --sim PROGRAM --settings FILE.tvr --runs N "
+                     "(--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])\n");
         return 2;
     }
     SettingsImage settings;
@@ -164,10 +165,10 @@ int main(int argc, char** argv)
     try {
         const bool tcp = options.tcpLatencyMs >= 0;
         const std::vector<std::string> arguments = tcp
-            ? std::vector<std::string>{"--tcp", "127.0.0.1:0", "--image", imageArgument, "--latency",
-                                       std::to_string(options.tcpLatencyMs)}
-            : std::vector<std::string>{"--pty", (folder / "port0").string(), "--image", imageArgument, "--baud",
-                                       std::to_string(options.serialBaud)};
+            ? std::vector<std::string>{"--tcp",       "127.0.0.1:0", "--image",
+                                       imageArgument, "--latency",   std::to_string(options.tcpLatencyMs)}
+            : std::vector<std::string>{"--pty",  (folder / "port0").string(),       "--image", imageArgument,
+                                       "--baud", std::to_string(options.serialBaud)};
         SimChildProcess sim(options.sim, arguments);
         const std::string firstLine = sim.firstLine();
         if (tcp ? listeningPort(firstLine) == 0 : !firstLine.starts_with("pty "))

@@ -81,7 +81,8 @@ int main()
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         const double share = processor / wall;
         std::printf("round %d: %s, waited %.0f ms, processor %.2f ms (%.3f %% of one core), %ld keep-alive calls\n",
-                    round, acknowledged ? "acknowledged" : "not acknowledged", wall * 1000, processor * 1000, share * 100, keepAliveCalls);
+                    round, acknowledged ? "acknowledged" : "not acknowledged", wall * 1000, processor * 1000,
+                    share * 100, keepAliveCalls);
         withinBudget = withinBudget && acknowledged && share < kAllowedShare;
     }
     link.close();

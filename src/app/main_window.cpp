@@ -41,8 +41,7 @@ QString statusFromBox(const QString& shown)
 
 } // namespace
 
-MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFileChooser& fileChooser,
-                       QWidget* parent)
+MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFileChooser& fileChooser, QWidget* parent)
     : QDialog(parent)
     , m_ui(std::make_unique<Ui::MainWindow>())
     , m_workingImage(workingImage)
@@ -152,8 +151,9 @@ void MainWindow::takeSerialPortNumber()
     const bool inRange = number && *number >= 0 && *number <= kHighestSerialPortNumber;
     if (inRange)
         return;
-    showWarning(this, number ? QStringLiteral("Please enter an integer between 0 and 255.")
-                             : QStringLiteral("Please enter an integer."));
+    showWarning(this,
+                number ? QStringLiteral("Please enter an integer between 0 and 255.")
+                       : QStringLiteral("Please enter an integer."));
     m_ui->portNumberEdit->setFocus();
     m_ui->portNumberEdit->selectAll();
 }
@@ -185,8 +185,7 @@ void MainWindow::showSerialDevicePath()
     if (path.empty())
         m_ui->portNumberEdit->setToolTip(tr("No serial device has this number (1 to 255)"));
     else
-        m_ui->portNumberEdit->setToolTip(
-            QStringLiteral("COM%1 = %2").arg(*number).arg(QString::fromLocal8Bit(path)));
+        m_ui->portNumberEdit->setToolTip(QStringLiteral("COM%1 = %2").arg(*number).arg(QString::fromLocal8Bit(path)));
 }
 
 void MainWindow::chooseSerial()

@@ -75,8 +75,7 @@ void MainWindow::showMessage(std::string_view text, std::string_view detail)
 {
     // The operations' texts are the device's Windows-1250; a detail names
     // device paths and the system's reasons, which are UTF-8.
-    showWarning(this, decodeWindows1250(text),
-                QString::fromUtf8(detail.data(), static_cast<qsizetype>(detail.size())));
+    showWarning(this, decodeWindows1250(text), QString::fromUtf8(detail.data(), static_cast<qsizetype>(detail.size())));
 }
 
 void MainWindow::pushValuesToControls()

@@ -15,8 +15,7 @@ QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(kSettingsFileFilter);
     dialog.setDefaultSuffix(QStringLiteral("tvr"));
     // Started from the menu, the program runs in the read-only folder of the

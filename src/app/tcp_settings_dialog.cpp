@@ -41,9 +41,10 @@ void TcpSettingsDialog::accept()
     const QString address = m_ui->ipAddressEdit->text();
     QString refused;
     if (!encodeWindows1250(address, &refused)) {
-        showWarning(this, tr("The character \"%1\" cannot be used: only characters of the "
-                             "Windows-1250 character set can be stored.")
-                              .arg(refused));
+        showWarning(this,
+                    tr("The character \"%1\" cannot be used: only characters of the "
+                       "Windows-1250 character set can be stored.")
+                        .arg(refused));
         m_ui->ipAddressEdit->setFocus();
         return;
     }

@@ -112,9 +112,10 @@ std::string footer(std::span<const Command> table)
                     [](const Command& command) { return command.options & kConnectionOptions; }))
         text += "CONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n"
                 "settings saved by the window apply.\n";
-    return text + "Options may come before or after the command word; telvorctl COMMAND --help\n"
-                  "describes one command.\n\n"
-                  "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
+    return text
+        + "Options may come before or after the command word; telvorctl COMMAND --help\n"
+          "describes one command.\n\n"
+          "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
 }
 
 CLI::Option* addOption(CLI::App& app, const CommandOption& option)
@@ -276,9 +277,8 @@ ParsedCommandLine parseCommandLine(std::vector<std::string> arguments, std::span
     if (chosen.empty() || wordsBeforeCommand > 0)
         return usageError("unknown command \"" + extras.front() + "\"");
     const CLI::App& app = *chosen.front();
-    const Command& command = *std::find_if(table.begin(), table.end(), [&app](const Command& candidate) {
-        return app.get_name() == candidate.name;
-    });
+    const Command& command = *std::find_if(
+        table.begin(), table.end(), [&app](const Command& candidate) { return app.get_name() == candidate.name; });
     return invocationOf(command, app, programOptions, !extras.empty());
 }
 

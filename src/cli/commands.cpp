@@ -10,8 +10,7 @@
 namespace telvor {
 namespace {
 
-OptionRefusal takeConnection(const std::optional<ConnectionChoice>& choice, std::string refusal,
-                             Invocation& invocation)
+OptionRefusal takeConnection(const std::optional<ConnectionChoice>& choice, std::string refusal, Invocation& invocation)
 {
     if (invocation.connection.transport != ConnectionChoice::Transport::Saved)
         return "give at most one connection, --tcp or --com";
@@ -63,8 +62,8 @@ std::span<const Command> commands()
         Command{"version", "ask the device for its firmware version", "", kConnectionOptions, runVersion},
         Command{"read", "read the device's settings into OUT.tvr", "OUT.tvr", kConnectionOptions | kBaseOption,
                 runRead},
-        Command{"write", "write FILE.tvr to the device, verify it, then run the chosen service commands",
-                "FILE.tvr", kConnectionOptions | kServiceOptions, runWrite},
+        Command{"write", "write FILE.tvr to the device, verify it, then run the chosen service commands", "FILE.tvr",
+                kConnectionOptions | kServiceOptions, runWrite},
         Command{"show", "print FILE.tvr as the device's KEY=value answer lines", "FILE.tvr", kNoOptions, runShow},
         Command{"diff", "list the fields in which A.tvr and B.tvr differ", "A.tvr B.tvr", kNoOptions, runDiff},
     };
@@ -81,15 +80,15 @@ std::span<const CommandOption> commandOptions()
                       takeSwitch<&Invocation::trace>},
         CommandOption{"strict-serial", "", "end each serial reply only at a 500 ms pause, never at its content",
                       kConnectionOptions, takeSwitch<&Invocation::strictSerial>},
-        CommandOption{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption,
-                      takeBase},
+        CommandOption{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption, takeBase},
         CommandOption{"set-clock", "", "Set RTC clock in device", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::setClock>},
         CommandOption{"reset-device", "", "RESET device after update", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::resetDevice>},
         CommandOption{"reset-counters", "", "Reset counters", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::resetCounters>},
-        CommandOption{"erase-log", "", "Erase log memory", kServiceOptions, takeServiceSwitch<&ServiceChoice::eraseLog>},
+        CommandOption{"erase-log", "", "Erase log memory", kServiceOptions,
+                      takeServiceSwitch<&ServiceChoice::eraseLog>},
     };
     return table;
 }

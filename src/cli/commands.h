@@ -23,7 +23,7 @@ enum CommandOptions : unsigned {
 
 struct Command {
     std::string_view name;
-    std::string_view summary;  // its line in the help's list of commands
+    std::string_view summary; // its line in the help's list of commands
     // The operands' names, separated by spaces; a last name ending in "..."
     // stands for one or more operands.
     std::string_view operands;

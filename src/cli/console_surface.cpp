@@ -30,9 +30,13 @@ void ConsoleSurface::setVersionText(std::string_view text)
 }
 
 // A terminal has no progress bar; the trace shows how far a conversation got.
-void ConsoleSurface::setProgressRange(int, int) {}
+void ConsoleSurface::setProgressRange(int, int)
+{
+}
 
-void ConsoleSurface::setProgressPosition(int) {}
+void ConsoleSurface::setProgressPosition(int)
+{
+}
 
 void ConsoleSurface::showMessage(std::string_view text, std::string_view detail)
 {
@@ -42,7 +46,9 @@ void ConsoleSurface::showMessage(std::string_view text, std::string_view detail)
 }
 
 // The summary is printed by the command once the link is closed.
-void ConsoleSurface::pushValuesToControls() {}
+void ConsoleSurface::pushValuesToControls()
+{
+}
 
 std::string statusLines(std::string_view status)
 {

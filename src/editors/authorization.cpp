@@ -28,13 +28,11 @@ NumberBoxes splitNumbers(const SettingsImage& image, const ServiceBytes& service
     NumberBoxes boxes{};
     const auto firstFive = splitFlags<5>(image.u8(service.firstFive));
     const auto lastFive = splitFlags<5>(image.u8(service.lastFive));
-    std::copy(lastFive.begin(), lastFive.end(),
-              std::copy(firstFive.begin(), firstFive.end(), boxes.begin()));
+    std::copy(lastFive.begin(), lastFive.end(), std::copy(firstFive.begin(), firstFive.end(), boxes.begin()));
     return boxes;
 }
 
-void joinNumbers(SettingsImage& image, const ServiceBytes& service, const NumberBoxes& boxes,
-                 int anyone)
+void joinNumbers(SettingsImage& image, const ServiceBytes& service, const NumberBoxes& boxes, int anyone)
 {
     const std::span<const int> all(boxes);
     image.setU8(service.firstFive, withFlagBit(joinFlags(all.first(5)), kAnyoneBit, anyone));

@@ -80,7 +80,7 @@ void BasicSettings::pack(SettingsImage& image) const
         textToField(numbers[number - 1], image, slot("NUM", number));
     textToField(pin, image, slot("PIN"));
     image.setNumber(slot("TRPT"), reportPeriodMinutes);
-    const std::array mcfg1{periodicalReport, pinActive,    smsLimitActive,
+    const std::array mcfg1{periodicalReport,       pinActive,    smsLimitActive,
                            reportOnlyInAlarmState, acknowledges, lcdSupport};
     image.setU8(slot("MCFG1"), joinFlags(mcfg1));
     image.setNumber(slot("SLIM"), smsPerDay);
@@ -107,8 +107,7 @@ void BasicSettings::pack(SettingsImage& image) const
     image.setU8(kBalanceCodeSeventh, characterAt(6));
     image.setU8(kBalanceCodeEighth, characterAt(7));
 
-    image.setU8(slot("MCFG2"),
-                withFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
+    image.setU8(slot("MCFG2"), withFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
 }
 
 } // namespace telvor

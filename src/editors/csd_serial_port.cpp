@@ -31,8 +31,8 @@ void CsdSerialPort::unpack(const SettingsImage& image)
 
 void CsdSerialPort::pack(SettingsImage& image) const
 {
-    std::uint8_t byte = static_cast<std::uint8_t>((speed & kSpeedMask) << kSpeedShift |
-                                                  (parity & kParityMask) << kParityShift);
+    std::uint8_t byte
+        = static_cast<std::uint8_t>((speed & kSpeedMask) << kSpeedShift | (parity & kParityMask) << kParityShift);
     byte = withFlagBit(byte, kStopBitsBit, stopBits & 1);
     byte = withFlagBit(byte, kCharacterSizeBit, characterSize & 1);
     image.setU8(slot("SCFG"), withFlagBit(byte, kInterfaceBit, interface & 1));

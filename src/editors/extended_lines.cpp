@@ -13,7 +13,7 @@ constexpr int kEnergyCounterBit = 5;
 // XCFGj
 constexpr int kHighToLowBit = 0;
 constexpr int kLowToHighBit = 1;
-constexpr int kFirstSmsBit = 2; // bits 2 to 6: telephone numbers 1 to 5
+constexpr int kFirstSmsBit = 2;                               // bits 2 to 6: telephone numbers 1 to 5
 constexpr int kCommunicationControl = kExtendedLineCount + 1; // XCFG17, XMS17
 
 constexpr int kNoType = 0;
@@ -82,8 +82,9 @@ void ExtendedLines::pack(SettingsImage& image) const
 {
     // MCFG2 is shared with other editors: only bits 0 and 5 are ours.
     const Slot support = slot("MCFG2");
-    image.setU8(support, withFlagBit(withFlagBit(image.u8(support), kExpansionModuleBit, expansionModule),
-                                     kEnergyCounterBit, energyCounter));
+    image.setU8(support,
+                withFlagBit(withFlagBit(image.u8(support), kExpansionModuleBit, expansionModule), kEnergyCounterBit,
+                            energyCounter));
 
     for (int line = 1; line <= kExtendedLineCount; ++line) {
         const ExtendedLine& row = lines[line - 1];

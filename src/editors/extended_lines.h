@@ -29,8 +29,8 @@ enum class LineSensor { Temperature /* "T/D" */, Humidity /* "RH" */ };
 
 // Check-box members hold 0 or 1.
 struct ExtendedLine {
-    int highToLow = 0; // "HL": alarm below the group's lower threshold
-    int lowToHigh = 0; // "LH": alarm above the group's upper threshold
+    int highToLow = 0;                    // "HL": alarm below the group's lower threshold
+    int lowToHigh = 0;                    // "LH": alarm above the group's upper threshold
     std::array<int, kLineSmsCount> sms{}; // telephone numbers 1 to 5
     std::string body;
 };
@@ -55,8 +55,8 @@ struct LineGroup {
 };
 
 struct ExtendedLines {
-    int expansionModule = 0; // MCFG2 bit 0
-    int energyCounter = 0;   // MCFG2 bit 5
+    int expansionModule = 0;                            // MCFG2 bit 0
+    int energyCounter = 0;                              // MCFG2 bit 5
     std::array<ExtendedLine, kExtendedLineCount> lines; // XL1 to XL16
     CommunicationControl communicationControl;
     std::array<int, kEmailAddressCount> email{};

@@ -7,8 +7,8 @@ namespace telvor {
 std::string textFromField(const SettingsImage& image, const Slot& field)
 {
     const auto bytes = image.bytesOf(field);
-    const auto end = std::find_if(bytes.begin(), bytes.end(),
-                                  [](std::uint8_t byte) { return byte == 0x00 || byte == 0xFF; });
+    const auto end
+        = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte == 0x00 || byte == 0xFF; });
     return std::string(bytes.begin(), end);
 }
 

@@ -21,8 +21,7 @@ constexpr int flagBit(std::uint8_t byte, int bit)
 constexpr std::uint8_t withFlagBit(std::uint8_t byte, int bit, int checked)
 {
     const auto mask = static_cast<std::uint8_t>(1u << bit);
-    return checked != 0 ? static_cast<std::uint8_t>(byte | mask)
-                        : static_cast<std::uint8_t>(byte & ~mask);
+    return checked != 0 ? static_cast<std::uint8_t>(byte | mask) : static_cast<std::uint8_t>(byte & ~mask);
 }
 
 // Bits 0 .. N-1 of the byte as N check-box members.

@@ -20,8 +20,8 @@ inline constexpr int kTelephoneCount = 10;
 // The type boxes of an input row, in the dialog's order.
 enum class InputType { T, D, RH, S, TR, RR, PT };
 inline constexpr int kInputTypeCount = 7;
-inline constexpr std::array kInputTypes = {InputType::T,  InputType::D,  InputType::RH, InputType::S,
-                                           InputType::TR, InputType::RR, InputType::PT};
+inline constexpr std::array kInputTypes
+    = {InputType::T, InputType::D, InputType::RH, InputType::S, InputType::TR, InputType::RR, InputType::PT};
 
 // "T", "RH", ...
 std::string_view inputTypeCaption(InputType type);

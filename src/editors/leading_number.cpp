@@ -99,8 +99,8 @@ std::optional<float> readLeadingFloat(std::string_view text)
     }
     const std::string_view number = text.substr(start, position - start);
     float value = 0;
-    const auto [end, error] =
-        std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
+    const auto [end, error]
+        = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::general);
     if (error == std::errc::result_out_of_range)
         value = magnitudeOf(number) > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
     return negative ? -value : value;

@@ -15,11 +15,16 @@ constexpr int kBuzzerBit = 6;
 
 // Inputs L1, L2 and L5 (0, 1, 2 here) each drive two outputs: the
 // thermostat output O1, O3 or O5 and the high-state output O2, O4 or O6.
-constexpr int thermostatOutput(int input) { return 1 + 2 * input; }
-constexpr int highSignallingOutput(int input) { return 2 + 2 * input; }
+constexpr int thermostatOutput(int input)
+{
+    return 1 + 2 * input;
+}
+constexpr int highSignallingOutput(int input)
+{
+    return 2 + 2 * input;
+}
 
-constexpr ThermostatMode kModes[] = {ThermostatMode::LowSignalling, ThermostatMode::Heating,
-                                     ThermostatMode::Cooling};
+constexpr ThermostatMode kModes[] = {ThermostatMode::LowSignalling, ThermostatMode::Heating, ThermostatMode::Cooling};
 
 } // namespace
 
@@ -45,8 +50,7 @@ void Outputs::unpack(const SettingsImage& image)
         thermostats[thermostat] = {.lowSignalling = flagBit(modes, kSignallingBit),
                                    .heating = flagBit(modes, kHeatingBit),
                                    .cooling = flagBit(modes, kCoolingBit)};
-        highSignalling[thermostat] =
-            flagBit(image.u8(slot("OCFG", highSignallingOutput(thermostat))), kSignallingBit);
+        highSignalling[thermostat] = flagBit(image.u8(slot("OCFG", highSignallingOutput(thermostat))), kSignallingBit);
     }
     wakingHoursOnO4 = flagBit(image.u8(slot("OCFG", 4)), kExtraFunctionBit);
     alarmStateOnO6 = flagBit(image.u8(slot("OCFG", 6)), kExtraFunctionBit);

@@ -27,9 +27,9 @@ struct ThermostatOutput {
 };
 
 struct Outputs {
-    std::array<int, kOutputCount> permanent{}; // O1 to O6
+    std::array<int, kOutputCount> permanent{};     // O1 to O6
     std::array<ThermostatOutput, 3> thermostats{}; // O1 (input L1), O3 (L2), O5 (L5)
-    std::array<int, 3> highSignalling{}; // O2 (input L1), O4 (L2), O6 (L5)
+    std::array<int, 3> highSignalling{};           // O2 (input L1), O4 (L2), O6 (L5)
     int wakingHoursOnO4 = 0;
     int alarmStateOnO6 = 0;
     // Seconds; 0 and 255 signal without end.

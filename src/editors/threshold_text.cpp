@@ -20,8 +20,8 @@ constexpr long kLastRoundedMillivolts = 4092;
 std::string fixed(double value, int decimals)
 {
     std::array<char, 32> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+    const auto result
+        = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
     return std::string(buffer.data(), result.ptr);
 }
 

@@ -50,9 +50,9 @@ bool userStoreIsUsable()
 {
     const QSettings organisationStore(QSettings::NativeFormat, QSettings::UserScope, kOrganisation);
     const QFileInfo organisationFile(organisationStore.fileName());
-    const QFileInfo storeFile(QDir(organisationFile.absolutePath())
-                                  .filePath(QString(kOrganisation) + "/" + kApplication + "."
-                                            + organisationFile.suffix()));
+    const QFileInfo storeFile(
+        QDir(organisationFile.absolutePath())
+            .filePath(QString(kOrganisation) + "/" + kApplication + "." + organisationFile.suffix()));
     return !storeFile.exists() || storeFile.isFile();
 }
 
@@ -71,13 +71,15 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
     const ConnectionSettings defaults;
     ConnectionSettings settings;
     const int portNumber = numberOr(store, kPortComKey, defaults.serialPortNumber);
-    settings.serialPortNumber = portNumber >= 0 && portNumber <= kHighestPortNumber ? portNumber : defaults.serialPortNumber;
+    settings.serialPortNumber
+        = portNumber >= 0 && portNumber <= kHighestPortNumber ? portNumber : defaults.serialPortNumber;
     settings.useTcp = numberOr(store, kTransportKey, defaults.useTcp ? 1 : 0) != 0;
     settings.ipAddress = shortenedAddress(textOr(store, kAddressKey, defaults.ipAddress));
     settings.tcpPort = numberOr(store, kPortTcpKey, defaults.tcpPort);
     settings.serialDeviceFormat = textOr(store, kDeviceFormatKey, defaults.serialDeviceFormat);
     const int strictTiming = numberOr(store, kStrictTimingKey, defaults.strictSerialTiming ? 1 : 0);
-    settings.strictSerialTiming = strictTiming == 0 || strictTiming == 1 ? strictTiming == 1 : defaults.strictSerialTiming;
+    settings.strictSerialTiming
+        = strictTiming == 0 || strictTiming == 1 ? strictTiming == 1 : defaults.strictSerialTiming;
     if (store.status() != QSettings::NoError)
         return defaults;
     return settings;

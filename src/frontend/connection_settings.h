@@ -19,12 +19,12 @@ inline constexpr std::size_t kIpAddressMaxLength = 255;
 // Texts are UTF-8: the address is plain dotted decimal and the format names
 // a file.
 struct ConnectionSettings {
-    int serialPortNumber = 1;                                   // Port_COM, 0 to 255
-    bool useTcp = false;                                        // Transmisja_TCP
-    std::string ipAddress = "192.168.2.1";                      // Adres_IP
-    int tcpPort = 23;                                           // Port_TCP
+    int serialPortNumber = 1;                                    // Port_COM, 0 to 255
+    bool useTcp = false;                                         // Transmisja_TCP
+    std::string ipAddress = "192.168.2.1";                       // Adres_IP
+    int tcpPort = 23;                                            // Port_TCP
     std::string serialDeviceFormat = kDefaultSerialDeviceFormat; // Serial_Device_Format
-    bool strictSerialTiming = false;                            // Serial_Strict_Timing, 0 or 1
+    bool strictSerialTiming = false;                             // Serial_Strict_Timing, 0 or 1
 
     bool operator==(const ConnectionSettings&) const = default;
 };

@@ -1,8 +1,8 @@
 #include "frontend/windows_1250.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QList>
 
 namespace telvor {
 namespace {

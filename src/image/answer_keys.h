@@ -31,7 +31,7 @@ enum class Spread {
 };
 
 struct AnswerKey {
-    std::string_view text;  // matched exactly and case-sensitively: "ICFGx=", "SMS"
+    std::string_view text; // matched exactly and case-sensitively: "ICFGx=", "SMS"
     ValueKind kind;
     std::string_view field; // the key of the target rows in kSettingsFields
     int count = 1;          // values of a list; elements of a numbered text
@@ -41,10 +41,7 @@ struct AnswerKey {
     std::array<int, 3> fromVersion{};
 
     // The key as the device writes it, without the "=": "ICFGx", "SMS".
-    constexpr std::string_view name() const
-    {
-        return text.ends_with('=') ? text.substr(0, text.size() - 1) : text;
-    }
+    constexpr std::string_view name() const { return text.ends_with('=') ? text.substr(0, text.size() - 1) : text; }
 };
 
 inline constexpr std::array kAnswerKeys = [] {

@@ -60,8 +60,7 @@ std::string balanceCode(const AnswerKey& key, const SettingsImage& image, int ve
 
 } // namespace
 
-std::vector<std::string> answerLines(std::string_view name, const SettingsImage& image,
-                                     int versionNumber)
+std::vector<std::string> answerLines(std::string_view name, const SettingsImage& image, int versionNumber)
 {
     const std::optional<AnswerKey> key = findAnswerKey(name);
     if (!key)

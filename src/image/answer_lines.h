@@ -16,7 +16,6 @@ namespace telvor {
 // terminator. The further values of RCFG, CLIP and CTRL and the balance check
 // code's characters 7 and 8 appear only from the versions that carry them.
 // An unknown key gives no lines.
-std::vector<std::string> answerLines(std::string_view key, const SettingsImage& image,
-                                     int versionNumber = 0x36);
+std::vector<std::string> answerLines(std::string_view key, const SettingsImage& image, int versionNumber = 0x36);
 
 } // namespace telvor

@@ -129,8 +129,7 @@ struct Slot {
     std::string name() const;
 };
 
-constexpr std::optional<Slot> findSlot(std::string_view key, int index = Field::kNotIndexed,
-                                       int part = 1)
+constexpr std::optional<Slot> findSlot(std::string_view key, int index = Field::kNotIndexed, int part = 1)
 {
     for (const Field& field : kSettingsFields) {
         if (field.key != key || field.part != part || field.encoding == Reserved)
@@ -138,8 +137,8 @@ constexpr std::optional<Slot> findSlot(std::string_view key, int index = Field::
         if (!field.indexed() && index == Field::kNotIndexed)
             return Slot{field.offset, field.width, field.encoding, &field, index};
         if (field.indexed() && index >= field.firstIndex && index <= field.lastIndex())
-            return Slot{field.offset + field.stride * (index - field.firstIndex), field.width,
-                        field.encoding, &field, index};
+            return Slot{field.offset + field.stride * (index - field.firstIndex), field.width, field.encoding, &field,
+                        index};
     }
     return std::nullopt;
 }

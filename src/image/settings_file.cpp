@@ -30,7 +30,10 @@ std::string fileNameOf(const std::string& path)
 // purpose, where the result of the close counts.
 class FileDescriptor final {
 public:
-    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    explicit FileDescriptor(int descriptor)
+        : m_descriptor(descriptor)
+    {
+    }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     ~FileDescriptor()
@@ -139,8 +142,7 @@ int writeThroughTemporary(const std::string& path, const SettingsImage& image)
     if (!descriptor.valid())
         return errno;
     const bool written = writeAll(descriptor.get(), image.bytes().data(), image.bytes().size())
-        && ::fsync(descriptor.get()) == 0 && descriptor.close()
-        && ::rename(temporary.c_str(), path.c_str()) == 0;
+        && ::fsync(descriptor.get()) == 0 && descriptor.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         const int error = errno;
         ::unlink(temporary.c_str());

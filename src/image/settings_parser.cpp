@@ -53,8 +53,7 @@ std::optional<Number> readNumber(std::string_view text, std::size_t position)
 // Copies characters up to a CR, the end of the text or the field's width,
 // with a 0x00 after a shorter value. Returns the position of the first
 // character not copied.
-std::size_t copyText(std::string_view text, std::size_t position, SettingsImage& image,
-                     const Slot& field)
+std::size_t copyText(std::string_view text, std::size_t position, SettingsImage& image, const Slot& field)
 {
     const std::size_t width = static_cast<std::size_t>(field.width);
     std::size_t end = position;
@@ -66,8 +65,7 @@ std::size_t copyText(std::string_view text, std::size_t position, SettingsImage&
 
 // Numbers separated by commas, each stored as it is read; the list ends at
 // the first number that does not parse, leaving the rest of its fields.
-void readNumbers(const AnswerKey& key, std::string_view text, std::size_t position,
-                 SettingsImage& image)
+void readNumbers(const AnswerKey& key, std::string_view text, std::size_t position, SettingsImage& image)
 {
     for (int value = 0; value < key.count; ++value) {
         const std::optional<Number> number = readNumber(text, position);
@@ -87,8 +85,8 @@ void readNumbers(const AnswerKey& key, std::string_view text, std::size_t positi
 // ones are read at a fixed distance. A value of three or more characters
 // (a flag byte of 100 or more) pushes the next one on; it is then read just
 // after the comma that follows.
-void readFixedPositions(const AnswerKey& key, std::string_view text, std::size_t position,
-                        SettingsImage& image, int versionNumber)
+void readFixedPositions(const AnswerKey& key, std::string_view text, std::size_t position, SettingsImage& image,
+                        int versionNumber)
 {
     for (int value = 1; value < key.count; ++value)
         image.setNumber(valueSlot(key, value), 0);
@@ -107,8 +105,8 @@ void readFixedPositions(const AnswerKey& key, std::string_view text, std::size_t
 }
 
 // "SMS3=", "APN6=": one digit naming the element, then "=".
-std::optional<std::size_t> readNumberedText(const AnswerKey& key, std::string_view text,
-                                            std::size_t position, SettingsImage& image)
+std::optional<std::size_t> readNumberedText(const AnswerKey& key, std::string_view text, std::size_t position,
+                                            SettingsImage& image)
 {
     if (position + 1 >= text.size() || !isDigit(text[position]) || text[position + 1] != '=')
         return std::nullopt;
@@ -121,8 +119,7 @@ std::optional<std::size_t> readNumberedText(const AnswerKey& key, std::string_vi
 // "XMS12=": the body's number n (1 to 17), one character after it when n is
 // below 10, two otherwise, and there an "=". Anything else stores nothing
 // and the scan goes on after the number's place.
-std::size_t readExtendedBody(const AnswerKey& key, std::string_view text, std::size_t position,
-                             SettingsImage& image)
+std::size_t readExtendedBody(const AnswerKey& key, std::string_view text, std::size_t position, SettingsImage& image)
 {
     const std::optional<Number> number = readNumber(text, position);
     const long body = number ? number->value : 0;
@@ -136,8 +133,7 @@ std::size_t readExtendedBody(const AnswerKey& key, std::string_view text, std::s
 // Characters 1 to 6 go to the text field; characters 7 and 8 to their own
 // bytes, taken only from an unbroken run after a full six, so a CR ending the
 // code is never passed over.
-std::size_t readBalanceCode(const AnswerKey& key, std::string_view text, std::size_t position,
-                            SettingsImage& image)
+std::size_t readBalanceCode(const AnswerKey& key, std::string_view text, std::size_t position, SettingsImage& image)
 {
     image.setU8(kBalanceCodeSeventh, 0);
     image.setU8(kBalanceCodeEighth, 0);

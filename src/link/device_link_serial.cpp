@@ -153,7 +153,8 @@ std::size_t SerialTransport::read(char* buffer, std::size_t capacity, ReplyKind 
         // A byte that comes within the settle time still belongs to this
         // reply (a line feed after the CR, say) and puts the pause rule back
         // in charge unless the bytes make a whole reply again.
-        const bool looksComplete = !link().strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
+        const bool looksComplete
+            = !link().strictSerialTiming && serialReplyLooksComplete(kind, std::string_view(buffer, count));
         deadline = std::min(totalDeadline, Clock::now() + (looksComplete ? settle : timing.serialInterByte));
     }
     return count;
@@ -165,8 +166,8 @@ CommandResult SerialTransport::command(std::string_view text)
     if (line.empty() || !write(line))
         return CommandResult::NotSent;
     std::array<char, kCommandReplyLength> reply;
-    const std::size_t count =
-        read(reply.data(), reply.size(), isVersionCommand(text) ? ReplyKind::Version : ReplyKind::Command);
+    const std::size_t count
+        = read(reply.data(), reply.size(), isVersionCommand(text) ? ReplyKind::Version : ReplyKind::Command);
     if (count == 0)
         return CommandResult::NoReply;
     const std::string_view held(reply.data(), count);

@@ -6,8 +6,8 @@
 #include "link/sliced_wait.h"
 
 #include <algorithm>
-#include <array>
 #include <arpa/inet.h>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -75,7 +75,8 @@ OpenResult TcpTransport::open()
         if (errno == EINPROGRESS || errno == EINTR) {
             for (auto elapsed = Milliseconds(m_timer.elapsedMs()); elapsed < timing.tcpConnect;
                  elapsed = Milliseconds(m_timer.elapsedMs())) {
-                const short events = wait.waitFor(m_socket, POLLOUT, std::min(timing.tcpConnectWait, timing.tcpConnect - elapsed));
+                const short events
+                    = wait.waitFor(m_socket, POLLOUT, std::min(timing.tcpConnectWait, timing.tcpConnect - elapsed));
                 if (events == 0)
                     continue;
                 if (connectionConfirmed(m_socket, events))

@@ -47,8 +47,9 @@ std::vector<SerialDevice> nodesUnder(const std::string& deviceRoot, const std::s
             nodes.push_back({entry.path().string(), {}});
         }
     }
-    std::sort(nodes.begin(), nodes.end(),
-              [](const SerialDevice& left, const SerialDevice& right) { return sortKey(left.path) < sortKey(right.path); });
+    std::sort(nodes.begin(), nodes.end(), [](const SerialDevice& left, const SerialDevice& right) {
+        return sortKey(left.path) < sortKey(right.path);
+    });
     return nodes;
 }
 
@@ -125,14 +126,15 @@ std::string serialOpenFailureDetail(const std::string& devicePath, int error, co
     const std::string usedFormat = formatUsable ? format : kDefaultSerialDeviceFormat;
     std::string detail = "Cannot open " + devicePath + ": " + std::strerror(error) + ".\n";
     if (!formatUsable)
-        detail += "The serial device format " + format + " is unusable (it needs exactly one %d), so "
-            + usedFormat + " was used.\n";
+        detail += "The serial device format " + format + " is unusable (it needs exactly one %d), so " + usedFormat
+            + " was used.\n";
     switch (error) {
     case EACCES:
     case EPERM:
-        return detail + "The user may not use serial ports: add the user to the dialout group with\n"
-                        "  sudo usermod -aG dialout $USER\n"
-                        "then log out and log in again.\n";
+        return detail
+            + "The user may not use serial ports: add the user to the dialout group with\n"
+              "  sudo usermod -aG dialout $USER\n"
+              "then log out and log in again.\n";
     case EBUSY:
         return detail + "Another program holds the port; close it and try again.\n";
     case ENOENT:

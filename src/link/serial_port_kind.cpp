@@ -28,7 +28,7 @@ SerialPortKind serialPortKind(unsigned major, unsigned minor)
 
 SerialPortKind serialPortKindOf(int descriptor)
 {
-    struct stat status{};
+    struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISCHR(status.st_mode))
         return SerialPortKind::Buffered;
     return serialPortKind(::major(status.st_rdev), ::minor(status.st_rdev));

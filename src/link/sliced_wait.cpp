@@ -29,8 +29,9 @@ short SlicedWait::pollUntil(int descriptor, short events, Clock::time_point dead
         if (now >= deadline)
             return 0;
         const auto untilKeepAlive = m_lastKeepAlive + m_slice - now;
-        const auto wait = std::clamp(std::chrono::ceil<Milliseconds>(std::min<Clock::duration>(deadline - now, untilKeepAlive)),
-                                     Milliseconds{0}, m_slice);
+        const auto wait
+            = std::clamp(std::chrono::ceil<Milliseconds>(std::min<Clock::duration>(deadline - now, untilKeepAlive)),
+                         Milliseconds{0}, m_slice);
         pollfd watched{descriptor, events, 0};
         const int ready = ::poll(&watched, descriptor < 0 ? 0 : 1, static_cast<int>(wait.count()));
         keepAliveIfDue();

@@ -18,12 +18,11 @@ Timing Timing::scaledDown(int divisor) const
     if (divisor < 1)
         return *this;
     Timing scaled;
-    for (auto member : {&Timing::serialInterByte, &Timing::serialSettle, &Timing::serialSettleDirect,
-                        &Timing::serialReadBase, &Timing::serialReadPerByte,
-                        &Timing::serialWriteBase, &Timing::serialWritePerByte, &Timing::tcpConnect,
-                        &Timing::tcpConnectWait, &Timing::tcpCommand, &Timing::tcpQuery,
-                        &Timing::tcpCloseDelay, &Timing::keepAliveSlice, &Timing::rewriteDelayShort,
-                        &Timing::rewriteDelayLong})
+    for (auto member :
+         {&Timing::serialInterByte, &Timing::serialSettle, &Timing::serialSettleDirect, &Timing::serialReadBase,
+          &Timing::serialReadPerByte, &Timing::serialWriteBase, &Timing::serialWritePerByte, &Timing::tcpConnect,
+          &Timing::tcpConnectWait, &Timing::tcpCommand, &Timing::tcpQuery, &Timing::tcpCloseDelay,
+          &Timing::keepAliveSlice, &Timing::rewriteDelayShort, &Timing::rewriteDelayLong})
         scaled.*member = divided(this->*member, divisor);
     return scaled;
 }

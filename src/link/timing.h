@@ -9,7 +9,7 @@ namespace telvor {
 using Milliseconds = std::chrono::milliseconds;
 
 struct Timing {
-    Milliseconds serialInterByte{500};       // pause that ends a serial read
+    Milliseconds serialInterByte{500}; // pause that ends a serial read
     // Quiet time that ends a serial reply whose bytes already make a whole
     // reply (content framing): long enough for the latency timer of a USB
     // serial adapter, which may hold back a trailing byte that long.
@@ -18,17 +18,17 @@ struct Timing {
     // terminal, an on-board UART, whose FIFO is emptied after four quiet
     // character times, 4.2 ms at 9600 baud).
     Milliseconds serialSettleDirect{8};
-    Milliseconds serialReadBase{5000};       // serial read limit: base + perByte * N
+    Milliseconds serialReadBase{5000}; // serial read limit: base + perByte * N
     Milliseconds serialReadPerByte{10};
-    Milliseconds serialWriteBase{600};       // serial write limit: base + perByte * N
+    Milliseconds serialWriteBase{600}; // serial write limit: base + perByte * N
     Milliseconds serialWritePerByte{10};
-    Milliseconds tcpConnect{5000};           // connection confirmed within
-    Milliseconds tcpConnectWait{1000};       // one wait for writability
-    Milliseconds tcpCommand{5000};           // acknowledgement of a command
-    Milliseconds tcpQuery{3000};             // end of a query answer
-    Milliseconds tcpCloseDelay{50};          // pause after closing the socket
-    Milliseconds keepAliveSlice{50};         // longest wait between keep-alive calls
-    Milliseconds rewriteDelayShort{100};     // verification rewrite pauses
+    Milliseconds tcpConnect{5000};       // connection confirmed within
+    Milliseconds tcpConnectWait{1000};   // one wait for writability
+    Milliseconds tcpCommand{5000};       // acknowledgement of a command
+    Milliseconds tcpQuery{3000};         // end of a query answer
+    Milliseconds tcpCloseDelay{50};      // pause after closing the socket
+    Milliseconds keepAliveSlice{50};     // longest wait between keep-alive calls
+    Milliseconds rewriteDelayShort{100}; // verification rewrite pauses
     Milliseconds rewriteDelayLong{200};
 
     // Every limit divided by `divisor` (at least 1 ms each), for tests. A

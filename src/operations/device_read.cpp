@@ -35,7 +35,8 @@ constexpr std::array kReadSteps = {
     ReadStep{Kind::Halt, From25, "HALT!", 80, {}, {}},
     ReadStep{Kind::Query, From25, "XCFG?", kProgressUnchanged, "No answer from device", "XCFG settings read error"},
     ReadStep{Kind::Progress, From26, {}, 90, {}, {}},
-    ReadStep{Kind::Query, From26, "ECFG?", kProgressUnchanged, "No answer for ECFG command", "ECFG settings read error"},
+    ReadStep{Kind::Query, From26, "ECFG?", kProgressUnchanged, "No answer for ECFG command",
+             "ECFG settings read error"},
     ReadStep{Kind::Progress, Always, {}, 100, {}, {}},
 };
 

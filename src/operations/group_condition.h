@@ -15,15 +15,15 @@ enum class GroupCondition {
     From20Extended,
     From22,
     From25,
-    From25ExtendedLines,     // and MCFG2 bit 0 set: the extended lines are in use
+    From25ExtendedLines, // and MCFG2 bit 0 set: the extended lines are in use
     From28ExtendedLines,
     From26,
     From27,
-    From27Http,              // and THTP neither 0 nor 255
+    From27Http, // and THTP neither 0 nor 255
     From36,
-    ApnGroup,                // 2.0 with the letter E, or 2.7
-    EadGroup,                // the APN group, and the letter E
-    OperatorSelection,       // 2.9, or 2.8 of model D or later
+    ApnGroup,          // 2.0 with the letter E, or 2.7
+    EadGroup,          // the APN group, and the letter E
+    OperatorSelection, // 2.9, or 2.8 of model D or later
 };
 
 bool holds(GroupCondition condition, const FirmwareVersion& version, const SettingsImage& working);

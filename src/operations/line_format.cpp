@@ -56,7 +56,7 @@ std::string formatText(std::string_view format, std::initializer_list<FormatValu
 Slot slotOf(const LineValue& value, int rowIndex)
 {
     const int index = value.kind == LineValue::Kind::FieldAtIndex ? rowIndex
-                      : value.kind == LineValue::Kind::HourByte   ? Field::kNotIndexed
+        : value.kind == LineValue::Kind::HourByte                 ? Field::kNotIndexed
                                                                   : value.index;
     const std::optional<Slot> found = findSlot(value.key, index, value.part);
     if (!found)
@@ -85,8 +85,7 @@ std::string balanceCode(const SettingsImage& image, const FirmwareVersion& versi
     return code;
 }
 
-FormatValue valueOf(const LineValue& value, const SettingsImage& image, const FirmwareVersion& version,
-                    int rowIndex)
+FormatValue valueOf(const LineValue& value, const SettingsImage& image, const FirmwareVersion& version, int rowIndex)
 {
     switch (value.kind) {
     case LineValue::Kind::Index:

@@ -40,7 +40,10 @@ struct LineValue {
     {
         return {Kind::Field, key, Field::kNotIndexed, part};
     }
-    static constexpr LineValue atRowIndex(std::string_view key) { return {Kind::FieldAtIndex, key, Field::kNotIndexed, 1}; }
+    static constexpr LineValue atRowIndex(std::string_view key)
+    {
+        return {Kind::FieldAtIndex, key, Field::kNotIndexed, 1};
+    }
     static constexpr LineValue hourByte(std::string_view key, int byte) { return {Kind::HourByte, key, byte, 1}; }
     static constexpr LineValue balanceCode() { return {Kind::BalanceCode, "URL2", Field::kNotIndexed, 1}; }
 };
@@ -54,8 +57,7 @@ FormatValue valueOf(const SettingsImage& image, const Slot& field);
 
 // The value as it goes on the line: a number field by its encoding, a text
 // up to its first 0x00 or its width.
-FormatValue valueOf(const LineValue& value, const SettingsImage& image, const FirmwareVersion& version,
-                    int rowIndex);
+FormatValue valueOf(const LineValue& value, const SettingsImage& image, const FirmwareVersion& version, int rowIndex);
 
 // The account balance check code as it is written: URL2's six characters,
 // and from version 3.6 on character 7 when it is 0x01 to 0x7F, followed by

@@ -15,8 +15,8 @@ std::tm localTimeNow()
 std::string clockLine(const std::tm& time)
 {
     return formatText("TIME=%02d/%02d/%02d,%02d:%02d:%02d",
-                      {long{time.tm_year + 1900 - 2000}, long{time.tm_mon + 1}, long{time.tm_mday},
-                       long{time.tm_hour}, long{time.tm_min}, long{time.tm_sec}});
+                      {long{time.tm_year + 1900 - 2000}, long{time.tm_mon + 1}, long{time.tm_mday}, long{time.tm_hour},
+                       long{time.tm_min}, long{time.tm_sec}});
 }
 
 } // namespace telvor

@@ -29,8 +29,13 @@ constexpr std::array kServiceCommands = {
                    "Error during counter reset", ",counters cleared", false},
     ServiceCommand{&ServiceOptions::eraseLog, From20, "ERS!", "No answer from device (ERS)", "Error during log erase",
                    ", log cleared", false},
-    ServiceCommand{&ServiceOptions::setClock, Always, {}, "No answer from device (TIME)", "Error during RTC update",
-                   ",RTC updated", false},
+    ServiceCommand{&ServiceOptions::setClock,
+                   Always,
+                   {},
+                   "No answer from device (TIME)",
+                   "Error during RTC update",
+                   ",RTC updated",
+                   false},
     ServiceCommand{&ServiceOptions::resetDevice, Always, "INIT!", {}, {}, ",\r\ndevice reset.", true},
 };
 

@@ -9,10 +9,10 @@ namespace telvor {
 
 // The four service commands that a passed verification may run.
 struct ServiceOptions {
-    bool resetCounters = false;    // "Reset counters"
-    bool eraseLog = false;         // "Erase log memory"
-    bool setClock = false;         // "Set RTC clock in device"
-    bool resetDevice = false;      // "RESET device after update"
+    bool resetCounters = false; // "Reset counters"
+    bool eraseLog = false;      // "Erase log memory"
+    bool setClock = false;      // "Set RTC clock in device"
+    bool resetDevice = false;   // "RESET device after update"
 };
 
 // What the controls hold at the start of an operation. The connection is

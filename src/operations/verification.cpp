@@ -16,8 +16,7 @@ constexpr int kRewritesPerStage = 3;
 
 Slot comparedSlot(std::string_view key, int index, int part)
 {
-    const std::optional<Slot> found =
-        index == Field::kNotIndexed ? slotByName(key, part) : findSlot(key, index, part);
+    const std::optional<Slot> found = index == Field::kNotIndexed ? slotByName(key, part) : findSlot(key, index, part);
     if (!found)
         throw std::logic_error("no field " + std::string(key) + " to compare");
     return *found;
@@ -151,8 +150,8 @@ DeviceOperations::StageEnd DeviceOperations::runRewriteStage(const RewriteStage&
             if (++retryCount <= kRewritesPerStage) {
                 const FormatValue value = valueOf(m_working, mismatch->slot);
                 const std::string line = mismatch->slot.index != Field::kNotIndexed
-                                             ? formatText(field.line, {long{mismatch->slot.index}, value})
-                                             : formatText(field.line, {value});
+                    ? formatText(field.line, {long{mismatch->slot.index}, value})
+                    : formatText(field.line, {value});
                 pause(field.before == RewriteDelay::Long);
                 m_link.sendCommand(line);
                 pause(field.after == RewriteDelay::Long);
@@ -173,8 +172,8 @@ bool DeviceOperations::differs(const CompareRow& row)
 {
     if (row.balanceCharacter != 0) {
         const Slot code = slot("URL2");
-        const bool codeComplete = m_working.text(code).size() == static_cast<std::size_t>(code.width) &&
-                                  std::ranges::equal(m_working.bytesOf(code), m_verification.bytesOf(code));
+        const bool codeComplete = m_working.text(code).size() == static_cast<std::size_t>(code.width)
+            && std::ranges::equal(m_working.bytesOf(code), m_verification.bytesOf(code));
         if (!codeComplete || !balanceCharacterSent(row.balanceCharacter, m_working, m_version))
             return false;
     }

@@ -121,12 +121,12 @@ constexpr RewriteStage stage(GroupCondition condition, StageTexts texts, std::in
 
 constexpr RewriteStage extendedLinesStage()
 {
-    RewriteStage xcfg = stage(From25ExtendedLines,
-                              {"No answer from device (HALT 6)", "Connection error (HALT 6)", "XCFG?",
-                               "No answer from device (XCFG?)", "Error during cfg. read (XCFG)"},
-                              {{"XMS", 1, 17}, {"XCFG", 1, 17}, {"SXML"}}, 1, 17,
-                              {{"XMS", "XMS%d=%s", Short, Long, "(XMS%d/%d)"},
-                               {"XCFG", "XCFG%d=%d", Short, Short, "(XCFG%d)"}});
+    RewriteStage xcfg
+        = stage(From25ExtendedLines,
+                {"No answer from device (HALT 6)", "Connection error (HALT 6)", "XCFG?",
+                 "No answer from device (XCFG?)", "Error during cfg. read (XCFG)"},
+                {{"XMS", 1, 17}, {"XCFG", 1, 17}, {"SXML"}}, 1, 17,
+                {{"XMS", "XMS%d=%s", Short, Long, "(XMS%d/%d)"}, {"XCFG", "XCFG%d=%d", Short, Short, "(XCFG%d)"}});
     xcfg.progressWhenBegun = true;
     xcfg.afterWalk[0] = {"SXML", "SXML=%d", Short, Short, "(SXML)"};
     xcfg.afterWalkCount = 1;
@@ -158,8 +158,8 @@ constexpr std::array kRewriteStages = {
            "APN settings read error"},
           {{"APN", 0, 6}}, 0, 6, {{"APN", "APN%d=%s", Long, Long, "(APN%d/%d)"}}),
     stage(From20Extended,
-          {"No answer from device Telvor (HALT 5)", "Connection error (HALT 5)", "EAD?",
-           "No answer from device (EAD?)", "Error during cfg. read (EAD)"},
+          {"No answer from device Telvor (HALT 5)", "Connection error (HALT 5)", "EAD?", "No answer from device (EAD?)",
+           "Error during cfg. read (EAD)"},
           {{"EAD", 0, 5}}, 0, 5, {{"EAD", "EAD%d=%s", Long, Long, "(EAD%d/%d)"}}),
     extendedLinesStage(),
     lateSettingsStage(),

@@ -75,7 +75,10 @@ struct RewriteStage {
     // verification.
     std::span<const CompareRow> endingChecks;
 
-    std::span<const ZeroedFields> zeroedFields() const { return {zeroed.data(), static_cast<std::size_t>(zeroedCount)}; }
+    std::span<const ZeroedFields> zeroedFields() const
+    {
+        return {zeroed.data(), static_cast<std::size_t>(zeroedCount)};
+    }
     std::span<const RewrittenField> walkFields() const { return {walk.data(), static_cast<std::size_t>(walkCount)}; }
     std::span<const RewrittenField> afterWalkFields() const
     {

@@ -63,18 +63,16 @@ constexpr WriteRow halt(GroupCondition condition, int progress = kProgressUnchan
 
 constexpr WriteRow messageBodies()
 {
-    WriteRow row = indexed(line(Always, "SMS%d=%s", {n, at("SMS")}, "No answer from device (SMS%d)",
-                                "SMS write error", 50),
-                           0, 9, 2);
+    WriteRow row = indexed(
+        line(Always, "SMS%d=%s", {n, at("SMS")}, "No answer from device (SMS%d)", "SMS write error", 50), 0, 9, 2);
     row.kind = Kind::MessageBody;
     return row;
 }
 
 constexpr WriteRow apnTexts()
 {
-    WriteRow row = indexed(line(From20, "APN%d=%s", {n, at("APN")}, "No answer from device (APN%d)",
-                                "Write error: APN", 0),
-                           0, 2, 5);
+    WriteRow row = indexed(
+        line(From20, "APN%d=%s", {n, at("APN")}, "No answer from device (APN%d)", "Write error: APN", 0), 0, 2, 5);
     row.lastIndexExtended = 6;
     return row;
 }
@@ -121,9 +119,9 @@ constexpr std::array kWriteRows = {
                  "Write error (inputs cfg)", 70),
             1, 8, 2),
     halt(Always),
-    indexed(line(Always, "OCFG%d=%d", {n, at("OCFG")}, "No answer from device (OCFG%d)", "Write error (outputs cfg)",
-                 86),
-            1, 6, 2),
+    indexed(
+        line(Always, "OCFG%d=%d", {n, at("OCFG")}, "No answer from device (OCFG%d)", "Write error (outputs cfg)", 86),
+        1, 6, 2),
     line(From19, "LOGT=%d", {field("LOGT")}, "No answer from device (LOGT)", "Write error: LOGT"),
     line(From19, "GRDHR=%03d,%03d,%03d",
          {LineValue::hourByte("GRDHR", 0), LineValue::hourByte("GRDHR", 1), LineValue::hourByte("GRDHR", 2)},
@@ -152,21 +150,22 @@ constexpr std::array kWriteRows = {
     line(From25ExtendedLines, "XCFG1=%d XCFG2=%d XCFG3=%d XCFG4=%d XCFG5=%d XCFG6=%d",
          {field("XCFG", 1), field("XCFG", 2), field("XCFG", 3), field("XCFG", 4), field("XCFG", 5), field("XCFG", 6)},
          "No answer from device (XCFG1)", "Write error: XCFG1", 10),
-    line(From25ExtendedLines, "XCFG7=%d XCFG8=%d XCFG9=%d XCFG10=%d XCFG11=%d XCFG12=%d",
-         {field("XCFG", 7), field("XCFG", 8), field("XCFG", 9), field("XCFG", 10), field("XCFG", 11),
-          field("XCFG", 12)},
-         "No answer from device (XCFG7)", "Write error: XCFG7", 12),
+    line(
+        From25ExtendedLines, "XCFG7=%d XCFG8=%d XCFG9=%d XCFG10=%d XCFG11=%d XCFG12=%d",
+        {field("XCFG", 7), field("XCFG", 8), field("XCFG", 9), field("XCFG", 10), field("XCFG", 11), field("XCFG", 12)},
+        "No answer from device (XCFG7)", "Write error: XCFG7", 12),
     line(From25ExtendedLines, "XCFG13=%d XCFG14=%d XCFG15=%d XCFG16=%d XCFG17=%d",
          {field("XCFG", 13), field("XCFG", 14), field("XCFG", 15), field("XCFG", 16), field("XCFG", 17)},
          "No answer from device (XCFG13)", "Write error: XCFG13", 15),
     line(From28ExtendedLines, "XTYP1=%d XLO1=%d XHI1=%d XTYP9=%d XLO9=%d XHI9=%d",
          {field("XTYP1"), field("XLO1"), field("XHI1"), field("XTYP9"), field("XLO9"), field("XHI9")},
          "No answer from device (XTYP1)", "Write error: XTYP1", 17),
-    indexed(line(From25ExtendedLines, "XMS%d=%s", {n, at("XMS")}, "No answer from device (XMS%d)", "Write error: XMS",
-                 15),
-            1, 17, 5),
-    startingAt(10, line(From26, "NUM6=%s NUM7=%s NUM8=%s", {field("NUM", 6), field("NUM", 7), field("NUM", 8)},
-                        "No answer from device (NUM6)", "Write error (NUM6)", 25)),
+    indexed(
+        line(From25ExtendedLines, "XMS%d=%s", {n, at("XMS")}, "No answer from device (XMS%d)", "Write error: XMS", 15),
+        1, 17, 5),
+    startingAt(10,
+               line(From26, "NUM6=%s NUM7=%s NUM8=%s", {field("NUM", 6), field("NUM", 7), field("NUM", 8)},
+                    "No answer from device (NUM6)", "Write error (NUM6)", 25)),
     line(From26, "NUM9=%s NUM10=%s", {field("NUM", 9), field("NUM", 10)}, "No answer from device (NUM9)",
          "Write error (NUM9)", 50),
     line(From26, "ATIM=%d", {field("ATIM")}, "No answer from device (ATIM)", "Write error (ATIM)", 60),

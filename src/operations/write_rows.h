@@ -18,10 +18,10 @@ inline constexpr int kProgressUnchanged = -1;
 
 struct WriteRow {
     enum class Kind {
-        Line,         // unacknowledged: box and status, the write stops
-        Halt,         // "HALT!", its result is ignored
-        MessageBody,  // unacknowledged: sent once more before the write stops
-        End,          // no line, only the progress
+        Line,        // unacknowledged: box and status, the write stops
+        Halt,        // "HALT!", its result is ignored
+        MessageBody, // unacknowledged: sent once more before the write stops
+        End,         // no line, only the progress
     };
 
     Kind kind = Kind::Line;
@@ -34,8 +34,8 @@ struct WriteRow {
     int firstIndex = Field::kNotIndexed;
     int lastIndex = Field::kNotIndexed;
     int lastIndexExtended = Field::kNotIndexed;
-    std::string_view box;    // "%d" takes the index
-    std::string_view status; // "%d" takes the index
+    std::string_view box;                  // "%d" takes the index
+    std::string_view status;               // "%d" takes the index
     int progressBase = kProgressUnchanged; // after the acknowledgement: base + step * index
     int progressStep = 0;
     int progressBefore = kProgressUnchanged;
@@ -51,8 +51,7 @@ struct WriteRow {
 std::span<const WriteRow> writeRows();
 
 // The line of a row at an index, built from the working image.
-std::string buildWriteLine(const WriteRow& row, const SettingsImage& image, const FirmwareVersion& version,
-                           int index);
+std::string buildWriteLine(const WriteRow& row, const SettingsImage& image, const FirmwareVersion& version, int index);
 
 // Every line a write sends to a device that acknowledges each one, "HALT!"
 // lines included, in order.

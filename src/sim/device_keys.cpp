@@ -22,8 +22,8 @@ struct KeyAvailability {
     static constexpr int kWhole = -1;
 };
 
-constexpr int kV17 = 0x17, kV19 = 0x19, kV20 = 0x20, kV22 = 0x22, kV25 = 0x25, kV26 = 0x26,
-              kV27 = 0x27, kV28 = 0x28, kV36 = 0x36;
+constexpr int kV17 = 0x17, kV19 = 0x19, kV20 = 0x20, kV22 = 0x22, kV25 = 0x25, kV26 = 0x26, kV27 = 0x27, kV28 = 0x28,
+              kV36 = 0x36;
 
 constexpr std::array kAvailability = {
     KeyAvailability{"PIN"},
@@ -92,13 +92,12 @@ const KeyAvailability* rowOf(std::string_view answerKey)
     if (digits == answerKey.size() || digits == 0)
         return nullptr;
     int index = 0;
-    const auto [end, error] =
-        std::from_chars(answerKey.data() + digits, answerKey.data() + answerKey.size(), index);
+    const auto [end, error] = std::from_chars(answerKey.data() + digits, answerKey.data() + answerKey.size(), index);
     if (error != std::errc() || end != answerKey.data() + answerKey.size())
         return nullptr;
     for (const KeyAvailability& row : kAvailability)
-        if (row.first != KeyAvailability::kWhole && row.name == answerKey.substr(0, digits)
-            && index >= row.first && index <= row.last)
+        if (row.first != KeyAvailability::kWhole && row.name == answerKey.substr(0, digits) && index >= row.first
+            && index <= row.last)
             return &row;
     return nullptr;
 }

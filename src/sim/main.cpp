@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         std::cout << "pty " << *options->ptyLink << " -> " << server.ptySlavePath() << std::endl;
     }
     g_server = &server;
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);

@@ -16,8 +16,7 @@ namespace telvor {
 // ("SET?", "SMS?", "APN?", "EAD?", "XCFG?", "ECFG?"), made from `image`;
 // keys that `version` does not have are left out. Nothing when `query` is no
 // configuration query.
-std::optional<std::vector<std::string>> queryAnswerLines(std::string_view query,
-                                                         const SettingsImage& image,
+std::optional<std::vector<std::string>> queryAnswerLines(std::string_view query, const SettingsImage& image,
                                                          const FirmwareVersion& version);
 
 // The key of an answer line: the text before its first "=".

@@ -46,9 +46,11 @@ using FlagOption = std::function<void(SimOptions&)>;
 const std::map<std::string, ValueOption>& valueOptions()
 {
     static const std::map<std::string, ValueOption> kOptions = {
-        {"--tcp", [](SimOptions& options, const std::string& value) {
+        {"--tcp",
+         [](SimOptions& options, const std::string& value) {
              const std::size_t colon = value.rfind(':');
-             const std::string address = colon == std::string::npos ? std::string(kDefaultAddress) : value.substr(0, colon);
+             const std::string address
+                 = colon == std::string::npos ? std::string(kDefaultAddress) : value.substr(0, colon);
              const auto port = wholeNumber(colon == std::string::npos ? value : value.substr(colon + 1), 0);
              if (!port || *port > 65535 || address.empty())
                  return false;
@@ -56,53 +58,64 @@ const std::map<std::string, ValueOption>& valueOptions()
              options.tcpPort = *port;
              return true;
          }},
-        {"--pty", [](SimOptions& options, const std::string& value) {
+        {"--pty",
+         [](SimOptions& options, const std::string& value) {
              options.ptyLink = value;
              return true;
          }},
-        {"--baud", [](SimOptions& options, const std::string& value) {
+        {"--baud",
+         [](SimOptions& options, const std::string& value) {
              const auto baud = wholeNumber(value, 1);
              options.server.baud = baud.value_or(0);
              return baud.has_value();
          }},
-        {"--image", [](SimOptions& options, const std::string& value) {
+        {"--image",
+         [](SimOptions& options, const std::string& value) {
              options.imageFile = value;
              return true;
          }},
-        {"--version-text", [](SimOptions& options, const std::string& value) {
+        {"--version-text",
+         [](SimOptions& options, const std::string& value) {
              options.versionText = value;
              return true;
          }},
-        {"--save", [](SimOptions& options, const std::string& value) {
+        {"--save",
+         [](SimOptions& options, const std::string& value) {
              options.server.saveFile = value;
              return true;
          }},
-        {"--silent", [](SimOptions& options, const std::string& value) {
+        {"--silent",
+         [](SimOptions& options, const std::string& value) {
              options.faults.silentPrefixes.push_back(value);
              return true;
          }},
-        {"--reply-error", [](SimOptions& options, const std::string& value) {
+        {"--reply-error",
+         [](SimOptions& options, const std::string& value) {
              options.faults.errorPrefixes.push_back(value);
              return true;
          }},
-        {"--corrupt", [](SimOptions& options, const std::string& value) {
+        {"--corrupt",
+         [](SimOptions& options, const std::string& value) {
              const auto parts = splitAt(value, ':', true);
              const auto count = parts ? wholeNumber(parts->second, 1) : std::nullopt;
              if (count)
                  options.faults.corruptAnswers[parts->first] = *count;
              return count.has_value();
          }},
-        {"--latency", [](SimOptions& options, const std::string& value) {
+        {"--latency",
+         [](SimOptions& options, const std::string& value) {
              const auto latency = wholeNumber(value, 0);
              options.server.latency = std::chrono::milliseconds(latency.value_or(0));
              return latency.has_value();
          }},
-        {"--drop-after", [](SimOptions& options, const std::string& value) {
+        {"--drop-after",
+         [](SimOptions& options, const std::string& value) {
              const auto lines = wholeNumber(value, 1);
              options.faults.dropAfter = lines.value_or(0);
              return lines.has_value();
          }},
-        {"--fault-at", [](SimOptions& options, const std::string& value) {
+        {"--fault-at",
+         [](SimOptions& options, const std::string& value) {
              const auto parts = splitAt(value, ':', false);
              const auto line = parts ? wholeNumber(parts->first, 1) : std::nullopt;
              const auto fault = parts ? lineFaultNamed(parts->second) : std::nullopt;
@@ -110,11 +123,13 @@ const std::map<std::string, ValueOption>& valueOptions()
                  options.faults.faultsAt[*line] = *fault;
              return line && fault;
          }},
-        {"--omit", [](SimOptions& options, const std::string& value) {
+        {"--omit",
+         [](SimOptions& options, const std::string& value) {
              options.faults.omittedKeys.insert(value);
              return true;
          }},
-        {"--report", [](SimOptions& options, const std::string& value) {
+        {"--report",
+         [](SimOptions& options, const std::string& value) {
              const std::size_t equals = value.find('=');
              if (equals == std::string::npos || equals == 0)
                  return false;

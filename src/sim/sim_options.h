@@ -14,8 +14,8 @@ namespace telvor {
 struct SimOptions {
     std::optional<std::string> tcpAddress; // with tcpPort: serve TCP
     int tcpPort = 0;
-    std::optional<std::string> ptyLink;    // serve a pseudo-terminal
-    std::string imageFile;                 // empty: an all-zero image
+    std::optional<std::string> ptyLink; // serve a pseudo-terminal
+    std::string imageFile;              // empty: an all-zero image
     std::string versionText = std::string(VirtualDevice::kDefaultVersionText);
     DeviceFaults faults;
     ServerOptions server;

@@ -60,7 +60,8 @@ std::string visible(std::string_view bytes)
 
 timespec timespecUntil(std::chrono::steady_clock::time_point due)
 {
-    const auto remaining = std::max(due - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero());
+    const auto remaining
+        = std::max(due - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration::zero());
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(remaining);
     const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(remaining - seconds);
     return timespec{static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
@@ -144,12 +145,11 @@ bool SimServer::openPty(const std::string& link, std::string& error)
     // Clients come and go by opening and closing the slave side; the
     // pseudo-terminal tells nothing of that, its inode's events do.
     m_ptyEvents = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_ptyEvents < 0
-        || ::inotify_add_watch(m_ptyEvents, m_ptySlavePath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
+    if (m_ptyEvents < 0 || ::inotify_add_watch(m_ptyEvents, m_ptySlavePath.c_str(), IN_OPEN | IN_CLOSE) < 0) {
         error = systemError("watching " + m_ptySlavePath);
         return false;
     }
-    struct stat existing{};
+    struct stat existing {};
     if (::lstat(link.c_str(), &existing) == 0) {
         if (!S_ISLNK(existing.st_mode)) {
             error = link + " exists and is no symbolic link";

@@ -14,19 +14,18 @@
 namespace telvor {
 
 struct Reply {
-    std::string bytes;            // nothing is sent when empty
+    std::string bytes; // nothing is sent when empty
     // A transport that sends replies in pieces may cut only the first this
     // many bytes; the rest travels as one piece.
     std::size_t cuttableLength = std::string::npos;
-    bool closeAfter = false;      // the connection ends after the bytes
+    bool closeAfter = false; // the connection ends after the bytes
 };
 
 class VirtualDevice {
 public:
     static constexpr std::string_view kDefaultVersionText = "v3.6E";
 
-    explicit VirtualDevice(const SettingsImage& image = {},
-                           std::string versionText = std::string(kDefaultVersionText),
+    explicit VirtualDevice(const SettingsImage& image = {}, std::string versionText = std::string(kDefaultVersionText),
                            DeviceFaults faults = {});
 
     // A new connection: the numbering of lines for the line faults restarts.

@@ -132,9 +132,8 @@ std::vector<std::string> applyWriteLine(std::string_view line, SettingsImage& im
             const std::string boundary = ' ' + std::string(*follower) + '=';
             valueEnd = line.find(boundary, valueStart);
         }
-        const std::string_view value =
-            line.substr(valueStart, valueEnd == std::string_view::npos ? std::string_view::npos
-                                                                       : valueEnd - valueStart);
+        const std::string_view value = line.substr(
+            valueStart, valueEnd == std::string_view::npos ? std::string_view::npos : valueEnd - valueStart);
         bool applied = true;
         if (key == kBalanceCheckKey)
             storeBalanceCheckCode(value, image);

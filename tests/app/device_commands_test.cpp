@@ -109,8 +109,9 @@ void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
     click(test.window, "writeToDeviceButton");
 
     QCOMPARE(answerer.messages(), QStringList());
-    QCOMPARE(shownStatus(test.window), QStringLiteral("Configuration transferred to device,\nverification "
-                                                      "successful.,RTC updated,\ndevice reset."));
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("Configuration transferred to device,\nverification "
+                            "successful.,RTC updated,\ndevice reset."));
     QCOMPARE(shownVersion(test.window), QStringLiteral("v3.6E"));
     QCOMPARE(control<QProgressBar>(test.window, "progressBar").value(), 100);
     QCOMPARE(device.connectionsOpened(), 1);
@@ -154,8 +155,7 @@ void DeviceCommandsTest::readFromDeviceFillsWorkingImage()
     std::copy(bytes.begin(), bytes.end(), expected.bytes().begin());
     for (const char* key : {"PIN", "NUM1", "TRPT", "SMS1", "ULO1", "ICFG1"}) {
         const Slot slot = *slotByName(key);
-        QVERIFY2(test.image.number(slot) == expected.number(slot) && test.image.text(slot) == expected.text(slot),
-                 key);
+        QVERIFY2(test.image.number(slot) == expected.number(slot) && test.image.text(slot) == expected.text(slot), key);
     }
 }
 
@@ -270,14 +270,14 @@ void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
         QTest::mouseClick(&writeButton, Qt::LeftButton);
         const QPointF centre = QRectF(writeButton.rect()).center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QCoreApplication::postEvent(&writeButton, new QMouseEvent(type, centre, writeButton.mapToGlobal(centre),
-                                                                      Qt::LeftButton, type == QEvent::MouseButtonPress
-                                                                          ? Qt::LeftButton
-                                                                          : Qt::NoButton,
-                                                                      Qt::NoModifier));
+            QCoreApplication::postEvent(
+                &writeButton,
+                new QMouseEvent(type, centre, writeButton.mapToGlobal(centre), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
         }
         QCoreApplication::postEvent(&writeButton, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
-        QCoreApplication::postEvent(&writeButton, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " "));
+        QCoreApplication::postEvent(&writeButton,
+                                    new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " "));
         QCoreApplication::postEvent(&test.window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
     });
     during.start();
@@ -295,8 +295,9 @@ void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
     QVERIFY(test.window.isVisible());
     QVERIFY(writeButton.isEnabled());
     QVERIFY(!control<QPushButton>(test.window, "csdButton").isEnabled());
-    QCOMPARE(shownStatus(test.window), QStringLiteral("Configuration transferred to device,\nverification "
-                                                      "successful.,RTC updated,\ndevice reset."));
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("Configuration transferred to device,\nverification "
+                            "successful.,RTC updated,\ndevice reset."));
 }
 
 } // namespace telvor

@@ -73,8 +73,7 @@ void FileCommandsTest::readFromFile_data()
     const QByteArray pattern = patternImageBytes();
     const QByteArray before(kImageSize, '\x5A');
     QTest::newRow("whole file") << "conf.tvr" << pattern << "Configuration loaded from:\nconf.tvr" << pattern;
-    QTest::newRow("upper-case extension") << "CONF.TVR" << pattern << "Configuration loaded from:\nCONF.TVR"
-                                          << pattern;
+    QTest::newRow("upper-case extension") << "CONF.TVR" << pattern << "Configuration loaded from:\nCONF.TVR" << pattern;
     QTest::newRow("empty file zeroes the image")
         << "empty.tvr" << QByteArray("") << "Configuration loaded from:\nempty.tvr" << QByteArray(kImageSize, '\0');
     QTest::newRow("100 bytes fill the start, the rest is zero")
@@ -118,11 +117,21 @@ void FileCommandsTest::writeToFile_data()
     QTest::addColumn<QString>("typedName"); // empty: the dialog is cancelled
     QTest::addColumn<QString>("createdName");
     QTest::addColumn<QString>("status");
-    QTest::newRow("name with extension") << "conf.tvr" << "conf.tvr" << "Configuration saved to:\nconf.tvr";
-    QTest::newRow("name without extension gets .tvr") << "Test" << "Test.tvr" << "Configuration saved to:\nTest.tvr";
-    QTest::newRow("name with a blank") << "my conf.TVR" << "my conf.TVR" << "Configuration saved to:\nmy conf.TVR";
-    QTest::newRow("folder that does not exist") << "nowhere/conf.tvr" << "" << "File write error!";
-    QTest::newRow("cancelled dialog empties the status") << "" << "" << "";
+    QTest::newRow("name with extension") << "conf.tvr"
+                                         << "conf.tvr"
+                                         << "Configuration saved to:\nconf.tvr";
+    QTest::newRow("name without extension gets .tvr") << "Test"
+                                                      << "Test.tvr"
+                                                      << "Configuration saved to:\nTest.tvr";
+    QTest::newRow("name with a blank") << "my conf.TVR"
+                                       << "my conf.TVR"
+                                       << "Configuration saved to:\nmy conf.TVR";
+    QTest::newRow("folder that does not exist") << "nowhere/conf.tvr"
+                                                << ""
+                                                << "File write error!";
+    QTest::newRow("cancelled dialog empties the status") << ""
+                                                         << ""
+                                                         << "";
 }
 
 void FileCommandsTest::writeToFile()
@@ -167,12 +176,18 @@ void FileCommandsTest::startUpLoad_data()
     QTest::addColumn<QString>("fileName"); // created in the current directory
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("loaded");
-    QTest::newRow("default file") << "" << "default_en.tvr" << "Default settings loaded from:\ndefault_en.tvr" << true;
-    QTest::newRow("no default file") << "" << "" << "File open error:\ndefault_en.tvr" << false;
-    QTest::newRow("quoted name with a blank") << "\"my file.tvr\"" << "my file.tvr"
+    QTest::newRow("default file") << ""
+                                  << "default_en.tvr"
+                                  << "Default settings loaded from:\ndefault_en.tvr" << true;
+    QTest::newRow("no default file") << ""
+                                     << ""
+                                     << "File open error:\ndefault_en.tvr" << false;
+    QTest::newRow("quoted name with a blank") << "\"my file.tvr\""
+                                              << "my file.tvr"
                                               << "Default settings loaded from:\nmy file.tvr" << true;
-    QTest::newRow("name from the command line missing")
-        << "other.tvr" << "default_en.tvr" << "File open error:\nother.tvr" << false;
+    QTest::newRow("name from the command line missing") << "other.tvr"
+                                                        << "default_en.tvr"
+                                                        << "File open error:\nother.tvr" << false;
 }
 
 void FileCommandsTest::startUpLoad()

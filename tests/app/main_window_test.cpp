@@ -186,7 +186,7 @@ void MainWindowTest::everyControlHasItsOwnAccessibleName()
     std::set<QString> names;
     for (QWidget* widget : test.window.findChildren<QWidget*>()) {
         const bool isControl = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget)
-                               || qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QProgressBar*>(widget);
+            || qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QProgressBar*>(widget);
         // The TCP/IP settings dialog is a child too, with controls of its own.
         if (!isControl || widget->window() != &test.window)
             continue;
@@ -205,12 +205,30 @@ void MainWindowTest::tabOrderFollowsTheForm()
     test.window.show();
     QVERIFY(QTest::qWaitForWindowActive(&test.window));
     const QStringList expected = {
-        "basicSettingsButton", "authorizationButton", "inputsButton", "smsMessagesButton",
-        "outputsButton", "scaledMeasurementsButton", "internetAccessButton", "emailMessagesButton",
-        "extendedInputsButton", "readFromFileButton", "writeToFileButton", "checkVersionButton",
-        "readFromDeviceButton", "writeToDeviceButton", "tcpSettingsButton", "exitButton", "comRadio",
-        "portNumberEdit", "versionEdit", "setClockCheck", "resetCountersCheck", "eraseLogCheck",
-        "resetAfterUpdateCheck", "statusEdit",
+        "basicSettingsButton",
+        "authorizationButton",
+        "inputsButton",
+        "smsMessagesButton",
+        "outputsButton",
+        "scaledMeasurementsButton",
+        "internetAccessButton",
+        "emailMessagesButton",
+        "extendedInputsButton",
+        "readFromFileButton",
+        "writeToFileButton",
+        "checkVersionButton",
+        "readFromDeviceButton",
+        "writeToDeviceButton",
+        "tcpSettingsButton",
+        "exitButton",
+        "comRadio",
+        "portNumberEdit",
+        "versionEdit",
+        "setClockCheck",
+        "resetCountersCheck",
+        "eraseLogCheck",
+        "resetAfterUpdateCheck",
+        "statusEdit",
     };
     control<QPushButton>(test.window, "basicSettingsButton").setFocus();
     QStringList visited;
@@ -234,8 +252,7 @@ void MainWindowTest::portNumberCheck_data()
         << "300" << QStringList{"Please enter an integer between 0 and 255."} << 300;
     QTest::newRow("-1 is kept as typed after the range message")
         << "-1" << QStringList{"Please enter an integer between 0 and 255."} << -1;
-    QTest::newRow("letters keep the previous number")
-        << "abc" << QStringList{"Please enter an integer."} << 1;
+    QTest::newRow("letters keep the previous number") << "abc" << QStringList{"Please enter an integer."} << 1;
     QTest::newRow("an empty box keeps the previous number") << "" << QStringList{"Please enter an integer."} << 1;
     QTest::newRow("a number beyond int keeps the previous number")
         << "99999999999" << QStringList{"Please enter an integer."} << 1;

@@ -18,7 +18,7 @@ public:
         return pathToWrite;
     }
 
-    QString pathToRead;  // empty: the user cancels
+    QString pathToRead; // empty: the user cancels
     QString pathToWrite;
     int readDialogs = 0;
     int writeDialogs = 0;

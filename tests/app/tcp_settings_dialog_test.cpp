@@ -78,11 +78,12 @@ void TcpSettingsDialogTest::editing_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("expectedAddress");
     QTest::addColumn<int>("expectedPort");
-    QTest::newRow("OK takes address and port") << "127.0.0.2" << "2424" << true << "127.0.0.2" << 2424;
-    QTest::newRow("OK takes an address as typed, unchecked")
-        << "device.local" << "23" << true << "device.local" << 23;
-    QTest::newRow("Cancel keeps the old address and port")
-        << "127.0.0.2" << "2424" << false << "192.168.2.1" << 23;
+    QTest::newRow("OK takes address and port") << "127.0.0.2"
+                                               << "2424" << true << "127.0.0.2" << 2424;
+    QTest::newRow("OK takes an address as typed, unchecked") << "device.local"
+                                                             << "23" << true << "device.local" << 23;
+    QTest::newRow("Cancel keeps the old address and port") << "127.0.0.2"
+                                                           << "2424" << false << "192.168.2.1" << 23;
 }
 
 void TcpSettingsDialogTest::editing()

@@ -10,11 +10,10 @@ VirtualDevice::VirtualDevice(const QStringList& options)
     m_process.start(program, QStringList{"--tcp", "127.0.0.1:0", "--verbose", "--save", savedImagePath()} + options);
     if (!m_process.waitForStarted(5000))
         return;
-    while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {
-    }
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(5000)) {}
     const QString first = QString::fromUtf8(m_process.readLine()).trimmed();
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^listening on 127\\.0\\.0\\.1:(\\d+)$")).match(first);
+    const QRegularExpressionMatch match
+        = QRegularExpression(QStringLiteral("^listening on 127\\.0\\.0\\.1:(\\d+)$")).match(first);
     if (match.hasMatch())
         m_port = match.captured(1).toInt();
 }

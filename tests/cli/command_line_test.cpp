@@ -1,5 +1,5 @@
-#include "cli/command_line.h"
 #include "../support/row_name.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -86,8 +86,8 @@ TEST_P(CommandLineAccepted, IntoTheInvocation)
     EXPECT_EQ(described(parsed.invocation), row.invocation);
 }
 
-const char* const kProbeWithEverything =
-    "probe new.tvr | tcp 127.0.0.1:2323 | trace | strict-serial | set-clock | erase-log | base old.tvr";
+const char* const kProbeWithEverything
+    = "probe new.tvr | tcp 127.0.0.1:2323 | trace | strict-serial | set-clock | erase-log | base old.tvr";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CommandLineAccepted,
@@ -112,36 +112,50 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--tcp=127.0.0.1:2323", "--trace", "--strict-serial", "probe", "--base=old.tvr", "--set-clock",
                      "--erase-log", "new.tvr"},
                     kProbeWithEverything},
-        AcceptedRow{"WithoutConnectionOptionsTheSavedSettingsApply", kProbeCommands,
+        AcceptedRow{"WithoutConnectionOptionsTheSavedSettingsApply",
+                    kProbeCommands,
                     {"probe", "a.tvr", "--reset-device", "--reset-counters"},
                     "probe a.tvr | reset-device | reset-counters"},
-        AcceptedRow{"TcpPortDefault", kProbeCommands, {"--tcp", "127.0.0.2", "probe", "a.tvr"},
+        AcceptedRow{"TcpPortDefault",
+                    kProbeCommands,
+                    {"--tcp", "127.0.0.2", "probe", "a.tvr"},
                     "probe a.tvr | tcp 127.0.0.2:23"},
         AcceptedRow{"SerialPortNumber", kProbeCommands, {"--com", "255", "probe", "a.tvr"}, "probe a.tvr | com 255"},
-        AcceptedRow{"SerialPortZeroAfterTheCommandWord", kProbeCommands, {"probe", "--com", "0", "a.tvr"},
+        AcceptedRow{"SerialPortZeroAfterTheCommandWord",
+                    kProbeCommands,
+                    {"probe", "--com", "0", "a.tvr"},
                     "probe a.tvr | com 0"},
-        AcceptedRow{"SwitchBeforeAndAfterTheCommandWord", kProbeCommands, {"--trace", "probe", "--trace", "a.tvr"},
+        AcceptedRow{"SwitchBeforeAndAfterTheCommandWord",
+                    kProbeCommands,
+                    {"--trace", "probe", "--trace", "a.tvr"},
                     "probe a.tvr | trace"},
-        AcceptedRow{"LastBaseCounts", kProbeCommands, {"--base", "one.tvr", "probe", "--base", "two.tvr", "a.tvr"},
+        AcceptedRow{"LastBaseCounts",
+                    kProbeCommands,
+                    {"--base", "one.tvr", "probe", "--base", "two.tvr", "a.tvr"},
                     "probe a.tvr | base two.tvr"},
-        AcceptedRow{"FileNamesKeepTheirBytes", kProbeCommands, {"probe", "--base", "\xB9\xE8.tvr", "\xC5\xA1\xFF.tvr"},
+        AcceptedRow{"FileNamesKeepTheirBytes",
+                    kProbeCommands,
+                    {"probe", "--base", "\xB9\xE8.tvr", "\xC5\xA1\xFF.tvr"},
                     "probe \xC5\xA1\xFF.tvr | base \xB9\xE8.tvr"},
-        AcceptedRow{"OperandLikeAnOptionAfterDoubleDash", kProbeCommands, {"probe", "--", "--trace.tvr"},
-                    "probe --trace.tvr"},
+        AcceptedRow{
+            "OperandLikeAnOptionAfterDoubleDash", kProbeCommands, {"probe", "--", "--trace.tvr"}, "probe --trace.tvr"},
         AcceptedRow{"OperandNamedLikeACommand", kProbeCommands, {"probe", "plain"}, "probe plain"},
         AcceptedRow{"CommandWithoutOperands", kProbeCommands, {"plain"}, "plain"},
         AcceptedRow{"RepeatedOperandOnce", kProbeCommands, {"many", "a.tvr", "x"}, "many a.tvr x"},
         AcceptedRow{"RepeatedOperandThrice", kProbeCommands, {"many", "a.tvr", "x", "y", "z"}, "many a.tvr x y z"},
-        AcceptedRow{"VersionWithTcpBefore", commands(), {"--tcp", "127.0.0.1:5", "version"},
-                    "version | tcp 127.0.0.1:5"},
-        AcceptedRow{"VersionWithTcpAfter", commands(), {"version", "--tcp", "127.0.0.1:5"},
-                    "version | tcp 127.0.0.1:5"},
-        AcceptedRow{"ReadWithBaseBefore", commands(), {"--com", "3", "--base", "old.tvr", "read", "out.tvr"},
+        AcceptedRow{
+            "VersionWithTcpBefore", commands(), {"--tcp", "127.0.0.1:5", "version"}, "version | tcp 127.0.0.1:5"},
+        AcceptedRow{
+            "VersionWithTcpAfter", commands(), {"version", "--tcp", "127.0.0.1:5"}, "version | tcp 127.0.0.1:5"},
+        AcceptedRow{"ReadWithBaseBefore",
+                    commands(),
+                    {"--com", "3", "--base", "old.tvr", "read", "out.tvr"},
                     "read out.tvr | com 3 | base old.tvr"},
-        AcceptedRow{"WriteWithServiceOptionsBeforeAndAfter", commands(),
-                    {"--set-clock", "write", "--reset-device", "new.tvr", "--reset-counters", "--erase-log",
-                     "--strict-serial"},
-                    "write new.tvr | strict-serial | set-clock | reset-device | reset-counters | erase-log"},
+        AcceptedRow{
+            "WriteWithServiceOptionsBeforeAndAfter",
+            commands(),
+            {"--set-clock", "write", "--reset-device", "new.tvr", "--reset-counters", "--erase-log", "--strict-serial"},
+            "write new.tvr | strict-serial | set-clock | reset-device | reset-counters | erase-log"},
         AcceptedRow{"Show", commands(), {"show", "a.tvr"}, "show a.tvr"},
         AcceptedRow{"Diff", commands(), {"diff", "a.tvr", "b.tvr"}, "diff a.tvr b.tvr"}),
     test_support::RowName());
@@ -177,26 +191,34 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedRow{"MissingValue", {"probe", "a.tvr", "--base"}, "--base: 1 required FILE.tvr missing"},
         RefusedRow{"MissingValueOfAnOptionThatDoesNotApply", {"plain", "--com"}, "--com: 1 required N missing"},
         RefusedRow{"ValueOfASwitch", {"--trace=yes", "probe", "a.tvr"}, "trace was given a disallowed flag override"},
-        RefusedRow{"TcpAndCom", {"--tcp", "127.0.0.1", "--com", "1", "probe", "a.tvr"},
+        RefusedRow{"TcpAndCom",
+                   {"--tcp", "127.0.0.1", "--com", "1", "probe", "a.tvr"},
                    "give at most one connection, --tcp or --com"},
-        RefusedRow{"TwoTcp", {"--tcp", "127.0.0.1", "--tcp", "127.0.0.2", "probe", "a.tvr"},
+        RefusedRow{"TwoTcp",
+                   {"--tcp", "127.0.0.1", "--tcp", "127.0.0.2", "probe", "a.tvr"},
                    "give at most one connection, --tcp or --com"},
-        RefusedRow{"TcpBeforeAndComAfterTheCommandWord", {"--tcp", "127.0.0.1", "probe", "--com", "1", "a.tvr"},
+        RefusedRow{"TcpBeforeAndComAfterTheCommandWord",
+                   {"--tcp", "127.0.0.1", "probe", "--com", "1", "a.tvr"},
                    "give at most one connection, --tcp or --com"},
-        RefusedRow{"BadAddress", {"--tcp", "127.0.0.1:99999", "probe", "a.tvr"},
+        RefusedRow{"BadAddress",
+                   {"--tcp", "127.0.0.1:99999", "probe", "a.tvr"},
                    "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
                    "\"127.0.0.1:99999\""},
-        RefusedRow{"BadAddressAfterTheCommandWord", {"probe", "a.tvr", "--tcp=localhost"},
+        RefusedRow{"BadAddressAfterTheCommandWord",
+                   {"probe", "a.tvr", "--tcp=localhost"},
                    "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
                    "\"localhost\""},
-        RefusedRow{"BadSerialPort", {"--com", "256", "probe", "a.tvr"},
+        RefusedRow{"BadSerialPort",
+                   {"--com", "256", "probe", "a.tvr"},
                    "--com needs a port number from 0 to 255, not \"256\""},
         RefusedRow{"OptionOfAnotherCommand", {"plain", "--base", "a.tvr"}, "--base does not apply to plain"},
-        RefusedRow{"OptionOfAnotherCommandBeforeTheCommandWord", {"--set-clock", "plain"},
+        RefusedRow{"OptionOfAnotherCommandBeforeTheCommandWord",
+                   {"--set-clock", "plain"},
                    "--set-clock does not apply to plain"},
-        RefusedRow{"StrictSerialWithoutConnection", {"--strict-serial", "plain"},
-                   "--strict-serial does not apply to plain"},
-        RefusedRow{"MissingOperand", {"--com", "1", "probe"},
+        RefusedRow{
+            "StrictSerialWithoutConnection", {"--strict-serial", "plain"}, "--strict-serial does not apply to plain"},
+        RefusedRow{"MissingOperand",
+                   {"--com", "1", "probe"},
                    "usage: telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "
                    "[--reset-counters] [--erase-log] FILE.tvr"},
         RefusedRow{"OperandTooMany", {"plain", "a.tvr"}, "usage: telvorctl plain"},
@@ -231,8 +253,9 @@ TEST_P(CommandLineHelp, IsPrintedWithExitStatusZero)
         EXPECT_EQ(printed.output.find(text), std::string::npos) << text << " in\n" << printed.output;
 }
 
-const std::string kProbeUsage = "telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "
-                                "[--reset-counters] [--erase-log] FILE.tvr";
+const std::string kProbeUsage
+    = "telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "
+      "[--reset-counters] [--erase-log] FILE.tvr";
 
 const std::vector<std::string> kEveryOption = {
     "\n  --tcp ADDRESS[:PORT]        TCP to the device's IPv4 ADDRESS, PORT 23 unless given\n",
@@ -250,12 +273,13 @@ const std::vector<std::string> kEveryOption = {
 std::vector<std::string> programHelpShows()
 {
     std::vector<std::string> shown = kEveryOption;
-    shown.insert(shown.end(), {"\n  --version ", "\nOptions of probe:\n", "\nCommands:\n",
-                               "\n  probe                       probe the device with FILE.tvr\n",
-                               "\n  plain                       do nothing plainly\n",
-                               "\n  many                        take FILE.tvr and one NAME or more\n",
-                               "\nCONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n",
-                               "\nExit status: 0 success, 1 failure or differences, 2 wrong usage or file error.\n"});
+    shown.insert(shown.end(),
+                 {"\n  --version ", "\nOptions of probe:\n", "\nCommands:\n",
+                  "\n  probe                       probe the device with FILE.tvr\n",
+                  "\n  plain                       do nothing plainly\n",
+                  "\n  many                        take FILE.tvr and one NAME or more\n",
+                  "\nCONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n",
+                  "\nExit status: 0 success, 1 failure or differences, 2 wrong usage or file error.\n"});
     return shown;
 }
 
@@ -269,17 +293,31 @@ INSTANTIATE_TEST_SUITE_P(
                 programHelpShows(),
                 {}},
         HelpRow{"ProgramShort", {"-h"}, "Usage:\n  " + kProbeUsage + "\n", programHelpShows(), {}},
-        HelpRow{"ProgramAmongOtherArguments", {"--trace", "--help", "--bogus"}, "Usage:\n  " + kProbeUsage + "\n",
-                programHelpShows(), {}},
-        HelpRow{"Command", {"probe", "--help"}, "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n",
-                kEveryOption, {"--version", "\nCommands:\n", "plain"}},
-        HelpRow{"CommandAmongOtherArguments", {"--tcp", "127.0.0.1", "probe", "a.tvr", "-h"},
-                "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n", kEveryOption, {}},
-        HelpRow{"CommandWithoutOptions", {"plain", "--help"}, "do nothing plainly\nUsage: telvorctl plain\n",
-                {"\n  -h,--help "}, {"--tcp", "--trace", "--base", "--set-clock"}},
-        HelpRow{"CommandWithOperands", {"many", "--help"},
+        HelpRow{"ProgramAmongOtherArguments",
+                {"--trace", "--help", "--bogus"},
+                "Usage:\n  " + kProbeUsage + "\n",
+                programHelpShows(),
+                {}},
+        HelpRow{"Command",
+                {"probe", "--help"},
+                "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n",
+                kEveryOption,
+                {"--version", "\nCommands:\n", "plain"}},
+        HelpRow{"CommandAmongOtherArguments",
+                {"--tcp", "127.0.0.1", "probe", "a.tvr", "-h"},
+                "probe the device with FILE.tvr\nUsage: " + kProbeUsage + "\n",
+                kEveryOption,
+                {}},
+        HelpRow{"CommandWithoutOptions",
+                {"plain", "--help"},
+                "do nothing plainly\nUsage: telvorctl plain\n",
+                {"\n  -h,--help "},
+                {"--tcp", "--trace", "--base", "--set-clock"}},
+        HelpRow{"CommandWithOperands",
+                {"many", "--help"},
                 "take FILE.tvr and one NAME or more\nUsage: telvorctl many FILE.tvr NAME...\n",
-                {"\n  FILE.tvr ", "\n  NAME ", "\n  -h,--help "}, {"--tcp"}}),
+                {"\n  FILE.tvr ", "\n  NAME ", "\n  -h,--help "},
+                {"--tcp"}}),
     test_support::RowName());
 
 TEST(CommandLine, VersionIsPrintedWithExitStatusZero)

@@ -1,5 +1,5 @@
-#include "cli/connection_option.h"
 #include "../support/row_name.h"
+#include "cli/connection_option.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TcpRow{"HighestPort", "10.0.0.255:65535", true, "10.0.0.255", 65535},
                     TcpRow{"PortZero", "127.0.0.1:0", false, "", 0},
                     TcpRow{"PortTooHigh", "127.0.0.1:65536", false, "", 0},
-                    TcpRow{"EmptyPort", "127.0.0.1:", false, "", 0},
-                    TcpRow{"PartTooHigh", "127.0.0.256", false, "", 0},
-                    TcpRow{"ThreeParts", "127.0.1", false, "", 0},
-                    TcpRow{"FiveParts", "127.0.0.1.1", false, "", 0},
-                    TcpRow{"LeadingZero", "127.0.0.01", false, "", 0},
-                    TcpRow{"HostName", "localhost", false, "", 0},
-                    TcpRow{"Sign", "+127.0.0.1", false, "", 0},
-                    TcpRow{"Empty", "", false, "", 0}),
+                    TcpRow{"EmptyPort", "127.0.0.1:", false, "", 0}, TcpRow{"PartTooHigh", "127.0.0.256", false, "", 0},
+                    TcpRow{"ThreeParts", "127.0.1", false, "", 0}, TcpRow{"FiveParts", "127.0.0.1.1", false, "", 0},
+                    TcpRow{"LeadingZero", "127.0.0.01", false, "", 0}, TcpRow{"HostName", "localhost", false, "", 0},
+                    TcpRow{"Sign", "+127.0.0.1", false, "", 0}, TcpRow{"Empty", "", false, "", 0}),
     test_support::RowName());
 
 TEST(SerialOption, TakesPortNumbersZeroTo255)

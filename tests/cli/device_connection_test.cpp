@@ -3,9 +3,9 @@
 // settings, and --strict-serial asking for pause framing on top.
 #include "cli/device_connection.h"
 
-#include "link/device_link.h"
 #include "../support/endpoint_print.h"
 #include "../support/row_name.h"
+#include "link/device_link.h"
 
 #include <gtest/gtest.h>
 
@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         ConnectionRow{"FirstStartIsSerialPortOne", "", kSaved, false, SerialPortNumber{1}, false},
         ConnectionRow{"SavedSerialPort", "Port_COM=7\n", kSaved, false, SerialPortNumber{7}, false},
         ConnectionRow{"SavedTcp", kSavedTcp, kSaved, false, TcpEndpoint{"127.0.0.5", 2323}, false},
-        ConnectionRow{"SavedTcpPortByItsLow16Bits", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=65559\n",
-                      kSaved, false, TcpEndpoint{"127.0.0.5", 23}, false},
+        ConnectionRow{"SavedTcpPortByItsLow16Bits", "Transmisja_TCP=1\nAdres_IP=127.0.0.5\nPort_TCP=65559\n", kSaved,
+                      false, TcpEndpoint{"127.0.0.5", 23}, false},
         ConnectionRow{"SavedTcpWithTheOption", kSavedTcp, kSaved, true, TcpEndpoint{"127.0.0.5", 2323}, true},
         ConnectionRow{"TcpChoiceOverSavedSerial", "Port_COM=7\n", tcpChoice("127.0.0.9", 4000), false,
                       TcpEndpoint{"127.0.0.9", 4000}, false},

@@ -1,6 +1,6 @@
+#include "../support/closed_loopback_port.h"
 #include "program_run.h"
 #include "sim_process.h"
-#include "../support/closed_loopback_port.h"
 
 #include "image/settings_file.h"
 
@@ -26,9 +26,9 @@ class TelvorctlDevice : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_directory = fs::temp_directory_path() /
-                      ("telvorctl-device-" + std::to_string(::getpid()) + "-" +
-                       testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_directory = fs::temp_directory_path()
+            / ("telvorctl-device-" + std::to_string(::getpid()) + "-"
+               + testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_directory);
         fs::create_directories(m_directory / "config");
         const char* previous = std::getenv("XDG_CONFIG_HOME");
@@ -98,12 +98,13 @@ TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 {
     SimProcess device;
     const std::string file = save("technician.tvr", technicianImage());
-    const ProgramRun write = runBuiltProgram(
-        "telvorctl", {"--tcp", device.address(), "--trace", "write", "--set-clock", "--reset-device", "--reset-counters",
-                      "--erase-log", file});
+    const ProgramRun write = runBuiltProgram("telvorctl",
+                                             {"--tcp", device.address(), "--trace", "write", "--set-clock",
+                                              "--reset-device", "--reset-counters", "--erase-log", file});
     EXPECT_EQ(write.exitStatus, 0) << write.standardError;
-    EXPECT_EQ(write.standardOutput, "Configuration transferred to device,\nverification successful.,counters cleared, "
-                                    "log cleared,RTC updated,\ndevice reset.\n");
+    EXPECT_EQ(write.standardOutput,
+              "Configuration transferred to device,\nverification successful.,counters cleared, "
+              "log cleared,RTC updated,\ndevice reset.\n");
     EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ > PIN=\\*\\*\\* NUM0= NUM1=\\+48600100200\n"));
     EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ > APN2=\\*\\*\\*\n"));
     EXPECT_THAT(write.standardError, testing::ContainsRegex("\n[0-9]+ < OK\\\\r\n"));
@@ -134,8 +135,8 @@ TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
 TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
 {
     SimProcess device({"--report", "HIST1=9", "--version-text", "v2.0"});
-    const ProgramRun run =
-        runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", "--set-clock", save("a.tvr", {})});
+    const ProgramRun run
+        = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", "--set-clock", save("a.tvr", {})});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardError, "telvorctl: Verify error (HIST1)\n");
     EXPECT_EQ(run.standardOutput, "Configuration transferred to device,\nwverification failed!\n");

@@ -1,10 +1,10 @@
 #include "../image/parsed_fields.h"
+#include "../support/row_name.h"
+#include "cli/commands.h"
 #include "image/field_value.h"
 #include "image/settings_file.h"
 #include "image/settings_parser.h"
-#include "cli/commands.h"
 #include "program_run.h"
-#include "../support/row_name.h"
 
 #include <algorithm>
 
@@ -25,18 +25,18 @@ ProgramRun telvorctl(const std::vector<std::string>& arguments)
     return runBuiltProgram("telvorctl", arguments);
 }
 
-const char* const kZeroImageShown =
-    "PIN=\nNUM0=\nNUM1=\nNUM2=\nNUM3=\nNUM4=\nNUM5=\nTRPT=0\nCOPS=0\nRPTHR=0,0,0\nALMD=0,0\n"
-    "ULOx=0,0,0,0,0,0,0,0\nUHIx=0,0,0,0,0,0,0,0\nICFGx=0,0,0,0,0,0,0,0\nSCFGx=0,0,0,0,0,0,0,0\n"
-    "OCFGx=0,0,0,0,0,0,0,0\nSCFG=0\nSLIM=0\nHIST1=0\nHIST2=0\nRCFG=00,00,00\nCLIP=00,00\nCTRL=00,00\n"
-    "CSDC=0\nMCFG1=0\nSMS0=\nSMS1=\nSMS2=\nSMS3=\nSMS4=\nSMS5=\nSMS6=\nSMS7=\nSMS8=\nSMS9=\nLOGT=0\n"
-    "GRDHR=0,0,0\nAPN0=\nAPN1=\nAPN2=\nAPN3=\nAPN4=\nAPN5=\nAPN6=\nEAD0=\nEAD1=\nEAD2=\nEAD3=\nEAD4=\n"
-    "EAD5=\nSEMLx=0,0,0,0,0,0,0,0\nADELx=0,0,0,0,0,0,0,0\nSLOG=0\nSLGT=0\nMCFG2=0\nSXML=0\n"
-    "XCFGx=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\nXMS1=\nXMS2=\nXMS3=\nXMS4=\nXMS5=\nXMS6=\nXMS7=\nXMS8=\n"
-    "XMS9=\nXMS10=\nXMS11=\nXMS12=\nXMS13=\nXMS14=\nXMS15=\nXMS16=\nXMS17=\nATIM=0\nNUM6=\nNUM7=\n"
-    "NUM8=\nNUM9=\nNUM10=\nECFGx=0,0,0,0,0,0,0,0\nSCLAx=0,0,0,0,0,0,0,0\nSCLBx=0,0,0,0,0,0,0,0\n"
-    "THTP=0\nNUID=0\nTGAC=0\nURL0=\nURL1=\nURL2=\nXTYP1=0\nXLO1=0\nXHI1=0\nXTYP9=0\nXLO9=0\nXHI9=0\n"
-    "WKDx=0,0,0\n";
+const char* const kZeroImageShown
+    = "PIN=\nNUM0=\nNUM1=\nNUM2=\nNUM3=\nNUM4=\nNUM5=\nTRPT=0\nCOPS=0\nRPTHR=0,0,0\nALMD=0,0\n"
+      "ULOx=0,0,0,0,0,0,0,0\nUHIx=0,0,0,0,0,0,0,0\nICFGx=0,0,0,0,0,0,0,0\nSCFGx=0,0,0,0,0,0,0,0\n"
+      "OCFGx=0,0,0,0,0,0,0,0\nSCFG=0\nSLIM=0\nHIST1=0\nHIST2=0\nRCFG=00,00,00\nCLIP=00,00\nCTRL=00,00\n"
+      "CSDC=0\nMCFG1=0\nSMS0=\nSMS1=\nSMS2=\nSMS3=\nSMS4=\nSMS5=\nSMS6=\nSMS7=\nSMS8=\nSMS9=\nLOGT=0\n"
+      "GRDHR=0,0,0\nAPN0=\nAPN1=\nAPN2=\nAPN3=\nAPN4=\nAPN5=\nAPN6=\nEAD0=\nEAD1=\nEAD2=\nEAD3=\nEAD4=\n"
+      "EAD5=\nSEMLx=0,0,0,0,0,0,0,0\nADELx=0,0,0,0,0,0,0,0\nSLOG=0\nSLGT=0\nMCFG2=0\nSXML=0\n"
+      "XCFGx=0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\nXMS1=\nXMS2=\nXMS3=\nXMS4=\nXMS5=\nXMS6=\nXMS7=\nXMS8=\n"
+      "XMS9=\nXMS10=\nXMS11=\nXMS12=\nXMS13=\nXMS14=\nXMS15=\nXMS16=\nXMS17=\nATIM=0\nNUM6=\nNUM7=\n"
+      "NUM8=\nNUM9=\nNUM10=\nECFGx=0,0,0,0,0,0,0,0\nSCLAx=0,0,0,0,0,0,0,0\nSCLBx=0,0,0,0,0,0,0,0\n"
+      "THTP=0\nNUID=0\nTGAC=0\nURL0=\nURL1=\nURL2=\nXTYP1=0\nXLO1=0\nXHI1=0\nXTYP9=0\nXLO9=0\nXHI9=0\n"
+      "WKDx=0,0,0\n";
 
 class Telvorctl : public testing::Test {
 protected:
@@ -78,7 +78,10 @@ TEST_F(Telvorctl, ShowsAZeroFileAsEveryKeyInTheParsersOrder)
 TEST_F(Telvorctl, ShowsTextsInTheTerminalsEncodingAndValuesAsTheDeviceWritesThem)
 {
     SettingsImage image;
-    image.setText(slot("SMS", 1), "\x8A" "ar \xB9" "ek @UL");
+    image.setText(slot("SMS", 1),
+                  "\x8A"
+                  "ar \xB9"
+                  "ek @UL");
     image.setText(slot("PIN"), "1234");
     image.setNumber(slot("TRPT"), 60);
     image.setNumber(slot("COPS"), 0xFFFF);
@@ -90,7 +93,11 @@ TEST_F(Telvorctl, ShowsTextsInTheTerminalsEncodingAndValuesAsTheDeviceWritesThem
     const ProgramRun run = telvorctl({"show", save("texts.tvr", image)});
     EXPECT_EQ(run.exitStatus, 0);
     const std::string& out = run.standardOutput;
-    EXPECT_NE(out.find("\nSMS1=\xC5\xA0" "ar \xC4\x85" "ek @UL\nSMS2=\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nSMS1=\xC5\xA0"
+                       "ar \xC4\x85"
+                       "ek @UL\nSMS2=\n"),
+              std::string::npos)
+        << out;
     EXPECT_TRUE(out.starts_with("PIN=1234\n"));
     EXPECT_NE(out.find("\nTRPT=60\nCOPS=65535\n"), std::string::npos);
     EXPECT_NE(out.find("\nCLIP=159,05\n"), std::string::npos);
@@ -184,28 +191,28 @@ TEST_P(TelvorctlUsage, IsRefusedWithExitStatusTwo)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TelvorctlUsage,
-    testing::Values(UsageRow{"NoCommand", {}, "no command given"},
-                    UsageRow{"UnknownCommand", {"print", "a.tvr"}, "unknown command \"print\""},
-                    UsageRow{"ShowWithoutFile", {"show"}, "usage: telvorctl show FILE.tvr"},
-                    UsageRow{"ShowWithTwoFiles", {"show", "a.tvr", "b.tvr"}, "usage: telvorctl show FILE.tvr"},
-                    UsageRow{"DiffWithOneFile", {"diff", "a.tvr"}, "usage: telvorctl diff A.tvr B.tvr"},
-                    UsageRow{"UnknownOption", {"--bogus", "show", "a.tvr"}, "unknown option \"--bogus\""},
-                    UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "--tcp: 1 required ADDRESS[:PORT] missing"},
-                    UsageRow{"BaseForWrite", {"--base", "a.tvr", "write", "b.tvr"}, "--base does not apply to write"},
-                    UsageRow{"ServiceOptionForRead", {"read", "--set-clock", "out.tvr"},
-                             "--set-clock does not apply to read"},
-                    UsageRow{"ReadWithoutFile", {"--tcp", "127.0.0.1", "read"},
-                             "usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr"},
-                    UsageRow{"WriteWithTwoFiles", {"write", "a.tvr", "b.tvr"},
-                             "usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
-                             "[--reset-counters] [--erase-log] FILE.tvr"},
-                    UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version"},
-                    UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"},
-                             "--tcp does not apply to show"},
-                    UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
-                    UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
-                    UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"},
-                             "--erase-log does not apply to show"}),
+    testing::Values(
+        UsageRow{"NoCommand", {}, "no command given"},
+        UsageRow{"UnknownCommand", {"print", "a.tvr"}, "unknown command \"print\""},
+        UsageRow{"ShowWithoutFile", {"show"}, "usage: telvorctl show FILE.tvr"},
+        UsageRow{"ShowWithTwoFiles", {"show", "a.tvr", "b.tvr"}, "usage: telvorctl show FILE.tvr"},
+        UsageRow{"DiffWithOneFile", {"diff", "a.tvr"}, "usage: telvorctl diff A.tvr B.tvr"},
+        UsageRow{"UnknownOption", {"--bogus", "show", "a.tvr"}, "unknown option \"--bogus\""},
+        UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "--tcp: 1 required ADDRESS[:PORT] missing"},
+        UsageRow{"BaseForWrite", {"--base", "a.tvr", "write", "b.tvr"}, "--base does not apply to write"},
+        UsageRow{"ServiceOptionForRead", {"read", "--set-clock", "out.tvr"}, "--set-clock does not apply to read"},
+        UsageRow{"ReadWithoutFile",
+                 {"--tcp", "127.0.0.1", "read"},
+                 "usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr"},
+        UsageRow{"WriteWithTwoFiles",
+                 {"write", "a.tvr", "b.tvr"},
+                 "usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
+                 "[--reset-counters] [--erase-log] FILE.tvr"},
+        UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version"},
+        UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"}, "--tcp does not apply to show"},
+        UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
+        UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
+        UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"}, "--erase-log does not apply to show"}),
     test_support::RowName());
 
 TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
@@ -273,19 +280,23 @@ std::vector<std::string> withConnectionOptions(std::vector<std::string> others)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TelvorctlHelp,
-    testing::Values(HelpRow{"Program", {"--help"}, "\n  telvorctl --help | --version\n", {"-h,--help", "--version"}},
-                    HelpRow{"Version", {"version", "--help"}, "Usage: telvorctl [CONNECTION] [--trace] version\n",
-                            withConnectionOptions({})},
-                    HelpRow{"Read", {"read", "-h"},
-                            "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n",
-                            withConnectionOptions({"--base FILE.tvr"})},
-                    HelpRow{"Write", {"write", "--help"},
-                            "Usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
-                            "[--reset-counters] [--erase-log] FILE.tvr\n",
-                            withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
-                    HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
-                    HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n",
-                            {"A.tvr", "B.tvr", "-h,--help"}}),
+    testing::Values(
+        HelpRow{"Program", {"--help"}, "\n  telvorctl --help | --version\n", {"-h,--help", "--version"}},
+        HelpRow{"Version",
+                {"version", "--help"},
+                "Usage: telvorctl [CONNECTION] [--trace] version\n",
+                withConnectionOptions({})},
+        HelpRow{"Read",
+                {"read", "-h"},
+                "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n",
+                withConnectionOptions({"--base FILE.tvr"})},
+        HelpRow{"Write",
+                {"write", "--help"},
+                "Usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
+                "[--reset-counters] [--erase-log] FILE.tvr\n",
+                withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
+        HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
+        HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}}),
     test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)

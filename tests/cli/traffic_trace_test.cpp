@@ -1,6 +1,6 @@
+#include "../support/row_name.h"
 #include "cli/console_surface.h"
 #include "cli/traffic_trace.h"
-#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -57,16 +57,16 @@ TEST_P(SentSecrets, AreHidden)
     EXPECT_EQ(maskSecrets(GetParam().line), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, SentSecrets,
-    testing::Values(SentCase{"PinBeforeNumbers", "PIN=1234 NUM0=+48601 NUM1=", "PIN=*** NUM0=+48601 NUM1="},
-                    SentCase{"EmptyPin", "PIN= NUM0= NUM1=", "PIN=*** NUM0= NUM1="},
-                    SentCase{"PasswordWithBlanks", "APN2=my secret, word", "APN2=***"},
-                    SentCase{"MailPassword", "APN5=a=b", "APN5=***"},
-                    SentCase{"OtherAccessPointsShown", "APN1=internet", "APN1=internet"},
-                    SentCase{"KeyInsideAValueIsText", "SMS1=your PIN=1 is", "SMS1=your PIN=***"},
-                    SentCase{"NoSecret", "HALT!", "HALT!"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Lines, SentSecrets,
+                         testing::Values(SentCase{"PinBeforeNumbers",
+                                                  "PIN=1234 NUM0=+48601 NUM1=", "PIN=*** NUM0=+48601 NUM1="},
+                                         SentCase{"EmptyPin", "PIN= NUM0= NUM1=", "PIN=*** NUM0= NUM1="},
+                                         SentCase{"PasswordWithBlanks", "APN2=my secret, word", "APN2=***"},
+                                         SentCase{"MailPassword", "APN5=a=b", "APN5=***"},
+                                         SentCase{"OtherAccessPointsShown", "APN1=internet", "APN1=internet"},
+                                         SentCase{"KeyInsideAValueIsText", "SMS1=your PIN=1 is", "SMS1=your PIN=***"},
+                                         SentCase{"NoSecret", "HALT!", "HALT!"}),
+                         test_support::RowName());
 
 TEST(TrafficTrace, ReceivedSecretsAreHiddenAcrossPieces)
 {
@@ -75,8 +75,8 @@ TEST(TrafficTrace, ReceivedSecretsAreHiddenAcrossPieces)
     recorder.trace.received("34\rNUM0=+4860\rAP");
     recorder.trace.received("N2=pass");
     recorder.trace.received("word\rAPN5=x\rOK\r");
-    EXPECT_THAT(recorder.lines, ElementsAre("0 < PIN=***", "0 < \\rNUM0=+4860\\rAP", "0 < N2=***",
-                                            "0 < \\rAPN5=***\\rOK\\r"));
+    EXPECT_THAT(recorder.lines,
+                ElementsAre("0 < PIN=***", "0 < \\rNUM0=+4860\\rAP", "0 < N2=***", "0 < \\rAPN5=***\\rOK\\r"));
 }
 
 TEST(TrafficTrace, SentSecretsAreHiddenInEveryLine)

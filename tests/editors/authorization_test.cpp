@@ -1,7 +1,7 @@
 #include "editors/authorization.h"
 
-#include "image_bytes.h"
 #include "../support/row_name.h"
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,26 +23,22 @@ struct Box {
 std::vector<Box> allBoxes()
 {
     std::vector<Box> boxes;
-    const auto numbers = [&](const std::string& service, NumberBoxes Authorization::*row,
-                             int firstOffset, int lastOffset) {
-        for (int number = 1; number <= 10; ++number) {
-            boxes.push_back({service + "Num" + std::to_string(number),
-                             [row, number](Authorization& a) -> int& { return (a.*row)[number - 1]; },
-                             number <= 5 ? firstOffset : lastOffset, (number - 1) % 5});
-        }
-    };
-    boxes.push_back({"OnDemandReportAnyone",
-                     [](Authorization& a) -> int& { return a.onDemandReportAnyone; }, 1766, 7});
+    const auto numbers
+        = [&](const std::string& service, NumberBoxes Authorization::*row, int firstOffset, int lastOffset) {
+              for (int number = 1; number <= 10; ++number) {
+                  boxes.push_back({service + "Num" + std::to_string(number),
+                                   [row, number](Authorization& a) -> int& { return (a.*row)[number - 1]; },
+                                   number <= 5 ? firstOffset : lastOffset, (number - 1) % 5});
+              }
+          };
+    boxes.push_back({"OnDemandReportAnyone", [](Authorization& a) -> int& { return a.onDemandReportAnyone; }, 1766, 7});
     numbers("OnDemandReport", &Authorization::onDemandReport, 1766, 3593);
-    boxes.push_back({"CsdConnectionAnyone",
-                     [](Authorization& a) -> int& { return a.csdConnectionAnyone; }, 1768, 7});
+    boxes.push_back({"CsdConnectionAnyone", [](Authorization& a) -> int& { return a.csdConnectionAnyone; }, 1768, 7});
     for (int number = 1; number <= 5; ++number) {
         boxes.push_back({"CsdConnectionNum" + std::to_string(number),
-                         [number](Authorization& a) -> int& { return a.csdConnection[number - 1]; },
-                         1768, number - 1});
+                         [number](Authorization& a) -> int& { return a.csdConnection[number - 1]; }, 1768, number - 1});
     }
-    boxes.push_back({"RemoteControlAnyone",
-                     [](Authorization& a) -> int& { return a.remoteControlAnyone; }, 1767, 7});
+    boxes.push_back({"RemoteControlAnyone", [](Authorization& a) -> int& { return a.remoteControlAnyone; }, 1767, 7});
     numbers("RemoteControl", &Authorization::remoteControl, 1767, 3594);
     numbers("PeriodicalReport", &Authorization::periodicalReport, 1765, 3592);
     return boxes;
@@ -82,8 +78,7 @@ TEST_P(AuthorizationBox, OpensChecked)
         EXPECT_EQ(other.member(authorization), other.name == box.name ? 1 : 0) << other.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Authorization, AuthorizationBox, testing::ValuesIn(allBoxes()),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Authorization, AuthorizationBox, testing::ValuesIn(allBoxes()), test_support::RowName());
 
 TEST(Authorization, AllBoxesCheckedStoreEveryOwnedBit)
 {

@@ -1,7 +1,7 @@
 #include "editors/basic_settings.h"
 
-#include "image_bytes.h"
 #include "../support/row_name.h"
+#include "image_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,9 @@ constexpr Slot kEighth = slot("URL2", Field::kNotIndexed, 8);
 // Every byte the basic settings editor may write.
 std::set<int> ownedOffsets()
 {
-    std::vector<Slot> slots{slot("PIN"),   slot("TRPT"),  slot("MCFG1"), slot("RPTHR"),
-                            slot("SLIM"),  slot("LOGT"),  slot("GRDHR"), slot("MCFG2"),
-                            slot("URL2"),  kSeventh,      kEighth,       slot("TGAC"),
-                            slot("COPS")};
+    std::vector<Slot> slots{slot("PIN"),  slot("TRPT"),  slot("MCFG1"), slot("RPTHR"), slot("SLIM"),
+                            slot("LOGT"), slot("GRDHR"), slot("MCFG2"), slot("URL2"),  kSeventh,
+                            kEighth,      slot("TGAC"),  slot("COPS")};
     for (int number = 0; number <= 10; ++number)
         slots.push_back(slot("NUM", number));
     for (int row = 1; row <= 3; ++row)
@@ -89,8 +88,7 @@ TEST(BasicSettings, PackWithoutChangeDropsOnlyUnusedBits)
     settings.unpack(image);
     EXPECT_EQ(image, before);
     settings.pack(image);
-    const std::vector<int> expected{slot("MCFG1").offset, slot("RPTHR").offset + 3,
-                                    slot("GRDHR").offset + 3};
+    const std::vector<int> expected{slot("MCFG1").offset, slot("RPTHR").offset + 3, slot("GRDHR").offset + 3};
     EXPECT_EQ(changedOffsets(before, image), expected);
     EXPECT_EQ(image.u8(slot("MCFG1")), before.u8(slot("MCFG1")) & 0x3F);
 }
@@ -206,14 +204,13 @@ TEST_P(BalanceCheckCodeOpening, TakesTheEighthOnlyAfterASeventh)
     EXPECT_EQ(settings.balanceCheckCode, row.code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BasicSettings, BalanceCheckCodeOpening,
-    testing::Values(OpenedCodeRow{"BothCharacters", '2', '#', "*101*12#"},
-                    OpenedCodeRow{"SeventhOnly", '2', 0x00, "*101*12"},
-                    OpenedCodeRow{"SeventhThenUnsetEighth", '2', 0xFF, "*101*12"},
-                    OpenedCodeRow{"NoSeventhHidesTheEighth", 0x00, '#', "*101*1"},
-                    OpenedCodeRow{"UnsetSeventhHidesTheEighth", 0xFF, '#', "*101*1"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(BasicSettings, BalanceCheckCodeOpening,
+                         testing::Values(OpenedCodeRow{"BothCharacters", '2', '#', "*101*12#"},
+                                         OpenedCodeRow{"SeventhOnly", '2', 0x00, "*101*12"},
+                                         OpenedCodeRow{"SeventhThenUnsetEighth", '2', 0xFF, "*101*12"},
+                                         OpenedCodeRow{"NoSeventhHidesTheEighth", 0x00, '#', "*101*1"},
+                                         OpenedCodeRow{"UnsetSeventhHidesTheEighth", 0xFF, '#', "*101*1"}),
+                         test_support::RowName());
 
 TEST(BasicSettings, UnsetNetworkCodeBecomesZeroInTheImageOnOpening)
 {
@@ -276,54 +273,58 @@ const auto kUnchanged = [](BasicSettings&) {};
 
 INSTANTIATE_TEST_SUITE_P(
     BasicSettings, StoredMembers,
-    testing::Values(
-        StoredMembersRow{"NetworkCode65535IsStoredAsZero",
-                         {},
-                         [](BasicSettings& settings) { settings.networkCode = 65535; },
-                         {at(slot("COPS"), u16(0))}},
-        StoredMembersRow{"NetworkCode65534IsStoredAsItIs",
-                         {},
-                         [](BasicSettings& settings) { settings.networkCode = 65534; },
-                         {at(slot("COPS"), u16(65534))}},
-        StoredMembersRow{"MondayAndDayOffInTheThirdRowStore0x81",
-                         {at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 3), u8(0x7E))},
-                         [](BasicSettings& settings) { settings.days[2] = DayRow{1, 0, 0, 0, 0, 0, 0, 1}; },
-                         {{3387, u8(0x81)}, at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 2), u8(0x00))}},
-        StoredMembersRow{"Mcfg1KeepsOnlyItsSixBoxes", {at(slot("MCFG1"), u8(0xFF))}, kUnchanged,
-                         {at(slot("MCFG1"), u8(0x3F))}},
-        StoredMembersRow{"Mcfg1IsRebuiltFromZero",
-                         {at(slot("MCFG1"), u8(0xFF))},
-                         [](BasicSettings& settings) {
-                             settings.pinActive = 0;
-                             settings.lcdSupport = 0;
-                         },
-                         {at(slot("MCFG1"), u8(0x1D))}},
-        StoredMembersRow{"Mcfg2KeepsTheBitsOfOtherEditors",
-                         {at(slot("MCFG2"), u8(0xFF))},
-                         [](BasicSettings& settings) {
-                             settings.reportAfterC1Change = 0;
-                             settings.loggingOnlyInWakingHours = 0;
-                             settings.loggingFasterInAlarmState = 0;
-                         },
-                         {at(slot("MCFG2"), u8(0x6D))}},
-        StoredMembersRow{"Mcfg2LoggingOnlyInWakingHoursIsItsOwnBit",
-                         {at(slot("MCFG2"), u8(0xFF))},
-                         [](BasicSettings& settings) {
-                             settings.reportAfterC1Change = 0;
-                             settings.loggingFasterInAlarmState = 0;
-                         },
-                         {at(slot("MCFG2"), u8(0x7D))}},
-        StoredMembersRow{"NumbersAreStoredInTheirFields",
-                         {},
-                         [](BasicSettings& settings) {
-                             settings.reportPeriodMinutes = 65535;
-                             settings.smsPerDay = 200;
-                             settings.loggingPeriodMinutes = 0;
-                             settings.balanceCheckHour = 23;
-                             settings.networkCode = 26003;
-                         },
-                         {at(slot("TRPT"), u16(65535)), at(slot("SLIM"), u8(200)), at(slot("LOGT"), u8(0)),
-                          at(slot("TGAC"), u8(23)), {3606, u16(26003)}}}),
+    testing::Values(StoredMembersRow{"NetworkCode65535IsStoredAsZero",
+                                     {},
+                                     [](BasicSettings& settings) { settings.networkCode = 65535; },
+                                     {at(slot("COPS"), u16(0))}},
+                    StoredMembersRow{"NetworkCode65534IsStoredAsItIs",
+                                     {},
+                                     [](BasicSettings& settings) { settings.networkCode = 65534; },
+                                     {at(slot("COPS"), u16(65534))}},
+                    StoredMembersRow{"MondayAndDayOffInTheThirdRowStore0x81",
+                                     {at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 3), u8(0x7E))},
+                                     [](BasicSettings& settings) { settings.days[2] = DayRow{1, 0, 0, 0, 0, 0, 0, 1}; },
+                                     {{3387, u8(0x81)}, at(slot("WKD", 1), u8(0x7F)), at(slot("WKD", 2), u8(0x00))}},
+                    StoredMembersRow{"Mcfg1KeepsOnlyItsSixBoxes",
+                                     {at(slot("MCFG1"), u8(0xFF))},
+                                     kUnchanged,
+                                     {at(slot("MCFG1"), u8(0x3F))}},
+                    StoredMembersRow{"Mcfg1IsRebuiltFromZero",
+                                     {at(slot("MCFG1"), u8(0xFF))},
+                                     [](BasicSettings& settings) {
+                                         settings.pinActive = 0;
+                                         settings.lcdSupport = 0;
+                                     },
+                                     {at(slot("MCFG1"), u8(0x1D))}},
+                    StoredMembersRow{"Mcfg2KeepsTheBitsOfOtherEditors",
+                                     {at(slot("MCFG2"), u8(0xFF))},
+                                     [](BasicSettings& settings) {
+                                         settings.reportAfterC1Change = 0;
+                                         settings.loggingOnlyInWakingHours = 0;
+                                         settings.loggingFasterInAlarmState = 0;
+                                     },
+                                     {at(slot("MCFG2"), u8(0x6D))}},
+                    StoredMembersRow{"Mcfg2LoggingOnlyInWakingHoursIsItsOwnBit",
+                                     {at(slot("MCFG2"), u8(0xFF))},
+                                     [](BasicSettings& settings) {
+                                         settings.reportAfterC1Change = 0;
+                                         settings.loggingFasterInAlarmState = 0;
+                                     },
+                                     {at(slot("MCFG2"), u8(0x7D))}},
+                    StoredMembersRow{"NumbersAreStoredInTheirFields",
+                                     {},
+                                     [](BasicSettings& settings) {
+                                         settings.reportPeriodMinutes = 65535;
+                                         settings.smsPerDay = 200;
+                                         settings.loggingPeriodMinutes = 0;
+                                         settings.balanceCheckHour = 23;
+                                         settings.networkCode = 26003;
+                                     },
+                                     {at(slot("TRPT"), u16(65535)),
+                                      at(slot("SLIM"), u8(200)),
+                                      at(slot("LOGT"), u8(0)),
+                                      at(slot("TGAC"), u8(23)),
+                                      {3606, u16(26003)}}}),
     test_support::RowName());
 
 TEST(BasicSettings, HourSetsReopenAsTheSameBitsWithTheFourthByteCleared)

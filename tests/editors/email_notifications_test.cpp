@@ -90,7 +90,8 @@ TEST(EmailNotifications, EachBoxSetsItsOwnBit)
         {"report, JPG", [](EmailNotifications& e) { e.report.jpgPicture = 1; }, kReport, 0x20},
         {"log to e-mail 4", [](EmailNotifications& e) { e.logRecipients[3] = 1; }, slot("SLGT"), 0x08},
         {"erase log after sending", [](EmailNotifications& e) { e.eraseLogAfterSending = 1; }, slot("SLGT"), 0x20},
-        {"send also measurement records", [](EmailNotifications& e) { e.sendMeasurementRecords = 1; }, slot("SLGT"), 0x40},
+        {"send also measurement records", [](EmailNotifications& e) { e.sendMeasurementRecords = 1; }, slot("SLGT"),
+         0x40},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -276,8 +276,8 @@ TEST(ExtendedLines, LineFlagsOpenAsBoxesAndPackBackBitForBit)
 
 TEST(ExtendedLines, PackWritesOnlyTheEditorsFields)
 {
-    const std::set<std::string> owned = {"MCFG2", "XCFG", "XMS",  "SXML",  "XLO1",
-                                         "XHI1",  "XLO9", "XHI9", "XTYP1", "XTYP9"};
+    const std::set<std::string> owned
+        = {"MCFG2", "XCFG", "XMS", "SXML", "XLO1", "XHI1", "XLO9", "XHI9", "XTYP1", "XTYP9"};
     SettingsImage image = patternedImage();
     const SettingsImage before = image;
     ExtendedLines lines;

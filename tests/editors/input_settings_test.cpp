@@ -1,6 +1,6 @@
+#include "../support/row_name.h"
 #include "editors/input_settings.h"
 #include "image_bytes.h"
-#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +64,8 @@ TEST_P(SensorCodeOpening, ShowsTheTypeBoxAndTheUnit)
 INSTANTIATE_TEST_SUITE_P(
     InputSettings, SensorCodeOpening,
     testing::Values(SensorCodeRow{"PlainVoltage", 1, 0x00, 0x00, std::nullopt, 0},
-                    SensorCodeRow{"T", 1, 0x80, 0x00, T, 2},
-                    SensorCodeRow{"RH", 2, 0x80, 0x01, RH, 1},
-                    SensorCodeRow{"D", 1, 0x80, 0x02, D, 2},
-                    SensorCodeRow{"SWithoutTheSensorBit", 3, 0x00, 0x03, S, 3},
+                    SensorCodeRow{"T", 1, 0x80, 0x00, T, 2}, SensorCodeRow{"RH", 2, 0x80, 0x01, RH, 1},
+                    SensorCodeRow{"D", 1, 0x80, 0x02, D, 2}, SensorCodeRow{"SWithoutTheSensorBit", 3, 0x00, 0x03, S, 3},
                     SensorCodeRow{"SWithTheSensorBitShowsDegrees", 3, 0x80, 0x03, S, 2},
                     SensorCodeRow{"TROnAnOddInput", 5, 0x80, 0x04, TR, 2},
                     SensorCodeRow{"TRCodeOnAnEvenInputHasNoBox", 6, 0x80, 0x04, std::nullopt, 2},
@@ -173,17 +171,16 @@ TEST_P(OpenedThreshold, ShowsInTheRowsUnitAndPacksBackUnchangedOrClamped)
 // not stored again.
 INSTANTIATE_TEST_SUITE_P(
     InputSettings, OpenedThreshold,
-    testing::Values(
-        OpenedThresholdRow{"DigitalTemperatureInDegrees", 1, 0x80, 0x02, 2982, 0, D, "25.0 'C", "-273.2 'C", 0x80,
-                           0x02, 2982, 0},
-        OpenedThresholdRow{"HumidityBelowZeroPercentIsClamped", 2, 0x80, 0x01, 500, 2000, RH, "0 %", "50 %", 0x80,
-                           0x01, 1000, 2000},
-        OpenedThresholdRow{"HumidityAboveHundredPercentIsClamped", 2, 0x80, 0x01, 1000, 3500, RH, "0 %", "100 %",
-                           0x80, 0x01, 1000, 3000},
-        OpenedThresholdRow{"ScaledMeasurementShowsBareNumbersAndKeepsTheSensorBitClear", 4, 0x03, 0x03, 1234, 60000,
-                           S, "1234", "60000", 0x03, 0x03, 1234, 60000},
-        OpenedThresholdRow{"KindCodeWithoutABoxShowsItsUnitButIsNotStored", 2, 0x80, 0x04, 2982, 0, std::nullopt,
-                           "25.0 'C", "-273.2 'C", 0x00, 0x00, 2982, 0}),
+    testing::Values(OpenedThresholdRow{"DigitalTemperatureInDegrees", 1, 0x80, 0x02, 2982, 0, D, "25.0 'C", "-273.2 'C",
+                                       0x80, 0x02, 2982, 0},
+                    OpenedThresholdRow{"HumidityBelowZeroPercentIsClamped", 2, 0x80, 0x01, 500, 2000, RH, "0 %", "50 %",
+                                       0x80, 0x01, 1000, 2000},
+                    OpenedThresholdRow{"HumidityAboveHundredPercentIsClamped", 2, 0x80, 0x01, 1000, 3500, RH, "0 %",
+                                       "100 %", 0x80, 0x01, 1000, 3000},
+                    OpenedThresholdRow{"ScaledMeasurementShowsBareNumbersAndKeepsTheSensorBitClear", 4, 0x03, 0x03,
+                                       1234, 60000, S, "1234", "60000", 0x03, 0x03, 1234, 60000},
+                    OpenedThresholdRow{"KindCodeWithoutABoxShowsItsUnitButIsNotStored", 2, 0x80, 0x04, 2982, 0,
+                                       std::nullopt, "25.0 'C", "-273.2 'C", 0x00, 0x00, 2982, 0}),
     test_support::RowName());
 
 struct TypedThresholdRow {
@@ -211,19 +208,19 @@ TEST_P(TypedThreshold, IsStoredInTheRowsUnit)
     EXPECT_EQ(image.u16(slot("UHI", 1)), row.raw);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InputSettings, TypedThreshold,
-    testing::Values(TypedThresholdRow{"DegreesWithComma", 0x80, 0x00, "21,5", 2947},
-                    TypedThresholdRow{"DegreesWithPoint", 0x80, 0x02, "21.5", 2947},
-                    TypedThresholdRow{"NegativeDegrees", 0x80, 0x06, "-10.5", 2627},
-                    TypedThresholdRow{"BelowAbsoluteZero", 0x80, 0x00, "-300", 0},
-                    TypedThresholdRow{"MillivoltsRoundUpAboveOneHalf", 0x00, 0x00, "1234.6", 1235},
-                    TypedThresholdRow{"MillivoltsAtOneHalf", 0x00, 0x00, "1234.5", 1234},
-                    TypedThresholdRow{"MillivoltsFrom4092AreCut", 0x00, 0x00, "5000.9", 5000},
-                    TypedThresholdRow{"NegativeMillivolts", 0x00, 0x00, "-20", 0},
-                    TypedThresholdRow{"ScaledMeasurementIsAPlainNumber", 0x00, 0x03, "1234.6", 1234},
-                    TypedThresholdRow{"Humidity", 0x80, 0x01, "80", 2600}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(InputSettings, TypedThreshold,
+                         testing::Values(TypedThresholdRow{"DegreesWithComma", 0x80, 0x00, "21,5", 2947},
+                                         TypedThresholdRow{"DegreesWithPoint", 0x80, 0x02, "21.5", 2947},
+                                         TypedThresholdRow{"NegativeDegrees", 0x80, 0x06, "-10.5", 2627},
+                                         TypedThresholdRow{"BelowAbsoluteZero", 0x80, 0x00, "-300", 0},
+                                         TypedThresholdRow{"MillivoltsRoundUpAboveOneHalf", 0x00, 0x00, "1234.6", 1235},
+                                         TypedThresholdRow{"MillivoltsAtOneHalf", 0x00, 0x00, "1234.5", 1234},
+                                         TypedThresholdRow{"MillivoltsFrom4092AreCut", 0x00, 0x00, "5000.9", 5000},
+                                         TypedThresholdRow{"NegativeMillivolts", 0x00, 0x00, "-20", 0},
+                                         TypedThresholdRow{"ScaledMeasurementIsAPlainNumber", 0x00, 0x03, "1234.6",
+                                                           1234},
+                                         TypedThresholdRow{"Humidity", 0x80, 0x01, "80", 2600}),
+                         test_support::RowName());
 
 struct DelayRow {
     const char* name;
@@ -294,8 +291,7 @@ TEST(InputSettings, FlagsOpenAsBoxesAndPackBackBitForBit)
     const InputRow& third = settings.inputs[2];
     EXPECT_TRUE(third.highToLow);
     EXPECT_FALSE(third.lowToHigh);
-    const std::array<int, kTelephoneCount> thirdSms = {true,  false, true, false, true,
-                                                        false, true,  false, true, false};
+    const std::array<int, kTelephoneCount> thirdSms = {true, false, true, false, true, false, true, false, true, false};
     EXPECT_EQ(third.sms, thirdSms);
     EXPECT_TRUE(third.notifyReturn);
     EXPECT_TRUE(third.limitFrequency);
@@ -387,15 +383,16 @@ TEST_P(TypeClicks, ChangeThePresentationNotTheRawValue)
 
 INSTANTIATE_TEST_SUITE_P(
     InputSettings, TypeClicks,
-    testing::Values(TypeClickRow{"CheckingTShowsDegrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, T},
-                    TypeClickRow{"UncheckingTShowsMillivoltsAgain", 1, 0x00, 0x00, {{T, true}, {T, false}}, "2982 mV",
-                                 0, std::nullopt},
-                    TypeClickRow{"CheckingDWhereTIsChecked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, D},
-                    TypeClickRow{"UncheckingDOpenedChecked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, std::nullopt},
-                    TypeClickRow{"SShowsTheRawNumber", 2, 0x80, 0x00, {{S, true}}, "2982", 3, S},
-                    TypeClickRow{"PTAfterS", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, PT},
-                    TypeClickRow{"RRShowsPercent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, RR},
-                    TypeClickRow{"TRFromRH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, TR}),
+    testing::Values(
+        TypeClickRow{"CheckingTShowsDegrees", 1, 0x00, 0x00, {{T, true}}, "25.0 'C", 2, T},
+        TypeClickRow{
+            "UncheckingTShowsMillivoltsAgain", 1, 0x00, 0x00, {{T, true}, {T, false}}, "2982 mV", 0, std::nullopt},
+        TypeClickRow{"CheckingDWhereTIsChecked", 1, 0x80, 0x00, {{D, true}}, "25.0 'C", 2, D},
+        TypeClickRow{"UncheckingDOpenedChecked", 1, 0x80, 0x02, {{D, false}}, "2982 mV", 0, std::nullopt},
+        TypeClickRow{"SShowsTheRawNumber", 2, 0x80, 0x00, {{S, true}}, "2982", 3, S},
+        TypeClickRow{"PTAfterS", 2, 0x00, 0x03, {{PT, true}}, "25.0 'C", 6, PT},
+        TypeClickRow{"RRShowsPercent", 4, 0x00, 0x00, {{RR, true}}, "99 %", 5, RR},
+        TypeClickRow{"TRFromRH", 7, 0x80, 0x01, {{TR, true}}, "24.8 'C", 4, TR}),
     test_support::RowName());
 
 TEST(InputSettings, TypeClicksLeaveMillivoltsAndDegreesRawValuesIntact)

@@ -28,8 +28,7 @@ TEST(InternetAccess, LongTextsAreCutToTheirFieldWithoutTerminator)
     };
     const Row rows[] = {
         {"APN name of 40 characters keeps 32", nullptr, slot("APN", 0), 40, 32},
-        {"server address of 64 characters fills the field", &InternetAccess::serverAddress,
-         slot("URL0"), 64, 64},
+        {"server address of 64 characters fills the field", &InternetAccess::serverAddress, slot("URL0"), 64, 64},
         {"message of 128 characters fills the field", &InternetAccess::message, slot("URL1"), 128, 128},
         {"short message ends with zeros", &InternetAccess::message, slot("URL1"), 3, 3},
     };
@@ -85,7 +84,8 @@ TEST(InternetAccess, AllOnesTextsOpenEmptyAndAreStoredAsZeros)
     EXPECT_EQ(editor.serverAddress, "");
     EXPECT_EQ(editor.message, "");
     editor.pack(image);
-    for (const Slot& field : {slot("APN", 0), slot("APN", 6), slot("EAD", 0), slot("EAD", 5), slot("URL0"), slot("URL1")})
+    for (const Slot& field :
+         {slot("APN", 0), slot("APN", 6), slot("EAD", 0), slot("EAD", 5), slot("URL0"), slot("URL1")})
         for (const std::uint8_t byte : image.bytesOf(field))
             EXPECT_EQ(byte, 0) << field.name();
     // The unused stretch between APN6 and EAD0 is not this editor's.

@@ -91,8 +91,7 @@ TEST(Threshold, EveryRawValueSurvivesItsTextInMillivoltsAndPlain)
     for (const ThresholdUnit unit : {Millivolts, Plain, UnknownMillivolts}) {
         for (int raw = 0; raw <= 65535; ++raw) {
             const auto value = static_cast<std::uint16_t>(raw);
-            ASSERT_EQ(textToThreshold(thresholdToText(value, unit), unit, 0), value)
-                << thresholdToText(value, unit);
+            ASSERT_EQ(textToThreshold(thresholdToText(value, unit), unit, 0), value) << thresholdToText(value, unit);
         }
     }
 }

@@ -8,9 +8,9 @@
 #include "device_images.h"
 #include "fault_run.h"
 
+#include "../support/row_name.h"
 #include "image/settings_parser.h"
 #include "sim/virtual_device.h"
-#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -71,23 +71,18 @@ const std::map<std::string, LineEnd, std::less<>> kServiceCommands{
 // or by that key without its index for the indexed rows. The box names the
 // first key as it stands in the line.
 const std::map<std::string, std::string, std::less<>> kWriteStatus{
-    {"PIN", "Write error (1)"},          {"NUM2", "Write error (2)"},
-    {"NUM4", "Write error (3)"},         {"TRPT", "Write error (4)"},
-    {"RCFG", "Write error (5)"},         {"MCFG1", "Write error (6)"},
-    {"RPTHR", "Write error (7)"},        {"ALMD", "Write error (8)"},
-    {"SMS", "SMS write error"},          {"ICFG", "Write error (inputs cfg)"},
-    {"OCFG", "Write error (outputs cfg)"}, {"LOGT", "Write error: LOGT"},
-    {"GRDHR", "Write error (GRDHR)"},    {"ADEL1", "Write error: ADEL(1)"},
-    {"ADEL5", "Write error: ADEL(5)"},   {"APN", "Write error: APN"},
-    {"EAD", "Write error: EAD"},         {"SEML1", "Write error: SEML(1)"},
-    {"SEML5", "Write error: SEML(5)"},   {"SLOG", "Write error: SLOG"},
-    {"MCFG2", "Write error: MCFG"},      {"XCFG1", "Write error: XCFG1"},
-    {"XCFG7", "Write error: XCFG7"},     {"XCFG13", "Write error: XCFG13"},
-    {"XTYP1", "Write error: XTYP1"},     {"XMS", "Write error: XMS"},
-    {"NUM6", "Write error (NUM6)"},      {"NUM9", "Write error (NUM9)"},
-    {"ATIM", "Write error (ATIM)"},      {"THTP", "Write error: THTP"},
-    {"URL0", "Write error: URL0"},       {"URL1", "Write error: URL1"},
-    {"URL2", "Write error: URL2"},       {"WKD1", "Write error: WKD"},
+    {"PIN", "Write error (1)"},           {"NUM2", "Write error (2)"},           {"NUM4", "Write error (3)"},
+    {"TRPT", "Write error (4)"},          {"RCFG", "Write error (5)"},           {"MCFG1", "Write error (6)"},
+    {"RPTHR", "Write error (7)"},         {"ALMD", "Write error (8)"},           {"SMS", "SMS write error"},
+    {"ICFG", "Write error (inputs cfg)"}, {"OCFG", "Write error (outputs cfg)"}, {"LOGT", "Write error: LOGT"},
+    {"GRDHR", "Write error (GRDHR)"},     {"ADEL1", "Write error: ADEL(1)"},     {"ADEL5", "Write error: ADEL(5)"},
+    {"APN", "Write error: APN"},          {"EAD", "Write error: EAD"},           {"SEML1", "Write error: SEML(1)"},
+    {"SEML5", "Write error: SEML(5)"},    {"SLOG", "Write error: SLOG"},         {"MCFG2", "Write error: MCFG"},
+    {"XCFG1", "Write error: XCFG1"},      {"XCFG7", "Write error: XCFG7"},       {"XCFG13", "Write error: XCFG13"},
+    {"XTYP1", "Write error: XTYP1"},      {"XMS", "Write error: XMS"},           {"NUM6", "Write error (NUM6)"},
+    {"NUM9", "Write error (NUM9)"},       {"ATIM", "Write error (ATIM)"},        {"THTP", "Write error: THTP"},
+    {"URL0", "Write error: URL0"},        {"URL1", "Write error: URL1"},         {"URL2", "Write error: URL2"},
+    {"WKD1", "Write error: WKD"},
 };
 
 const std::map<std::string, LineEnd, std::less<>> kReadQueries{
@@ -210,8 +205,8 @@ using LineEndRule = std::optional<LineEnd> (*)(const std::vector<std::string>&, 
 // command waits out its limit and fails unless its result is ignored or,
 // for a message body, the line is repeated; a query answered with anything
 // counts as answered.
-ExpectedEnd expectedEnd(const std::vector<std::string>& lines, std::size_t index, LineFault fault,
-                        LineEndRule lineEnd, const std::string& succeeded)
+ExpectedEnd expectedEnd(const std::vector<std::string>& lines, std::size_t index, LineFault fault, LineEndRule lineEnd,
+                        const std::string& succeeded)
 {
     ExpectedEnd expected;
     expected.status = succeeded;
@@ -282,8 +277,7 @@ const Conversation& cleanConversation(Operation operation)
 // The working image after a read that parsed the answers of the queries
 // before `stop` (0-based line) and none after, leaving out the one at
 // `skipped` (past the last line for none).
-SettingsImage imageAfterRead(const Conversation& conversation, std::optional<std::size_t> stop,
-                             std::size_t skipped)
+SettingsImage imageAfterRead(const Conversation& conversation, std::optional<std::size_t> stop, std::size_t skipped)
 {
     VirtualDevice device(conversation.setup.deviceImage);
     SettingsImage image = conversation.setup.working;
@@ -312,9 +306,9 @@ TEST_P(FaultAtEveryLine, EndsAsTheLinesRowSays)
     for (std::size_t index = 0; index < conversation.lines.size(); ++index) {
         const std::string& line = conversation.lines[index];
         SCOPED_TRACE(std::string(faultName(row.fault)) + " at line " + std::to_string(index + 1) + " " + line);
-        const ExpectedEnd expected
-            = write ? expectedEnd(conversation.lines, index, row.fault, writeLineEnd, kWriteSucceeded)
-                    : expectedEnd(conversation.lines, index, row.fault, readLineEnd, kReadSucceeded);
+        const ExpectedEnd expected = write
+            ? expectedEnd(conversation.lines, index, row.fault, writeLineEnd, kWriteSucceeded)
+            : expectedEnd(conversation.lines, index, row.fault, readLineEnd, kReadSucceeded);
         FaultSetup setup = conversation.setup;
         setup.faults.faultsAt[static_cast<int>(index) + 1] = row.fault;
         const FaultRun run = runWithFaults(setup);
@@ -343,16 +337,13 @@ std::string matrixRowName(const testing::TestParamInfo<MatrixRow>& info)
     return std::string(info.param.operation == Operation::Write ? "Write" : "Read") + faultName(info.param.fault);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, FaultAtEveryLine,
-                         testing::Values(MatrixRow{Operation::Write, LineFault::Close},
-                                         MatrixRow{Operation::Write, LineFault::Silent},
-                                         MatrixRow{Operation::Write, LineFault::Error},
-                                         MatrixRow{Operation::Write, LineFault::Garbage},
-                                         MatrixRow{Operation::Read, LineFault::Close},
-                                         MatrixRow{Operation::Read, LineFault::Silent},
-                                         MatrixRow{Operation::Read, LineFault::Error},
-                                         MatrixRow{Operation::Read, LineFault::Garbage}),
-                         matrixRowName);
+INSTANTIATE_TEST_SUITE_P(
+    Matrix, FaultAtEveryLine,
+    testing::Values(MatrixRow{Operation::Write, LineFault::Close}, MatrixRow{Operation::Write, LineFault::Silent},
+                    MatrixRow{Operation::Write, LineFault::Error}, MatrixRow{Operation::Write, LineFault::Garbage},
+                    MatrixRow{Operation::Read, LineFault::Close}, MatrixRow{Operation::Read, LineFault::Silent},
+                    MatrixRow{Operation::Read, LineFault::Error}, MatrixRow{Operation::Read, LineFault::Garbage}),
+    matrixRowName);
 
 // Over a serial line a pseudo-terminal cannot hang up: the device goes
 // deaf at the line instead, and every later line waits out the serial limit.
@@ -393,9 +384,9 @@ TEST_P(SerialLineClosing, EndsAsTheLinesRowSays)
     ASSERT_NE(found, conversation.lines.end());
     const auto index = static_cast<std::size_t>(found - conversation.lines.begin());
     const bool write = row.operation == Operation::Write;
-    const ExpectedEnd expected
-        = write ? expectedEnd(conversation.lines, index, LineFault::Close, writeLineEnd, kWriteSucceeded)
-                : expectedEnd(conversation.lines, index, LineFault::Close, readLineEnd, kReadSucceeded);
+    const ExpectedEnd expected = write
+        ? expectedEnd(conversation.lines, index, LineFault::Close, writeLineEnd, kWriteSucceeded)
+        : expectedEnd(conversation.lines, index, LineFault::Close, readLineEnd, kReadSucceeded);
 
     FaultSetup setup = conversation.setup;
     setup.transport = Transport::Serial;

@@ -1,7 +1,7 @@
 // The connection settings store, in a configuration folder of the test's
 // own: never the user's.
-#include "frontend/connection_settings.h"
 #include "../support/row_name.h"
+#include "frontend/connection_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,8 @@ namespace telvor {
 void PrintTo(const ConnectionSettings& settings, std::ostream* out)
 {
     *out << "{port " << settings.serialPortNumber << ", tcp " << settings.useTcp << ", " << settings.ipAddress << ":"
-         << settings.tcpPort << ", " << settings.serialDeviceFormat << ", strict " << settings.strictSerialTiming << "}";
+         << settings.tcpPort << ", " << settings.serialDeviceFormat << ", strict " << settings.strictSerialTiming
+         << "}";
 }
 
 namespace {
@@ -62,13 +63,14 @@ TEST_F(ConnectionSettingsTest, SavedValuesAreWrittenToTheUsersStoreAndReadBack)
 {
     const ConnectionSettings saved{7, true, "10.1.2.3", 2023, "/dev/ttyUSB%d", true};
     ASSERT_TRUE(saveConnectionSettings(saved));
-    EXPECT_EQ(storeContent(), "[General]\n"
-                              "Adres_IP=10.1.2.3\n"
-                              "Port_COM=7\n"
-                              "Port_TCP=2023\n"
-                              "Serial_Device_Format=/dev/ttyUSB%d\n"
-                              "Serial_Strict_Timing=1\n"
-                              "Transmisja_TCP=1\n");
+    EXPECT_EQ(storeContent(),
+              "[General]\n"
+              "Adres_IP=10.1.2.3\n"
+              "Port_COM=7\n"
+              "Port_TCP=2023\n"
+              "Serial_Device_Format=/dev/ttyUSB%d\n"
+              "Serial_Strict_Timing=1\n"
+              "Transmisja_TCP=1\n");
     EXPECT_EQ(loadConnectionSettings(), saved);
 }
 
@@ -124,25 +126,25 @@ constexpr char kGarbage[] = "\x00\xFF\x13[[=\n=\xC3\x28\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Stores, StoredValuesTest,
-    ::testing::Values(
-        StoredCase{"EmptyFile", "", kDefaults},
-        StoredCase{"OtherValuesOnly", "[General]\nSomething=1\n", kDefaults},
-        StoredCase{"PortZeroIsKept", "[General]\nPort_COM=0\n", withPort(0)},
-        StoredCase{"HighestPort", "[General]\nPort_COM=255\n", withPort(255)},
-        StoredCase{"PortAboveRange", "[General]\nPort_COM=256\n", kDefaults},
-        StoredCase{"NegativePort", "[General]\nPort_COM=-1\n", kDefaults},
-        StoredCase{"PortNotANumber", "[General]\nPort_COM=COM3\n", kDefaults},
-        StoredCase{"PortTooLargeForAnInteger", "[General]\nPort_COM=99999999999\n", kDefaults},
-        StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n", withTcp(8023)},
-        StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
-        StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
-        StoredCase{"StrictTiming", "[General]\nSerial_Strict_Timing=1\n", withStrictTiming()},
-        StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
-        StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
-        StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
-        StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
-        StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
-        StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
+    ::testing::Values(StoredCase{"EmptyFile", "", kDefaults},
+                      StoredCase{"OtherValuesOnly", "[General]\nSomething=1\n", kDefaults},
+                      StoredCase{"PortZeroIsKept", "[General]\nPort_COM=0\n", withPort(0)},
+                      StoredCase{"HighestPort", "[General]\nPort_COM=255\n", withPort(255)},
+                      StoredCase{"PortAboveRange", "[General]\nPort_COM=256\n", kDefaults},
+                      StoredCase{"NegativePort", "[General]\nPort_COM=-1\n", kDefaults},
+                      StoredCase{"PortNotANumber", "[General]\nPort_COM=COM3\n", kDefaults},
+                      StoredCase{"PortTooLargeForAnInteger", "[General]\nPort_COM=99999999999\n", kDefaults},
+                      StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n",
+                                 withTcp(8023)},
+                      StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
+                      StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
+                      StoredCase{"StrictTiming", "[General]\nSerial_Strict_Timing=1\n", withStrictTiming()},
+                      StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
+                      StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
+                      StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
+                      StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
+                      StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
+                      StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
     test_support::RowName());
 
 TEST_F(ConnectionSettingsTest, StoreThatCannotBeReadGivesTheDefaults)

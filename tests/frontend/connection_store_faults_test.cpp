@@ -102,8 +102,7 @@ TEST_F(ConnectionStoreFaults, StoreWithoutReadPermissionGivesTheDefaults)
     const pid_t child = ::fork();
     if (child == 0) {
         if (::geteuid() == 0
-            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0
-                || ::setuid(kUnprivilegedUser) != 0))
+            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0 || ::setuid(kUnprivilegedUser) != 0))
             ::_exit(10);
         ::_exit(loadConnectionSettings() == kDefaults ? 0 : 11);
     }

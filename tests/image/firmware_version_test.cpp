@@ -1,7 +1,7 @@
 // The reading of a version text, which the program and the virtual device
 // share.
-#include "image/firmware_version.h"
 #include "../support/row_name.h"
+#include "image/firmware_version.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,7 @@ TEST_P(DecodeVersion, FillsEveryField)
 INSTANTIATE_TEST_SUITE_P(
     Replies, DecodeVersion,
     testing::Values(VersionCase{"ExtendedLetter", "v2.8E", 0x28, 1, 0},
-                    VersionCase{"CapitalMarker", "V3.6", 0x36, 0, 0},
-                    VersionCase{"ModelLetter", "v2.8D", 0x28, 0, 'D'},
+                    VersionCase{"CapitalMarker", "V3.6", 0x36, 0, 0}, VersionCase{"ModelLetter", "v2.8D", 0x28, 0, 'D'},
                     VersionCase{"LetterLIsPassedOver", "v2.8LD", 0x28, 0, 'D'},
                     VersionCase{"ExtendedAndModel", "v2.8ED", 0x28, 1, 'D'},
                     VersionCase{"LaterModelLetterWins", "v2.9ZB", 0x29, 0, 'B'},
@@ -47,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionCase{"MarkerIsTheSeventeenthCharacter", "0123456789ABCDEFv2.8", 0x28, 0, 0},
                     VersionCase{"ExtendedAfterTheSeventeenthCharacterMarker", "0123456789abcdefv2.0E", 0x20, 1, 0},
                     VersionCase{"MarkerBeyondTheSeventeenthCharacter", "0123456789ABCDEFGv2.8E", 0, 0, 0},
-                    VersionCase{"NoMarker", "OK 2.8E", 0, 0, 0},
-                    VersionCase{"EmptyReply", "", 0, 0, 0},
+                    VersionCase{"NoMarker", "OK 2.8E", 0, 0, 0}, VersionCase{"EmptyReply", "", 0, 0, 0},
                     VersionCase{"ReplyEndsBeforeTheMinorDigit", "v2.", 0, 0, 0},
                     VersionCase{"ReplyEndsAfterTheMajorDigit", "v9", 0, 0, 0}),
     test_support::RowName());

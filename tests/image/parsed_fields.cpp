@@ -31,7 +31,6 @@ std::vector<Slot> parsedSlots()
     return slots;
 }
 
-
 SettingsImage randomParsableImage(std::mt19937& random)
 {
     SettingsImage image;
@@ -53,9 +52,8 @@ SettingsImage randomParsableImage(std::mt19937& random)
         const int choice = std::uniform_int_distribution<int>(0, 3)(random);
         image.setU8(character, static_cast<std::uint8_t>(choice == 0 ? 0x00 : choice == 1 ? 0xFF : printable(random)));
     }
-    const auto none = [&image](const Slot& character) {
-        return image.u8(character) == 0x00 || image.u8(character) == 0xFF;
-    };
+    const auto none
+        = [&image](const Slot& character) { return image.u8(character) == 0x00 || image.u8(character) == 0xFF; };
     if (image.text(slot("URL2")).size() < 6 || none(kBalanceCodeSeventh))
         image.setU8(kBalanceCodeSeventh, 0);
     if (none(kBalanceCodeSeventh) || none(kBalanceCodeEighth))

@@ -148,9 +148,27 @@ TEST(ParserProperty, TextsEndingRightAfterAKey)
 std::string randomText(std::mt19937& random)
 {
     static const std::vector<std::string> tokens = [] {
-        std::vector<std::string> list = {"0", "7", "03", "159", "65535", "70000", "-1", "+", "-", ",", " ",
-                                         "\r", "\n", "\r\n", "=", "x", "OK", "@UL", std::string(1, '\0'),
-                                         std::string(170, 'a'), "99999999999999999999999"};
+        std::vector<std::string> list = {"0",
+                                         "7",
+                                         "03",
+                                         "159",
+                                         "65535",
+                                         "70000",
+                                         "-1",
+                                         "+",
+                                         "-",
+                                         ",",
+                                         " ",
+                                         "\r",
+                                         "\n",
+                                         "\r\n",
+                                         "=",
+                                         "x",
+                                         "OK",
+                                         "@UL",
+                                         std::string(1, '\0'),
+                                         std::string(170, 'a'),
+                                         "99999999999999999999999"};
         for (const AnswerKey& key : kAnswerKeys)
             list.emplace_back(key.text);
         return list;

@@ -1,7 +1,7 @@
 // Settings files under faults: saves cut short by a dying process, and names
 // that are not regular files or cannot be read.
-#include "image/settings_file.h"
 #include "../support/row_name.h"
+#include "image/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -74,8 +74,9 @@ protected:
                + testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_directory);
         fs::create_directories(m_directory);
-        fs::permissions(m_directory, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                            | fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(m_directory,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
+                            | fs::perms::others_exec);
     }
     void TearDown() override { fs::remove_all(m_directory); }
 
@@ -183,8 +184,7 @@ TEST_P(UnusableSettingsFile, GivesFileOpenErrorAndLeavesTheImage)
     EXPECT_EQ(result.reason, GetParam().reason);
     EXPECT_EQ(image, before);
 
-    const SettingsFileResult startup
-        = readWithoutHanging(name, [&] { return loadStartupSettings(name, image); });
+    const SettingsFileResult startup = readWithoutHanging(name, [&] { return loadStartupSettings(name, image); });
     EXPECT_FALSE(startup.ok);
     EXPECT_EQ(startup.status, "File open error:\r\n" + name);
     EXPECT_EQ(image, before);
@@ -197,8 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableFileRow{"FifoWithoutWriter", [](const std::string& path) { ::mkfifo(path.c_str(), 0644); },
                         "Not a regular file"},
         UnusableFileRow{"SymbolicLinkToACharacterDevice",
-                        [](const std::string& path) { fs::create_symlink("/dev/null", path); },
-                        "Not a regular file"},
+                        [](const std::string& path) { fs::create_symlink("/dev/null", path); }, "Not a regular file"},
         UnusableFileRow{"DanglingSymbolicLink",
                         [](const std::string& path) { fs::create_symlink(path + ".gone", path); },
                         "No such file or directory"}),
@@ -226,8 +225,7 @@ TEST_F(SettingsFileFaults, FileWithoutReadPermissionLeavesTheImage)
     fs::permissions(path("p.tvr"), fs::perms::none);
     const int status = statusOfChild([&] {
         if (::geteuid() == 0
-            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0
-                || ::setuid(kUnprivilegedUser) != 0))
+            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0 || ::setuid(kUnprivilegedUser) != 0))
             return 10;
         SettingsImage image = patternImage(31);
         const SettingsImage before = image;

@@ -1,5 +1,5 @@
-#include "image/settings_file.h"
 #include "../support/row_name.h"
+#include "image/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -219,16 +219,16 @@ TEST_P(SettingsFileNames, GetTheExtensionOnlyWhenTheyHaveNone)
     EXPECT_EQ(withSettingsExtension(GetParam().typed), GetParam().used);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SettingsFileNames,
-    testing::Values(NameRow{"PlainName", "Test", "Test.tvr"},
-                    NameRow{"CaseKept", "/home/Ann/Configs/myConf", "/home/Ann/Configs/myConf.tvr"},
-                    NameRow{"ExtensionKept", "site.TVR", "site.TVR"},
-                    NameRow{"OtherExtensionKept", "site.bak", "site.bak"},
-                    NameRow{"DottedDirectory", "/srv/v1.2/site", "/srv/v1.2/site.tvr"},
-                    NameRow{"HiddenNameHasNoExtension", "/tmp/.site", "/tmp/.site.tvr"},
-                    NameRow{"Blanks", "my site", "my site.tvr"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsFileNames,
+                         testing::Values(NameRow{"PlainName", "Test", "Test.tvr"},
+                                         NameRow{"CaseKept", "/home/Ann/Configs/myConf",
+                                                 "/home/Ann/Configs/myConf.tvr"},
+                                         NameRow{"ExtensionKept", "site.TVR", "site.TVR"},
+                                         NameRow{"OtherExtensionKept", "site.bak", "site.bak"},
+                                         NameRow{"DottedDirectory", "/srv/v1.2/site", "/srv/v1.2/site.tvr"},
+                                         NameRow{"HiddenNameHasNoExtension", "/tmp/.site", "/tmp/.site.tvr"},
+                                         NameRow{"Blanks", "my site", "my site.tvr"}),
+                         test_support::RowName());
 
 TEST(StartupFileName, QuotesAreRemovedAndTheLengthCut)
 {

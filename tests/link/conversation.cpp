@@ -12,8 +12,8 @@ void PrintTo(OpenResult result, std::ostream* out)
 
 void PrintTo(CommandResult result, std::ostream* out)
 {
-    constexpr const char* kNames[] = {"Acknowledged", "NotSent",          "NotAcknowledged", "NoReply",
-                                      "TimedOut",     "ConnectionClosed", "ReceiveFailed"};
+    constexpr const char* kNames[]
+        = {"Acknowledged", "NotSent", "NotAcknowledged", "NoReply", "TimedOut", "ConnectionClosed", "ReceiveFailed"};
     *out << kNames[static_cast<int>(result)];
 }
 

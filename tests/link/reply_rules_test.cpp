@@ -1,5 +1,5 @@
-#include "link/reply_rules.h"
 #include "../support/row_name.h"
+#include "link/reply_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -68,7 +68,8 @@ void ScriptedPeer::run()
             return;
         for (const ReplyPiece& piece : step.reply) {
             std::this_thread::sleep_for(piece.pause);
-            if (::write(m_descriptor, piece.bytes.data(), piece.bytes.size()) != static_cast<ssize_t>(piece.bytes.size()))
+            if (::write(m_descriptor, piece.bytes.data(), piece.bytes.size())
+                != static_cast<ssize_t>(piece.bytes.size()))
                 return;
         }
         if (step.end != PeerStep::End::StayOpen) {

@@ -16,12 +16,12 @@ namespace telvor::test {
 using namespace std::chrono_literals;
 
 struct ReplyPiece {
-    std::chrono::milliseconds pause{0};   // before the piece goes out
+    std::chrono::milliseconds pause{0}; // before the piece goes out
     std::string bytes;
 };
 
 struct PeerStep {
-    std::vector<ReplyPiece> reply;        // none: the line stays unanswered
+    std::vector<ReplyPiece> reply; // none: the line stays unanswered
     enum class End { StayOpen, Close, Reset } end = End::StayOpen;
 };
 

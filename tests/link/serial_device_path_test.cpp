@@ -1,5 +1,5 @@
-#include "link/serial_device_path.h"
 #include "../support/row_name.h"
+#include "link/serial_device_path.h"
 
 #include <gtest/gtest.h>
 
@@ -21,25 +21,24 @@ TEST_P(SerialDevicePathTest, FillsTheFormatWithPortNumberMinusOne)
     EXPECT_EQ(serialDevicePath(row.format, row.portNumber), row.path);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Formats, SerialDevicePathTest,
-    ::testing::Values(PathCase{"FirstPortIsDeviceZero", "/dev/ttyS%d", 1, "/dev/ttyS0"},
-                      PathCase{"PortTwelve", "/dev/ttyS%d", 12, "/dev/ttyS11"},
-                      PathCase{"HighestPort", "/dev/ttyS%d", 255, "/dev/ttyS254"},
-                      PathCase{"UsbAdapters", "/dev/ttyUSB%d", 1, "/dev/ttyUSB0"},
-                      PathCase{"NumberInTheMiddle", "/tmp/port%d.link", 3, "/tmp/port2.link"},
-                      PathCase{"LiteralPercent", "/tmp/100%%/tty%d", 1, "/tmp/100%/tty0"},
-                      PathCase{"PortZeroHasNoDevice", "/dev/ttyS%d", 0, ""},
-                      PathCase{"NegativePort", "/dev/ttyS%d", -1, ""},
-                      PathCase{"PortAboveRange", "/dev/ttyS%d", 256, ""},
-                      PathCase{"NoConversionFallsBack", "/dev/ttyUSB0", 1, "/dev/ttyS0"},
-                      PathCase{"TwoNumbersFallBack", "/dev/tty%d.%d", 2, "/dev/ttyS1"},
-                      PathCase{"TextConversionFallsBack", "/dev/tty%s%d", 2, "/dev/ttyS1"},
-                      PathCase{"WidthFallsBack", "/dev/tty%5d", 2, "/dev/ttyS1"},
-                      PathCase{"LongConversionFallsBack", "/dev/tty%ld", 2, "/dev/ttyS1"},
-                      PathCase{"TrailingPercentFallsBack", "/dev/tty%d%", 2, "/dev/ttyS1"},
-                      PathCase{"EmptyFallsBack", "", 2, "/dev/ttyS1"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Formats, SerialDevicePathTest,
+                         ::testing::Values(PathCase{"FirstPortIsDeviceZero", "/dev/ttyS%d", 1, "/dev/ttyS0"},
+                                           PathCase{"PortTwelve", "/dev/ttyS%d", 12, "/dev/ttyS11"},
+                                           PathCase{"HighestPort", "/dev/ttyS%d", 255, "/dev/ttyS254"},
+                                           PathCase{"UsbAdapters", "/dev/ttyUSB%d", 1, "/dev/ttyUSB0"},
+                                           PathCase{"NumberInTheMiddle", "/tmp/port%d.link", 3, "/tmp/port2.link"},
+                                           PathCase{"LiteralPercent", "/tmp/100%%/tty%d", 1, "/tmp/100%/tty0"},
+                                           PathCase{"PortZeroHasNoDevice", "/dev/ttyS%d", 0, ""},
+                                           PathCase{"NegativePort", "/dev/ttyS%d", -1, ""},
+                                           PathCase{"PortAboveRange", "/dev/ttyS%d", 256, ""},
+                                           PathCase{"NoConversionFallsBack", "/dev/ttyUSB0", 1, "/dev/ttyS0"},
+                                           PathCase{"TwoNumbersFallBack", "/dev/tty%d.%d", 2, "/dev/ttyS1"},
+                                           PathCase{"TextConversionFallsBack", "/dev/tty%s%d", 2, "/dev/ttyS1"},
+                                           PathCase{"WidthFallsBack", "/dev/tty%5d", 2, "/dev/ttyS1"},
+                                           PathCase{"LongConversionFallsBack", "/dev/tty%ld", 2, "/dev/ttyS1"},
+                                           PathCase{"TrailingPercentFallsBack", "/dev/tty%d%", 2, "/dev/ttyS1"},
+                                           PathCase{"EmptyFallsBack", "", 2, "/dev/ttyS1"}),
+                         test_support::RowName());
 
 TEST(SerialDeviceFormatTest, ValidFormats)
 {

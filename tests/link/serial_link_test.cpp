@@ -3,9 +3,9 @@
 // format that points into a temporary folder.
 #include "link/device_link.h"
 
+#include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
-#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -107,22 +107,34 @@ constexpr const char* kEarlier = "earlier ";
 // content framing.
 const CommandCase kCommandCases[] = {
     CommandCase{"Acknowledged", "HALT!", {{0ms, "OK\r"}}, CommandResult::Acknowledged, ""},
-    CommandCase{"VersionTextKeepsItsCarriageReturnAsBlank", "VER?", {{0ms, "OK\rv2.8E\r"}},
-                CommandResult::Acknowledged, "v2.8E "},
-    CommandCase{"ControlBytesBecomeBlanks", "VER?", {{0ms, "OK\rA\x01\nB\xFF\x7F\r"}}, CommandResult::Acknowledged,
+    CommandCase{"VersionTextKeepsItsCarriageReturnAsBlank",
+                "VER?",
+                {{0ms, "OK\rv2.8E\r"}},
+                CommandResult::Acknowledged,
+                "v2.8E "},
+    CommandCase{"ControlBytesBecomeBlanks",
+                "VER?",
+                {{0ms, "OK\rA\x01\nB\xFF\x7F\r"}},
+                CommandResult::Acknowledged,
                 "A  B \x7F "},
-    CommandCase{"PiecesWithinTheInterBytePause", "VER?", {{0ms, "O"}, {10ms, "K\rv3.6\r"}},
-                CommandResult::Acknowledged, "v3.6 "},
+    CommandCase{"PiecesWithinTheInterBytePause",
+                "VER?",
+                {{0ms, "O"}, {10ms, "K\rv3.6\r"}},
+                CommandResult::Acknowledged,
+                "v3.6 "},
     CommandCase{"ErrorLine", "ICFG1=1", {{0ms, "ERROR\r"}}, CommandResult::NotAcknowledged, kEarlier},
-    CommandCase{"AcknowledgementWithoutCarriageReturn", "HALT!", {{0ms, "OK"}}, CommandResult::NotAcknowledged,
-                kEarlier},
-    CommandCase{"AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X\rOK\r"}}, CommandResult::NotAcknowledged,
-                kEarlier},
+    CommandCase{
+        "AcknowledgementWithoutCarriageReturn", "HALT!", {{0ms, "OK"}}, CommandResult::NotAcknowledged, kEarlier},
+    CommandCase{
+        "AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X\rOK\r"}}, CommandResult::NotAcknowledged, kEarlier},
     CommandCase{"NothingReceived", "HALT!", {}, CommandResult::NoReply, kEarlier},
-    CommandCase{"LineFeedAfterTheAcknowledgement", "HALT!", {{0ms, "OK\r"}, {0ms, "\n"}}, CommandResult::Acknowledged,
-                " "},
+    CommandCase{
+        "LineFeedAfterTheAcknowledgement", "HALT!", {{0ms, "OK\r"}, {0ms, "\n"}}, CommandResult::Acknowledged, " "},
     CommandCase{"VersionWithoutText", "VER?", {{0ms, "OK\r"}}, CommandResult::Acknowledged, ""},
-    CommandCase{"VersionAfterAnEmptyLine", "VER?", {{0ms, "OK\r"}, {10ms, "\rv3.6E\r"}}, CommandResult::Acknowledged,
+    CommandCase{"VersionAfterAnEmptyLine",
+                "VER?",
+                {{0ms, "OK\r"}, {10ms, "\rv3.6E\r"}},
+                CommandResult::Acknowledged,
                 " v3.6E "},
 };
 
@@ -134,27 +146,40 @@ std::vector<ConversationCase> conversationCases()
     const std::string longestCommand(4095, 'C');
     const std::string longestQuery(1023, 'Q');
     std::vector<ConversationCase> rows = {
-        {"CommandSendsTheTextAndOneCarriageReturnOnly", false, fast, {replyWith("OK\r")},
+        {"CommandSendsTheTextAndOneCarriageReturnOnly",
+         false,
+         fast,
+         {replyWith("OK\r")},
          {command("HALT!", CommandResult::Acknowledged, "")}},
-        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange", false, fast,
+        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange",
+         false,
+         fast,
          {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
           command("HALT!", CommandResult::Acknowledged, "tail ")}},
-        {"StrictReplyEndsAtAPauseOfFiveHundredMilliseconds", true, production,
+        {"StrictReplyEndsAtAPauseOfFiveHundredMilliseconds",
+         true,
+         production,
          {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, "v3.6E ").takingAtLeast(350ms + 350ms + 500ms),
           command("HALT!", CommandResult::Acknowledged, "late ").after(1)}},
-        {"StrictAcknowledgementWaitsOutThePause", true, production, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
+        {"StrictAcknowledgementWaitsOutThePause",
+         true,
+         production,
+         {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
          {command("HALT!", CommandResult::Acknowledged, "").takingAtLeast(500ms),
           query("SET?", QueryResult::Answered, "PIN=1\rOK\r").takingAtLeast(500ms)}},
         // Bytes that come 200 ms after a whole reply: within the pause, so
         // part of the reply with pause framing; after the settle, so left
         // for the next exchange with content framing.
-        {"LateBytesBelongToTheReplyWithPauseFraming", true, changed(production, &Timing::serialReadBase, 1000ms),
+        {"LateBytesBelongToTheReplyWithPauseFraming",
+         true,
+         changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, "OK late "),
           command("DEBUG=0", CommandResult::NoReply, "OK late ").after(1)}},
-        {"LateBytesAreLeftForTheNextExchangeWithContentFraming", false,
+        {"LateBytesAreLeftForTheNextExchangeWithContentFraming",
+         false,
          changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
@@ -162,28 +187,47 @@ std::vector<ConversationCase> conversationCases()
         // A pseudo-terminal hands bytes on as they come, so a whole reply
         // settles after serialSettleDirect; the long settle of other ports
         // would have taken the late bytes into this reply.
-        {"PseudoTerminalSettlesAfterTheDirectSettle", false, changed(production, &Timing::serialSettle, 400ms),
+        {"PseudoTerminalSettlesAfterTheDirectSettle",
+         false,
+         changed(production, &Timing::serialSettle, 400ms),
          {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
           command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
-        {"LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange", false, production,
+        {"LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange",
+         false,
+         production,
          {PeerStep{{{0ms, "OK\r"}, {0ms, "\n"}}}, replyWith("OK\r")},
          {command("HALT!", CommandResult::Acknowledged, " "), command("DEBUG=0", CommandResult::Acknowledged, "")}},
-        {"VersionTextArrivingAfterTheAcknowledgementIsReadWhole", false, production,
-         {PeerStep{{{0ms, "OK\r"}, {100ms, "v3.6E\r"}}}}, {command("VER?", CommandResult::Acknowledged, "v3.6E ")}},
-        {"QueryAnswerPausedInTheMiddleIsReadWhole", false, production,
+        {"VersionTextArrivingAfterTheAcknowledgementIsReadWhole",
+         false,
+         production,
+         {PeerStep{{{0ms, "OK\r"}, {100ms, "v3.6E\r"}}}},
+         {command("VER?", CommandResult::Acknowledged, "v3.6E ")}},
+        {"QueryAnswerPausedInTheMiddleIsReadWhole",
+         false,
+         production,
          {PeerStep{{{0ms, answer.substr(0, 14)}, {200ms, answer.substr(14)}}}},
          {query("SET?", QueryResult::Answered, answer)}},
-        {"QueryAnswerEndsAtItsClosingAcknowledgement", false, production,
+        {"QueryAnswerEndsAtItsClosingAcknowledgement",
+         false,
+         production,
          {PeerStep{{{0ms, "PIN=1\rOK\r"}, {200ms, "SMS0=late\rOK\r"}}}, PeerStep{}},
          {query("SET?", QueryResult::Answered, "PIN=1\rOK\r"),
           query("SMS?", QueryResult::Answered, "SMS0=late\rOK\r").after(1)}},
-        {"StrictQueryCollectsTheAnswerUntilThePause", true, fast,
+        {"StrictQueryCollectsTheAnswerUntilThePause",
+         true,
+         fast,
          {PeerStep{{{0ms, answer.substr(0, 12)}, {10ms, answer.substr(12)}}}},
          {query("SET?", QueryResult::Answered, answer)}},
-        {"QueryWithoutAnswer", false, changed(fast, &Timing::serialReadPerByte, 0ms), {PeerStep{}},
+        {"QueryWithoutAnswer",
+         false,
+         changed(fast, &Timing::serialReadPerByte, 0ms),
+         {PeerStep{}},
          {query("SET?", QueryResult::NoAnswer, "")}},
-        {"TextsTooLongForTheLineBufferAreNotSent", false, fast, {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
+        {"TextsTooLongForTheLineBufferAreNotSent",
+         false,
+         fast,
+         {replyWith("OK\r"), replyWith("PIN=1\rOK\r")},
          {command(std::string(4096, 'A'), CommandResult::NotSent, ""),
           query(std::string(1024, 'Q'), QueryResult::NotSent, ""),
           command(longestCommand, CommandResult::Acknowledged, ""),
@@ -191,7 +235,9 @@ std::vector<ConversationCase> conversationCases()
     };
     for (const CommandCase& row : kCommandCases) {
         for (const bool strict : {true, false}) {
-            rows.push_back({std::string(row.name) + (strict ? "Strict" : "Content"), strict, fast,
+            rows.push_back({std::string(row.name) + (strict ? "Strict" : "Content"),
+                            strict,
+                            fast,
                             {replyWith("OK\rearlier\r"), PeerStep{row.reply}},
                             {command("VER?", CommandResult::Acknowledged, kEarlier),
                              command(row.command, row.result, row.replyText)}});
@@ -200,8 +246,7 @@ std::vector<ConversationCase> conversationCases()
     return rows;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SerialConversation, ::testing::ValuesIn(conversationCases()),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Rows, SerialConversation, ::testing::ValuesIn(conversationCases()), test_support::RowName());
 
 TEST_F(SerialLinkTest, TrafficIsReportedByteForByte)
 {
@@ -285,12 +330,12 @@ TEST_P(SerialOpenFailure, NamesThePortAndTheReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Ports, SerialOpenFailure,
-    ::testing::Values(
-        OpenFailureCase{"PortZero", SerialPortNumber{0}, "Port 0 names no serial device"},
-        OpenFailureCase{"PortAboveTheHighest", SerialPortNumber{256}, "Port 256 names no serial device"},
-        OpenFailureCase{"MissingDevice", SerialPortNumber{2}, "Cannot open @/port1: No such file or directory."},
-        OpenFailureCase{"MissingDevicePath", SerialPortPath{"@/absent"},
-                        "Cannot open @/absent: No such file or directory."}),
+    ::testing::Values(OpenFailureCase{"PortZero", SerialPortNumber{0}, "Port 0 names no serial device"},
+                      OpenFailureCase{"PortAboveTheHighest", SerialPortNumber{256}, "Port 256 names no serial device"},
+                      OpenFailureCase{"MissingDevice", SerialPortNumber{2},
+                                      "Cannot open @/port1: No such file or directory."},
+                      OpenFailureCase{"MissingDevicePath", SerialPortPath{"@/absent"},
+                                      "Cannot open @/absent: No such file or directory."}),
     test_support::RowName());
 
 TEST_F(SerialLinkTest, PortHeldByAnotherLinkIsBusy)
@@ -314,7 +359,9 @@ TEST_F(SerialLinkTest, LineSettingsThatCannotBeAppliedWarnAndOpeningGoesOn)
     std::vector<std::string> warnings;
     link.onWarning = [&](const std::string& text) { warnings.push_back(text); };
     EXPECT_EQ(link.open(), OpenResult::Opened);
-    EXPECT_EQ(warnings, std::vector<std::string>{"B\xB3\xB9" "d wpisu timeouts !"});
+    EXPECT_EQ(warnings,
+              std::vector<std::string>{"B\xB3\xB9"
+                                       "d wpisu timeouts !"});
 }
 
 TEST_F(SerialLinkTest, PseudoTerminalOpensWithoutWarning)

@@ -47,9 +47,10 @@ TEST_F(SerialDeviceListTest, ListsLinksByIdThenPortsInCountingOrder)
     std::vector<std::string> paths;
     for (const SerialDevice& device : devices)
         paths.push_back(device.path);
-    EXPECT_EQ(paths, (std::vector<std::string>{root("dev/serial/by-id/usb-Maker_Adapter-if00-port0"),
-                                               root("dev/ttyACM1"), root("dev/ttyS0"), root("dev/ttyS2"),
-                                               root("dev/ttyS10"), root("dev/ttyUSB0")}));
+    EXPECT_EQ(
+        paths,
+        (std::vector<std::string>{root("dev/serial/by-id/usb-Maker_Adapter-if00-port0"), root("dev/ttyACM1"),
+                                  root("dev/ttyS0"), root("dev/ttyS2"), root("dev/ttyS10"), root("dev/ttyUSB0")}));
     EXPECT_EQ(devices.front().target, root("dev/ttyUSB0"));
     EXPECT_EQ(devices.back().target, "");
 }
@@ -77,16 +78,16 @@ TEST(SerialOpenFailureTest, BusyPortIsHeldByAnotherProgram)
 
 TEST(SerialOpenFailureTest, MissingDeviceListsTheDevicesWithTheirPortNumbers)
 {
-    const std::vector<SerialDevice> devices{{"/dev/serial/by-id/usb-Maker-if00-port0", "/dev/ttyUSB0"},
-                                            {"/dev/ttyS0", ""},
-                                            {"/dev/ttyUSB1", ""}};
-    EXPECT_EQ(serialOpenFailureDetail("/dev/ttyS4", ENOENT, "/dev/ttyS%d", devices),
-              "Cannot open /dev/ttyS4: No such file or directory.\n"
-              "Serial devices on this computer:\n"
-              "  /dev/serial/by-id/usb-Maker-if00-port0 -> /dev/ttyUSB0: no port number under the format "
-              "/dev/ttyS%d (with the format /dev/ttyUSB%d it is port 1)\n"
-              "  /dev/ttyS0: port 1\n"
-              "  /dev/ttyUSB1: no port number under the format /dev/ttyS%d (with the format /dev/ttyUSB%d it is port 2)\n");
+    const std::vector<SerialDevice> devices{
+        {"/dev/serial/by-id/usb-Maker-if00-port0", "/dev/ttyUSB0"}, {"/dev/ttyS0", ""}, {"/dev/ttyUSB1", ""}};
+    EXPECT_EQ(
+        serialOpenFailureDetail("/dev/ttyS4", ENOENT, "/dev/ttyS%d", devices),
+        "Cannot open /dev/ttyS4: No such file or directory.\n"
+        "Serial devices on this computer:\n"
+        "  /dev/serial/by-id/usb-Maker-if00-port0 -> /dev/ttyUSB0: no port number under the format "
+        "/dev/ttyS%d (with the format /dev/ttyUSB%d it is port 1)\n"
+        "  /dev/ttyS0: port 1\n"
+        "  /dev/ttyUSB1: no port number under the format /dev/ttyS%d (with the format /dev/ttyUSB%d it is port 2)\n");
     EXPECT_NE(serialOpenFailureDetail("/dev/ttyUSB4", ENOENT, "/dev/ttyUSB%d", devices)
                   .find("/dev/serial/by-id/usb-Maker-if00-port0 -> /dev/ttyUSB0: port 1\n"),
               std::string::npos);
@@ -94,11 +95,12 @@ TEST(SerialOpenFailureTest, MissingDeviceListsTheDevicesWithTheirPortNumbers)
 
 TEST(SerialOpenFailureTest, UnusableFormatIsNamedWithTheDefaultItFallsBackTo)
 {
-    EXPECT_EQ(serialOpenFailureDetail("/dev/ttyS4", ENOENT, "/dev/tty%s", {{"/dev/ttyUSB0", ""}}),
-              "Cannot open /dev/ttyS4: No such file or directory.\n"
-              "The serial device format /dev/tty%s is unusable (it needs exactly one %d), so /dev/ttyS%d was used.\n"
-              "Serial devices on this computer:\n"
-              "  /dev/ttyUSB0: no port number under the format /dev/ttyS%d (with the format /dev/ttyUSB%d it is port 1)\n");
+    EXPECT_EQ(
+        serialOpenFailureDetail("/dev/ttyS4", ENOENT, "/dev/tty%s", {{"/dev/ttyUSB0", ""}}),
+        "Cannot open /dev/ttyS4: No such file or directory.\n"
+        "The serial device format /dev/tty%s is unusable (it needs exactly one %d), so /dev/ttyS%d was used.\n"
+        "Serial devices on this computer:\n"
+        "  /dev/ttyUSB0: no port number under the format /dev/ttyS%d (with the format /dev/ttyUSB%d it is port 1)\n");
 }
 
 TEST(SerialOpenFailureTest, NoDevicesAtAll)

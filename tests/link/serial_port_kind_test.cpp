@@ -1,5 +1,5 @@
-#include "link/serial_port_kind.h"
 #include "../support/row_name.h"
+#include "link/serial_port_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -25,19 +25,19 @@ TEST_P(SerialPortKindTest, FollowsTheDeviceNumbers)
     EXPECT_EQ(serialPortKind(GetParam().major, GetParam().minor), GetParam().kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, SerialPortKindTest,
-    ::testing::Values(DeviceNumbersCase{"FirstPseudoTerminal", 136, 0, SerialPortKind::Direct},
-                      DeviceNumbersCase{"LastPseudoTerminalMajor", 143, 1048575, SerialPortKind::Direct},
-                      DeviceNumbersCase{"FirstOnBoardPort", 4, 64, SerialPortKind::Direct},
-                      DeviceNumbersCase{"LastOnBoardPort", 4, 255, SerialPortKind::Direct},
-                      DeviceNumbersCase{"VirtualConsole", 4, 63, SerialPortKind::Buffered},
-                      DeviceNumbersCase{"UsbAdapter", 188, 0, SerialPortKind::Buffered},
-                      DeviceNumbersCase{"UsbModem", 166, 0, SerialPortKind::Buffered},
-                      DeviceNumbersCase{"BeforePseudoTerminals", 135, 0, SerialPortKind::Buffered},
-                      DeviceNumbersCase{"AfterPseudoTerminals", 144, 0, SerialPortKind::Buffered},
-                      DeviceNumbersCase{"EmbeddedUart", 204, 64, SerialPortKind::Buffered}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Devices, SerialPortKindTest,
+                         ::testing::Values(DeviceNumbersCase{"FirstPseudoTerminal", 136, 0, SerialPortKind::Direct},
+                                           DeviceNumbersCase{"LastPseudoTerminalMajor", 143, 1048575,
+                                                             SerialPortKind::Direct},
+                                           DeviceNumbersCase{"FirstOnBoardPort", 4, 64, SerialPortKind::Direct},
+                                           DeviceNumbersCase{"LastOnBoardPort", 4, 255, SerialPortKind::Direct},
+                                           DeviceNumbersCase{"VirtualConsole", 4, 63, SerialPortKind::Buffered},
+                                           DeviceNumbersCase{"UsbAdapter", 188, 0, SerialPortKind::Buffered},
+                                           DeviceNumbersCase{"UsbModem", 166, 0, SerialPortKind::Buffered},
+                                           DeviceNumbersCase{"BeforePseudoTerminals", 135, 0, SerialPortKind::Buffered},
+                                           DeviceNumbersCase{"AfterPseudoTerminals", 144, 0, SerialPortKind::Buffered},
+                                           DeviceNumbersCase{"EmbeddedUart", 204, 64, SerialPortKind::Buffered}),
+                         test_support::RowName());
 
 TEST(SerialPortKindOfTest, PseudoTerminalIsDirect)
 {

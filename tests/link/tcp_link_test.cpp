@@ -1,9 +1,9 @@
 // The TCP link against a scripted peer behind a loopback listener.
 #include "link/device_link.h"
 
+#include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
-#include "../support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@ using namespace test;
 
 std::size_t openDescriptorCount()
 {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                                                  std::filesystem::directory_iterator{}));
+    return static_cast<std::size_t>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{}));
 }
 
 sockaddr_in loopback(int port)
@@ -89,8 +89,8 @@ TEST_F(TcpLinkTest, CommandSendsTheTextAndOneCarriageReturnOnly)
 {
     ScriptedPeer device(m_listener, {kEarlierVersion, replyWith("OK\r")}, true);
     ASSERT_EQ(link.open(), OpenResult::Opened);
-    const std::string sent =
-        runExchanges(link, device, {kOpeningVersion, command("DEBUG=0", CommandResult::Acknowledged, kEarlier)});
+    const std::string sent
+        = runExchanges(link, device, {kOpeningVersion, command("DEBUG=0", CommandResult::Acknowledged, kEarlier)});
     EXPECT_EQ(link.answer(), "OK\r");
     link.close();
     EXPECT_EQ(device.finish(), sent);
@@ -104,7 +104,8 @@ TEST_P(TcpCommandReplyTest, GivesResultAndReplyText)
     const CommandCase& row = GetParam();
     ScriptedPeer device(m_listener, {kEarlierVersion, PeerStep{row.reply}}, true);
     ASSERT_EQ(link.open(), OpenResult::Opened);
-    const std::string sent = runExchanges(link, device, {kOpeningVersion, command(row.command, row.result, row.replyText)});
+    const std::string sent
+        = runExchanges(link, device, {kOpeningVersion, command(row.command, row.result, row.replyText)});
     link.close();
     EXPECT_EQ(device.finish(), sent);
 }
@@ -113,17 +114,31 @@ INSTANTIATE_TEST_SUITE_P(
     Replies, TcpCommandReplyTest,
     ::testing::Values(
         CommandCase{"Acknowledged", "HALT!", {{0ms, "OK\r"}}, CommandResult::Acknowledged, kEarlier},
-        CommandCase{"AcknowledgementInPieces", "HALT!", {{0ms, "O"}, {20ms, "K\r"}}, CommandResult::Acknowledged, kEarlier},
-        CommandCase{"AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X=1\rOK\r"}}, CommandResult::Acknowledged, kEarlier},
+        CommandCase{
+            "AcknowledgementInPieces", "HALT!", {{0ms, "O"}, {20ms, "K\r"}}, CommandResult::Acknowledged, kEarlier},
+        CommandCase{
+            "AcknowledgementAfterAnotherLine", "HALT!", {{0ms, "X=1\rOK\r"}}, CommandResult::Acknowledged, kEarlier},
         CommandCase{"ErrorLineRunsOutOfTime", "ICFG1=1", {{0ms, "ERROR\r"}}, CommandResult::TimedOut, kEarlier},
-        CommandCase{"AcknowledgementFollowedByTextRunsOutOfTime", "HALT!", {{0ms, "OK\rx"}}, CommandResult::TimedOut, kEarlier},
+        CommandCase{
+            "AcknowledgementFollowedByTextRunsOutOfTime", "HALT!", {{0ms, "OK\rx"}}, CommandResult::TimedOut, kEarlier},
         CommandCase{"NothingReceivedRunsOutOfTime", "HALT!", {}, CommandResult::TimedOut, kEarlier},
         CommandCase{"VersionText", "VER?", {{0ms, "OK\rv2.8E\r"}}, CommandResult::Acknowledged, "v2.8E"},
-        CommandCase{"VersionInPieces", "VER?", {{0ms, "OK\rv2"}, {20ms, ".8E\r"}}, CommandResult::Acknowledged, "v2.8E"},
-        CommandCase{"VersionFirstPieceAloneIsComplete", "VER?", {{0ms, "OK\r"}, {100ms, "v2.8E\r"}}, CommandResult::Acknowledged, ""},
-        CommandCase{"VersionTextEndsAtItsFirstCarriageReturn", "VER?", {{0ms, "OK\rv3.6\x01\rmore\r"}}, CommandResult::Acknowledged, "v3.6 "},
-        CommandCase{"VersionNotBeginningWithAcknowledgement", "VER?", {{0ms, "ERR\rOK\r"}}, CommandResult::TimedOut, kEarlier},
-        CommandCase{"VersionWithoutClosingCarriageReturn", "VER?", {{0ms, "OK\rv2.8E"}}, CommandResult::TimedOut, kEarlier}),
+        CommandCase{
+            "VersionInPieces", "VER?", {{0ms, "OK\rv2"}, {20ms, ".8E\r"}}, CommandResult::Acknowledged, "v2.8E"},
+        CommandCase{"VersionFirstPieceAloneIsComplete",
+                    "VER?",
+                    {{0ms, "OK\r"}, {100ms, "v2.8E\r"}},
+                    CommandResult::Acknowledged,
+                    ""},
+        CommandCase{"VersionTextEndsAtItsFirstCarriageReturn",
+                    "VER?",
+                    {{0ms, "OK\rv3.6\x01\rmore\r"}},
+                    CommandResult::Acknowledged,
+                    "v3.6 "},
+        CommandCase{
+            "VersionNotBeginningWithAcknowledgement", "VER?", {{0ms, "ERR\rOK\r"}}, CommandResult::TimedOut, kEarlier},
+        CommandCase{
+            "VersionWithoutClosingCarriageReturn", "VER?", {{0ms, "OK\rv2.8E"}}, CommandResult::TimedOut, kEarlier}),
     test_support::RowName());
 
 TEST_F(TcpLinkTest, CommandOutOfTimeKeepsTheConnectionOpen)
@@ -192,8 +207,8 @@ INSTANTIATE_TEST_SUITE_P(
         QueryCase{"AcknowledgementAloneRunsToTheTimeLimit", replyWith("OK\r"), QueryResult::Answered, "OK\r"},
         QueryCase{"NothingReceived", PeerStep{}, QueryResult::NoAnswer, ""},
         QueryCase{"ClosedWithoutAnswer", PeerStep{{}, PeerStep::End::Close}, QueryResult::NoAnswer, ""},
-        QueryCase{"ClosedAfterPartOfTheAnswer", PeerStep{{{0ms, "PIN=1"}}, PeerStep::End::Close},
-                  QueryResult::NoAnswer, "PIN=1"}),
+        QueryCase{"ClosedAfterPartOfTheAnswer", PeerStep{{{0ms, "PIN=1"}}, PeerStep::End::Close}, QueryResult::NoAnswer,
+                  "PIN=1"}),
     test_support::RowName());
 
 TEST_F(TcpLinkTest, CommandToAClosedConnectionFindsItClosed)

@@ -1,6 +1,6 @@
+#include "../support/row_name.h"
 #include "device_images.h"
 #include "simulated_device.h"
-#include "../support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -55,24 +55,40 @@ TEST_P(ReadFromDevice, SendsTheQueriesOfTheVersionAndStoresTheAnswers)
     expectFieldsAsIn(device.working, before, row.keptFields);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    VersionClasses, ReadFromDevice,
-    testing::Values(
-        ReadCase{"Version19", "v1.9", {"SET?", "SMS?"}, {0, 10, 30, 50, 100}, {"PIN", "NUM3", "ICFG8", "SMS9", "LOGT"},
-                 {"APN0", "EAD0", "XCFG1", "NUM6", "ECFG1", "URL0"}},
-        ReadCase{"Version20Extended", "v2.0E", {"SET?", "SMS?", "HALT!", "APN?", "EAD?"}, {0, 10, 30, 50, 60, 70, 100},
-                 {"PIN", "SMS0", "APN6", "EAD5", "SEML8", "SLOG"}, {"XCFG1", "XMS1", "NUM6", "ECFG1"}},
-        ReadCase{"Version25", "v2.5", {"SET?", "SMS?", "HALT!", "XCFG?"}, {0, 10, 30, 50, 80, 100},
-                 {"PIN", "SMS0", "MCFG2", "XCFG17", "XMS17", "SXML"}, {"APN0", "EAD0", "NUM6", "ECFG1"}},
-        ReadCase{"Version27", "v2.7", {"SET?", "SMS?", "HALT!", "APN?", "HALT!", "XCFG?", "ECFG?"},
-                 {0, 10, 30, 50, 60, 70, 80, 90, 100}, {"APN2", "XCFG1", "NUM10", "ECFG8", "SCLA3", "URL0", "URL1"},
-                 {"EAD0"}},
-        ReadCase{"Version36Extended", "v3.6E", {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?", "ECFG?"},
-                 {0, 10, 30, 50, 60, 70, 80, 90, 100},
-                 {"PIN", "NUM5", "TRPT", "ULO8", "UHI1", "SMS9", "APN6", "EAD0", "XCFG17", "XMS3", "XLO1", "XHI9", "NUM10",
-                  "SCLA8", "SCLB1", "COPS", "THTP", "NUID", "TGAC", "URL0", "URL1", "URL2", "WKD3"},
-                 {}}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(VersionClasses, ReadFromDevice,
+                         testing::Values(ReadCase{"Version19",
+                                                  "v1.9",
+                                                  {"SET?", "SMS?"},
+                                                  {0, 10, 30, 50, 100},
+                                                  {"PIN", "NUM3", "ICFG8", "SMS9", "LOGT"},
+                                                  {"APN0", "EAD0", "XCFG1", "NUM6", "ECFG1", "URL0"}},
+                                         ReadCase{"Version20Extended",
+                                                  "v2.0E",
+                                                  {"SET?", "SMS?", "HALT!", "APN?", "EAD?"},
+                                                  {0, 10, 30, 50, 60, 70, 100},
+                                                  {"PIN", "SMS0", "APN6", "EAD5", "SEML8", "SLOG"},
+                                                  {"XCFG1", "XMS1", "NUM6", "ECFG1"}},
+                                         ReadCase{"Version25",
+                                                  "v2.5",
+                                                  {"SET?", "SMS?", "HALT!", "XCFG?"},
+                                                  {0, 10, 30, 50, 80, 100},
+                                                  {"PIN", "SMS0", "MCFG2", "XCFG17", "XMS17", "SXML"},
+                                                  {"APN0", "EAD0", "NUM6", "ECFG1"}},
+                                         ReadCase{"Version27",
+                                                  "v2.7",
+                                                  {"SET?", "SMS?", "HALT!", "APN?", "HALT!", "XCFG?", "ECFG?"},
+                                                  {0, 10, 30, 50, 60, 70, 80, 90, 100},
+                                                  {"APN2", "XCFG1", "NUM10", "ECFG8", "SCLA3", "URL0", "URL1"},
+                                                  {"EAD0"}},
+                                         ReadCase{"Version36Extended",
+                                                  "v3.6E",
+                                                  {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?", "ECFG?"},
+                                                  {0, 10, 30, 50, 60, 70, 80, 90, 100},
+                                                  {"PIN",    "NUM5", "TRPT", "ULO8", "UHI1",  "SMS9",  "APN6",  "EAD0",
+                                                   "XCFG17", "XMS3", "XLO1", "XHI9", "NUM10", "SCLA8", "SCLB1", "COPS",
+                                                   "THTP",   "NUID", "TGAC", "URL0", "URL1",  "URL2",  "WKD3"},
+                                                  {}}),
+                         test_support::RowName());
 
 TEST(ReadFromDevice, BalanceCodeCharactersAndMultiValueKeysComeBackWhole)
 {
@@ -117,24 +133,57 @@ TEST_P(UnansweredQuery, KeepsTheAnswersReadBeforeIt)
     expectFieldsAsIn(device.working, before, row.keptFields);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Queries, UnansweredQuery,
-    testing::Values(
-        ReadFailure{"Settings", "SET?", {"SET?"}, {0, 10, 30}, "No answer from device", "Settings read error", {},
-                    {"PIN", "SMS0"}},
-        ReadFailure{"Bodies", "SMS?", {"SET?", "SMS?"}, {0, 10, 30, 50}, "No answer from device", "SMS body read error",
-                    {"PIN"}, {"SMS0", "APN0"}},
-        ReadFailure{"Apn", "APN?", {"SET?", "SMS?", "HALT!", "APN?"}, {0, 10, 30, 50, 60}, "No answer from device",
-                    "APN settings read error", {"PIN", "SMS0"}, {"APN0", "EAD0"}},
-        ReadFailure{"Mail", "EAD?", {"SET?", "SMS?", "HALT!", "APN?", "EAD?"}, {0, 10, 30, 50, 60, 70},
-                    "No answer from device", "EAD settings read error", {"PIN", "APN0"}, {"EAD0", "XCFG1"}},
-        ReadFailure{"ExtendedLines", "XCFG?", {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?"},
-                    {0, 10, 30, 50, 60, 70, 80}, "No answer from device", "XCFG settings read error",
-                    {"PIN", "SMS5", "APN3", "EAD2"}, {"XCFG1", "XMS1", "SXML", "NUM6", "ECFG1"}},
-        ReadFailure{"LateSettings", "ECFG?", {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?", "ECFG?"},
-                    {0, 10, 30, 50, 60, 70, 80, 90}, "No answer for ECFG command", "ECFG settings read error",
-                    {"XCFG1", "XMS1"}, {"NUM6", "ECFG1", "URL0"}}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Queries, UnansweredQuery,
+                         testing::Values(ReadFailure{"Settings",
+                                                     "SET?",
+                                                     {"SET?"},
+                                                     {0, 10, 30},
+                                                     "No answer from device",
+                                                     "Settings read error",
+                                                     {},
+                                                     {"PIN", "SMS0"}},
+                                         ReadFailure{"Bodies",
+                                                     "SMS?",
+                                                     {"SET?", "SMS?"},
+                                                     {0, 10, 30, 50},
+                                                     "No answer from device",
+                                                     "SMS body read error",
+                                                     {"PIN"},
+                                                     {"SMS0", "APN0"}},
+                                         ReadFailure{"Apn",
+                                                     "APN?",
+                                                     {"SET?", "SMS?", "HALT!", "APN?"},
+                                                     {0, 10, 30, 50, 60},
+                                                     "No answer from device",
+                                                     "APN settings read error",
+                                                     {"PIN", "SMS0"},
+                                                     {"APN0", "EAD0"}},
+                                         ReadFailure{"Mail",
+                                                     "EAD?",
+                                                     {"SET?", "SMS?", "HALT!", "APN?", "EAD?"},
+                                                     {0, 10, 30, 50, 60, 70},
+                                                     "No answer from device",
+                                                     "EAD settings read error",
+                                                     {"PIN", "APN0"},
+                                                     {"EAD0", "XCFG1"}},
+                                         ReadFailure{"ExtendedLines",
+                                                     "XCFG?",
+                                                     {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?"},
+                                                     {0, 10, 30, 50, 60, 70, 80},
+                                                     "No answer from device",
+                                                     "XCFG settings read error",
+                                                     {"PIN", "SMS5", "APN3", "EAD2"},
+                                                     {"XCFG1", "XMS1", "SXML", "NUM6", "ECFG1"}},
+                                         ReadFailure{
+                                             "LateSettings",
+                                             "ECFG?",
+                                             {"SET?", "SMS?", "HALT!", "APN?", "EAD?", "HALT!", "XCFG?", "ECFG?"},
+                                             {0, 10, 30, 50, 60, 70, 80, 90},
+                                             "No answer for ECFG command",
+                                             "ECFG settings read error",
+                                             {"XCFG1", "XMS1"},
+                                             {"NUM6", "ECFG1", "URL0"}}),
+                         test_support::RowName());
 
 TEST(ReadFromDevice, GroupLeftOutOfTheAnswerKeepsItsContent)
 {

@@ -14,7 +14,7 @@ public:
 
     std::string status;
     std::string version;
-    std::vector<int> progress;   // every position, in order
+    std::vector<int> progress;      // every position, in order
     std::vector<std::string> boxes; // "text", or "text | detail"
     int controlReads = 0;
     int pushes = 0;

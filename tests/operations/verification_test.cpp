@@ -1,8 +1,8 @@
 #include "device_images.h"
 #include "simulated_device.h"
 
-#include "operations/write_rows.h"
 #include "../support/row_name.h"
+#include "operations/write_rows.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -75,9 +75,9 @@ TEST(Verification, BodyWrongOnceIsRewrittenAndPasses)
     SimulatedDevice device({}, "v2.5", faults);
     device.working = withoutExtendedLines(everyGroupImage());
     EXPECT_TRUE(device.operations.writeToDevice());
-    EXPECT_THAT(verificationLines(device),
-                ElementsAre("HALT!", "SET?", "HALT!", "SMS?", "SMS3=" + device.working.text(slot("SMS", 3)), "HALT!",
-                            "SMS?"));
+    EXPECT_THAT(
+        verificationLines(device),
+        ElementsAre("HALT!", "SET?", "HALT!", "SMS?", "SMS3=" + device.working.text(slot("SMS", 3)), "HALT!", "SMS?"));
     EXPECT_EQ(device.surface.shownStatus, kPassed);
     EXPECT_THAT(device.surface.boxes, IsEmpty());
 }
@@ -242,14 +242,13 @@ TEST_P(UnansweredStage, EndsWithoutResultLine)
 
 INSTANTIATE_TEST_SUITE_P(
     Queries, UnansweredStage,
-    testing::Values(StageFailure{"Settings", "SET?", "No answer from device (SET?)", "Connection error (SET?)"},
-                    StageFailure{"Bodies", "SMS?", "No answer from device (SMS?)", "SMS body read error"},
-                    StageFailure{"AccessPoints", "APN?", "No answer from device (APN?)", "APN settings read error"},
-                    StageFailure{"Mail", "EAD?", "No answer from device (EAD?)", "Error during cfg. read (EAD)"},
-                    StageFailure{"ExtendedLines", "XCFG?", "No answer from device (XCFG?)",
-                                 "Error during cfg. read (XCFG)"},
-                    StageFailure{"LateSettings", "ECFG?", "No answer from device (ECFG?)",
-                                 "Error during cfg. read (ECFG)"}),
+    testing::Values(
+        StageFailure{"Settings", "SET?", "No answer from device (SET?)", "Connection error (SET?)"},
+        StageFailure{"Bodies", "SMS?", "No answer from device (SMS?)", "SMS body read error"},
+        StageFailure{"AccessPoints", "APN?", "No answer from device (APN?)", "APN settings read error"},
+        StageFailure{"Mail", "EAD?", "No answer from device (EAD?)", "Error during cfg. read (EAD)"},
+        StageFailure{"ExtendedLines", "XCFG?", "No answer from device (XCFG?)", "Error during cfg. read (XCFG)"},
+        StageFailure{"LateSettings", "ECFG?", "No answer from device (ECFG?)", "Error during cfg. read (ECFG)"}),
     test_support::RowName());
 
 TEST(Verification, UnansweredHaltOfEachStageHasItsOwnText)
@@ -263,8 +262,8 @@ TEST(Verification, UnansweredHaltOfEachStageHasItsOwnText)
         {"No answer from device (HALT 7)", "Connection error (HALT 7)"},
     };
     const SettingsImage image = everyGroupImage();
-    const int firstHalt =
-        static_cast<int>(openingLines().size() + writeLinesFor(image, FirmwareVersion{0x36, 1, 0}).size()) + 1;
+    const int firstHalt
+        = static_cast<int>(openingLines().size() + writeLinesFor(image, FirmwareVersion{0x36, 1, 0}).size()) + 1;
     for (std::size_t stage = 0; stage < halts.size(); ++stage) {
         DeviceFaults faults;
         faults.faultsAt = {{firstHalt + 2 * static_cast<int>(stage), LineFault::Silent}};

@@ -1,6 +1,6 @@
-#include "simulated_device.h"
 #include "../support/closed_loopback_port.h"
 #include "../support/row_name.h"
+#include "simulated_device.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ TEST_P(UnansweredOpening, ShowsItsBoxAndEndsWithoutVersion)
     device.working.setText(slot("PIN"), "1234");
     const SettingsImage before = device.working;
     const bool done = row.operation == OpeningFailure::Version ? device.operations.checkDeviceVersion()
-                      : row.operation == OpeningFailure::Read  ? device.operations.readFromDevice()
+        : row.operation == OpeningFailure::Read                ? device.operations.readFromDevice()
                                                                : device.operations.writeToDevice();
     EXPECT_FALSE(done);
     EXPECT_EQ(device.receivedLines(), row.lines);
@@ -64,22 +64,50 @@ TEST_P(UnansweredOpening, ShowsItsBoxAndEndsWithoutVersion)
     EXPECT_EQ(device.working, before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, UnansweredOpening,
-    testing::Values(OpeningFailure{"VersionCheckHalt", OpeningFailure::Version, "HALT!", {"HALT!"}, {0},
-                                   "No answer from device", "Connection error (HALT)"},
-                    OpeningFailure{"ReadHalt", OpeningFailure::Read, "HALT!", {"HALT!", "DEBUG=0", "HALT!"}, {0},
-                                   "No answer from device", "Connection error (HALT)"},
-                    OpeningFailure{"WriteHalt", OpeningFailure::Write, "HALT!", {"HALT!", "DEBUG=0", "HALT!"}, {0},
-                                   "No answer from device (HALT 1)", "Connection error (HALT)"},
-                    OpeningFailure{"VersionCheckVersion", OpeningFailure::Version, "VER?", {"HALT!", "VER?"},
-                                   {0, 50}, "No answer from device (VER)", "Version read error"},
-                    OpeningFailure{"ReadVersion", OpeningFailure::Read, "VER?", {"HALT!", "DEBUG=0", "HALT!", "VER?"},
-                                   {0, 10}, "No answer from device (VER)", "Version read error"},
-                    OpeningFailure{"WriteVersion", OpeningFailure::Write, "VER?",
-                                   {"HALT!", "DEBUG=0", "HALT!", "VER?"}, {0, 1}, "No answer from device (VER)",
-                                   "Version read error"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Steps, UnansweredOpening,
+                         testing::Values(OpeningFailure{"VersionCheckHalt",
+                                                        OpeningFailure::Version,
+                                                        "HALT!",
+                                                        {"HALT!"},
+                                                        {0},
+                                                        "No answer from device",
+                                                        "Connection error (HALT)"},
+                                         OpeningFailure{"ReadHalt",
+                                                        OpeningFailure::Read,
+                                                        "HALT!",
+                                                        {"HALT!", "DEBUG=0", "HALT!"},
+                                                        {0},
+                                                        "No answer from device",
+                                                        "Connection error (HALT)"},
+                                         OpeningFailure{"WriteHalt",
+                                                        OpeningFailure::Write,
+                                                        "HALT!",
+                                                        {"HALT!", "DEBUG=0", "HALT!"},
+                                                        {0},
+                                                        "No answer from device (HALT 1)",
+                                                        "Connection error (HALT)"},
+                                         OpeningFailure{"VersionCheckVersion",
+                                                        OpeningFailure::Version,
+                                                        "VER?",
+                                                        {"HALT!", "VER?"},
+                                                        {0, 50},
+                                                        "No answer from device (VER)",
+                                                        "Version read error"},
+                                         OpeningFailure{"ReadVersion",
+                                                        OpeningFailure::Read,
+                                                        "VER?",
+                                                        {"HALT!", "DEBUG=0", "HALT!", "VER?"},
+                                                        {0, 10},
+                                                        "No answer from device (VER)",
+                                                        "Version read error"},
+                                         OpeningFailure{"WriteVersion",
+                                                        OpeningFailure::Write,
+                                                        "VER?",
+                                                        {"HALT!", "DEBUG=0", "HALT!", "VER?"},
+                                                        {0, 1},
+                                                        "No answer from device (VER)",
+                                                        "Version read error"}),
+                         test_support::RowName());
 
 TEST(OpeningSequence, OnlyTheLastHaltDecides)
 {
@@ -125,7 +153,8 @@ TEST(OpeningSequence, SerialDevicePathThatCannotBeOpenedIsNamedInTheDetail)
     device.link.endpoint = SerialPortPath{missing.string()};
     EXPECT_FALSE(device.operations.checkDeviceVersion());
     ASSERT_EQ(device.surface.boxes.size(), 1u);
-    EXPECT_THAT(device.surface.boxes[0], testing::StartsWith("Serial port open error ! | Cannot open " + missing.string()));
+    EXPECT_THAT(device.surface.boxes[0],
+                testing::StartsWith("Serial port open error ! | Cannot open " + missing.string()));
     EXPECT_EQ(device.surface.shownStatus, "Serial port open error !");
     EXPECT_EQ(device.surface.pushes, 1);
     EXPECT_THAT(device.receivedLines(), IsEmpty());

@@ -1,9 +1,9 @@
-#include "operations/write_rows.h"
 #include "../support/key_lists.h"
 #include "../support/row_name.h"
+#include "operations/write_rows.h"
 
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
@@ -43,23 +43,43 @@ std::vector<std::string> firstKeys(const SettingsImage& image, const FirmwareVer
     return keys;
 }
 
-const std::vector<std::string> kAnyVersion =
-    joined({{"PIN", "NUM2", "NUM4", "TRPT", "RCFG", "MCFG1", "RPTHR", "ALMD", "HALT!"}, numbered("SMS", 0, 9),
-            {"HALT!"}, numbered("ICFG", 1, 8), {"HALT!"}, numbered("OCFG", 1, 6)});
+const std::vector<std::string> kAnyVersion
+    = joined({{"PIN", "NUM2", "NUM4", "TRPT", "RCFG", "MCFG1", "RPTHR", "ALMD", "HALT!"},
+              numbered("SMS", 0, 9),
+              {"HALT!"},
+              numbered("ICFG", 1, 8),
+              {"HALT!"},
+              numbered("OCFG", 1, 6)});
 
 TEST(WriteLines, OfAnEmptyImageWithoutVersionAreTheBasicGroupsOnly)
 {
     const SettingsImage image;
     EXPECT_THAT(writeLinesFor(image, version(0)),
-                ElementsAreArray(joined({{"PIN= NUM0= NUM1=", "NUM2= NUM3=", "NUM4= NUM5=", "TRPT=0 SCFG=0 HIST1=0 HIST2=0",
-                                          "RCFG=0,0,0 CLIP=0,0 CTRL=0,0 CSDC=0", "MCFG1=0 SLIM=0", "RPTHR=000,000,000",
-                                          "ALMD=000,000 COPS=0", "HALT!", "SMS0=", "SMS1=", "SMS2=", "SMS3=", "SMS4=",
-                                          "SMS5=", "SMS6=", "SMS7=", "SMS8=", "SMS9=", "HALT!"},
-                                         {"ICFG1=0 ULO1=0 UHI1=0 SCFG1=0", "ICFG2=0 ULO2=0 UHI2=0 SCFG2=0",
-                                          "ICFG3=0 ULO3=0 UHI3=0 SCFG3=0", "ICFG4=0 ULO4=0 UHI4=0 SCFG4=0",
-                                          "ICFG5=0 ULO5=0 UHI5=0 SCFG5=0", "ICFG6=0 ULO6=0 UHI6=0 SCFG6=0",
-                                          "ICFG7=0 ULO7=0 UHI7=0 SCFG7=0", "ICFG8=0 ULO8=0 UHI8=0 SCFG8=0", "HALT!",
-                                          "OCFG1=0", "OCFG2=0", "OCFG3=0", "OCFG4=0", "OCFG5=0", "OCFG6=0"}})));
+                ElementsAreArray(joined(
+                    {{"PIN= NUM0= NUM1=",
+                      "NUM2= NUM3=",
+                      "NUM4= NUM5=",
+                      "TRPT=0 SCFG=0 HIST1=0 HIST2=0",
+                      "RCFG=0,0,0 CLIP=0,0 CTRL=0,0 CSDC=0",
+                      "MCFG1=0 SLIM=0",
+                      "RPTHR=000,000,000",
+                      "ALMD=000,000 COPS=0",
+                      "HALT!",
+                      "SMS0=",
+                      "SMS1=",
+                      "SMS2=",
+                      "SMS3=",
+                      "SMS4=",
+                      "SMS5=",
+                      "SMS6=",
+                      "SMS7=",
+                      "SMS8=",
+                      "SMS9=",
+                      "HALT!"},
+                     {"ICFG1=0 ULO1=0 UHI1=0 SCFG1=0", "ICFG2=0 ULO2=0 UHI2=0 SCFG2=0", "ICFG3=0 ULO3=0 UHI3=0 SCFG3=0",
+                      "ICFG4=0 ULO4=0 UHI4=0 SCFG4=0", "ICFG5=0 ULO5=0 UHI5=0 SCFG5=0", "ICFG6=0 ULO6=0 UHI6=0 SCFG6=0",
+                      "ICFG7=0 ULO7=0 UHI7=0 SCFG7=0", "ICFG8=0 ULO8=0 UHI8=0 SCFG8=0", "HALT!", "OCFG1=0", "OCFG2=0",
+                      "OCFG3=0", "OCFG4=0", "OCFG5=0", "OCFG6=0"}})));
 }
 
 struct SelectionCase {
@@ -94,7 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"Version20", version(0x20), 1, 1,
                       joined({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 2)})},
         SelectionCase{"Version20Extended", version(0x20, 1), 1, 1,
-                      joined({kAnyVersion, {"LOGT", "GRDHR", "HALT!"}, numbered("APN", 0, 6), numbered("EAD", 0, 5),
+                      joined({kAnyVersion,
+                              {"LOGT", "GRDHR", "HALT!"},
+                              numbered("APN", 0, 6),
+                              numbered("EAD", 0, 5),
                               {"SEML1", "SEML5", "SLOG"}})},
         SelectionCase{"Version22", version(0x22), 0, 0, joined({kFrom22, numbered("APN", 0, 2)})},
         SelectionCase{"Version25ExtendedLinesOff", version(0x25), 0, 0,
@@ -107,15 +130,27 @@ INSTANTIATE_TEST_SUITE_P(
                       joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
         SelectionCase{"Version27HttpOff255", version(0x27), 0, 255,
                       joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL2"}})},
-        SelectionCase{"Version27WithHttp", version(0x27), 0, 1,
-                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup,
-                              {"THTP", "URL0", "URL1", "URL2"}})},
+        SelectionCase{
+            "Version27WithHttp", version(0x27), 0, 1,
+            joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kLateGroup, {"THTP", "URL0", "URL1", "URL2"}})},
         SelectionCase{"Version28ExtendedLinesOn", version(0x28), 1, 0,
-                      joined({kFrom22, numbered("APN", 0, 2), {"MCFG2"}, kXcfgGroup, {"XTYP1"},
-                              numbered("XMS", 1, 17), kLateGroup, {"THTP", "URL2"}})},
+                      joined({kFrom22,
+                              numbered("APN", 0, 2),
+                              {"MCFG2"},
+                              kXcfgGroup,
+                              {"XTYP1"},
+                              numbered("XMS", 1, 17),
+                              kLateGroup,
+                              {"THTP", "URL2"}})},
         SelectionCase{"Version36Extended", version(0x36, 1), 1, 2,
-                      joined({kFrom22, numbered("APN", 0, 6), numbered("EAD", 0, 5), {"SEML1", "SEML5", "SLOG", "MCFG2"},
-                              kXcfgGroup, {"XTYP1"}, numbered("XMS", 1, 17), kLateGroup,
+                      joined({kFrom22,
+                              numbered("APN", 0, 6),
+                              numbered("EAD", 0, 5),
+                              {"SEML1", "SEML5", "SLOG", "MCFG2"},
+                              kXcfgGroup,
+                              {"XTYP1"},
+                              numbered("XMS", 1, 17),
+                              kLateGroup,
                               {"THTP", "URL0", "URL1", "URL2", "WKD1"}})}),
     test_support::RowName());
 
@@ -225,24 +260,19 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"TextSentUnchanged", "SMS0", "SMS0=a b,c=d @T"},
         LineCase{"FullWidthBody", "SMS9", "SMS9=" + std::string(160, 'Z')},
         LineCase{"InputLine", "ICFG2", "ICFG2=255 ULO2=1000 UHI2=65534 SCFG2=9"},
-        LineCase{"OutputLine", "OCFG6", "OCFG6=66"},
-        LineCase{"GuardHours", "GRDHR", "GRDHR=255,000,007"},
+        LineCase{"OutputLine", "OCFG6", "OCFG6=66"}, LineCase{"GuardHours", "GRDHR", "GRDHR=255,000,007"},
         LineCase{"AlarmDelaysOneToFour", "ADEL1", "ADEL1=0 ADEL2=0 ADEL3=0 ADEL4=12"},
         LineCase{"AlarmDelaysFiveToEight", "ADEL5", "ADEL5=34 ADEL6=0 ADEL7=0 ADEL8=0"},
         LineCase{"MailFlags", "SEML5", "SEML5=0 SEML6=0 SEML7=0 SEML8=128"},
-        LineCase{"MailLog", "SLOG", "SLOG=5 SLGT=6"},
-        LineCase{"SecondConfiguration", "MCFG2", "MCFG2=1 SXML=3"},
+        LineCase{"MailLog", "SLOG", "SLOG=5 SLGT=6"}, LineCase{"SecondConfiguration", "MCFG2", "MCFG2=1 SXML=3"},
         LineCase{"ExtendedLinesOneToSix", "XCFG1", "XCFG1=11 XCFG2=0 XCFG3=0 XCFG4=0 XCFG5=0 XCFG6=0"},
         LineCase{"ExtendedLinesSevenToTwelve", "XCFG7", "XCFG7=0 XCFG8=0 XCFG9=0 XCFG10=0 XCFG11=0 XCFG12=12"},
         LineCase{"ExtendedLinesThirteenOn", "XCFG13", "XCFG13=0 XCFG14=0 XCFG15=0 XCFG16=0 XCFG17=17"},
         LineCase{"MeterTypes", "XTYP1", "XTYP1=3 XLO1=1000 XHI1=65535 XTYP9=4 XLO9=0 XHI9=12"},
-        LineCase{"ExtendedLineBody", "XMS17", "XMS17=Energy meter"},
-        LineCase{"LateNumbers", "NUM9", "NUM9= NUM10=112"},
-        LineCase{"AnswerTime", "ATIM", "ATIM=30"},
-        LineCase{"NegativeScale", "ECFG3", "ECFG3=9 SCLA3=-5 SCLB3=32767"},
+        LineCase{"ExtendedLineBody", "XMS17", "XMS17=Energy meter"}, LineCase{"LateNumbers", "NUM9", "NUM9= NUM10=112"},
+        LineCase{"AnswerTime", "ATIM", "ATIM=30"}, LineCase{"NegativeScale", "ECFG3", "ECFG3=9 SCLA3=-5 SCLB3=32767"},
         LineCase{"SmallestScale", "ECFG8", "ECFG8=0 SCLA8=0 SCLB8=-32768"},
-        LineCase{"Http", "THTP", "THTP=2 NUID=40000 TGAC=9"},
-        LineCase{"HttpServer", "URL0", "URL0=example.org"},
+        LineCase{"Http", "THTP", "THTP=2 NUID=40000 TGAC=9"}, LineCase{"HttpServer", "URL0", "URL0=example.org"},
         LineCase{"EightCharacterBalanceCode", "URL2", "URL2=*101#ABC"},
         LineCase{"WeekDays", "WKD1", "WKD1=1 WKD2=0 WKD3=127"}),
     test_support::RowName());
@@ -267,17 +297,16 @@ TEST_P(BalanceCodeLine, AppendsOnlyRealCharacters)
     EXPECT_EQ(lineStarting(image, version(row.versionNumber), "URL2"), row.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Characters, BalanceCodeLine,
-    testing::Values(BalanceCase{"EightOnVersion36", 0x36, 'B', 'C', "URL2=*101#ABC"},
-                    BalanceCase{"SixOnlyOnVersion35", 0x35, 'B', 'C', "URL2=*101#A"},
-                    BalanceCase{"SeventhWithoutEighth", 0x36, 'B', 0x00, "URL2=*101#AB"},
-                    BalanceCase{"EighthFFIsNoCharacter", 0x36, 'B', 0xFF, "URL2=*101#AB"},
-                    BalanceCase{"SeventhFFIsNoCharacter", 0x36, 0xFF, 'C', "URL2=*101#A"},
-                    BalanceCase{"SeventhAbove7FIsNotSent", 0x36, 0x80, 'C', "URL2=*101#A"},
-                    BalanceCase{"NoSeventhNoEighth", 0x36, 0x00, 'C', "URL2=*101#A"},
-                    BalanceCase{"EighthAbove7FIsSent", 0x36, 'B', 0xA5, "URL2=*101#AB\xA5"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Characters, BalanceCodeLine,
+                         testing::Values(BalanceCase{"EightOnVersion36", 0x36, 'B', 'C', "URL2=*101#ABC"},
+                                         BalanceCase{"SixOnlyOnVersion35", 0x35, 'B', 'C', "URL2=*101#A"},
+                                         BalanceCase{"SeventhWithoutEighth", 0x36, 'B', 0x00, "URL2=*101#AB"},
+                                         BalanceCase{"EighthFFIsNoCharacter", 0x36, 'B', 0xFF, "URL2=*101#AB"},
+                                         BalanceCase{"SeventhFFIsNoCharacter", 0x36, 0xFF, 'C', "URL2=*101#A"},
+                                         BalanceCase{"SeventhAbove7FIsNotSent", 0x36, 0x80, 'C', "URL2=*101#A"},
+                                         BalanceCase{"NoSeventhNoEighth", 0x36, 0x00, 'C', "URL2=*101#A"},
+                                         BalanceCase{"EighthAbove7FIsSent", 0x36, 'B', 0xA5, "URL2=*101#AB\xA5"}),
+                         test_support::RowName());
 
 TEST(WriteLines, ShortBalanceCodeEndsAtItsTerminator)
 {

@@ -1,8 +1,8 @@
 #include "device_images.h"
 #include "simulated_device.h"
 
-#include "operations/write_rows.h"
 #include "../support/row_name.h"
+#include "operations/write_rows.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -35,11 +35,13 @@ TEST(WriteToDevice, FullWriteWithEveryServiceCommand)
 
     const FirmwareVersion firmware{0x36, 1, 0};
     EXPECT_EQ(device.receivedLines(),
-              join({openingLines(), writeLinesFor(device.working, firmware),
+              join({openingLines(),
+                    writeLinesFor(device.working, firmware),
                     {"HALT!", "SET?", "HALT!", "SMS?", "HALT!", "APN?", "HALT!", "EAD?", "HALT!", "XCFG?", "HALT!",
                      "ECFG?", "RCNT!", "ERS!", kFixedClockLine, "INIT!"}}));
-    EXPECT_EQ(device.surface.shownStatus, "Configuration transferred to device,\r\nverification successful.,counters "
-                                          "cleared, log cleared,RTC updated,\r\ndevice reset.");
+    EXPECT_EQ(device.surface.shownStatus,
+              "Configuration transferred to device,\r\nverification successful.,counters "
+              "cleared, log cleared,RTC updated,\r\ndevice reset.");
     EXPECT_EQ(device.surface.shownVersion, "v3.6E");
     EXPECT_THAT(device.surface.boxes, IsEmpty());
     EXPECT_THAT(device.surface.progress,

@@ -54,7 +54,10 @@ Peer& Peer::operator=(Peer&& other) noexcept
     return *this;
 }
 
-Peer::~Peer() { close(); }
+Peer::~Peer()
+{
+    close();
+}
 
 void Peer::close()
 {
@@ -68,7 +71,8 @@ void Peer::send(const std::string& bytes)
     std::size_t sent = 0;
     while (sent < bytes.size()) {
         const ssize_t count = ::send(m_descriptor, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        const ssize_t written = count >= 0 || errno != ENOTSOCK ? count : ::write(m_descriptor, bytes.data() + sent, bytes.size() - sent);
+        const ssize_t written
+            = count >= 0 || errno != ENOTSOCK ? count : ::write(m_descriptor, bytes.data() + sent, bytes.size() - sent);
         if (written <= 0)
             return;
         sent += static_cast<std::size_t>(written);
@@ -80,8 +84,8 @@ std::string Peer::readUntil(const std::function<bool(const std::string&)>& compl
     std::string bytes;
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!complete(bytes) && !m_closed) {
-        const auto remaining =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto remaining
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (remaining.count() <= 0)
             break;
         pollfd watched{m_descriptor, POLLIN, 0};

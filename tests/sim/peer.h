@@ -38,7 +38,10 @@ public:
     void close();
 
 private:
-    explicit Peer(int descriptor) : m_descriptor(descriptor) {}
+    explicit Peer(int descriptor)
+        : m_descriptor(descriptor)
+    {
+    }
 
     int m_descriptor = -1;
     bool m_closed = false;

@@ -1,6 +1,6 @@
-#include "sim/virtual_device.h"
 #include "../support/key_lists.h"
 #include "../support/row_name.h"
+#include "sim/virtual_device.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,10 @@ struct GroupCase {
     std::vector<std::string> keys;
 };
 
-void PrintTo(const GroupCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const GroupCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class QueryGroup : public testing::TestWithParam<GroupCase> {};
 
@@ -67,7 +70,9 @@ const GroupCase kGroupCases[] = {
     {"SettingsOfVersion25", "v2.5", "SET?",
      joined({kSettingsOfAnyVersion, {"SLIM"}, kReceivers, {"LOGT", "GRDHR", "ADELx", "MCFG2"}})},
     {"SettingsOfVersion36E", "v3.6E", "SET?",
-     joined({kSettingsOfAnyVersion, {"SLIM"}, kReceivers,
+     joined({kSettingsOfAnyVersion,
+             {"SLIM"},
+             kReceivers,
              {"LOGT", "GRDHR", "SEMLx", "ADELx", "SLOG", "SLGT", "MCFG2", "ATIM"}})},
     {"BodiesOfAnyVersion", "", "SMS?", numbered("SMS", 0, 9)},
     {"NoAccessTextsBeforeVersion20", "v1.9E", "APN?", {}},
@@ -96,8 +101,7 @@ const GroupCase kGroupCases[] = {
              {"ECFGx", "SCLAx", "SCLBx", "COPS", "THTP", "NUID", "TGAC", "URL0", "URL1", "URL2", "WKDx"}})},
 };
 
-INSTANTIATE_TEST_SUITE_P(Versions, QueryGroup, testing::ValuesIn(kGroupCases),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Versions, QueryGroup, testing::ValuesIn(kGroupCases), test_support::RowName());
 
 TEST(QueryGroupValues, MultiValueKeysCarryTheValuesOfTheVersion)
 {

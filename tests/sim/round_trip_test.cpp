@@ -22,14 +22,38 @@ struct Availability {
 };
 
 const Availability kAvailability[] = {
-    {"SLIM", 1, 0x17},  {"LOGT", 1, 0x19},  {"GRDHR", 1, 0x19}, {"SEML", 1, 0x20, true},
-    {"SLOG", 1, 0x20, true}, {"SLGT", 1, 0x20, true}, {"RCFG", 2, 0x20}, {"ADEL", 1, 0x22},
-    {"MCFG2", 1, 0x25}, {"SXML", 1, 0x25}, {"XCFG", 1, 0x25}, {"XMS", 1, 0x25},
-    {"ATIM", 1, 0x26},  {"ECFG", 1, 0x26},  {"SCLA", 1, 0x26}, {"SCLB", 1, 0x26},
-    {"RCFG", 3, 0x26},  {"CLIP", 2, 0x26},  {"CTRL", 2, 0x26}, {"THTP", 1, 0x27},
-    {"NUID", 1, 0x27},  {"TGAC", 1, 0x27},  {"URL0", 1, 0x27}, {"URL1", 1, 0x27},
-    {"URL2", 1, 0x27},  {"XTYP", 1, 0x28},  {"XLO", 1, 0x28},  {"XHI", 1, 0x28},
-    {"COPS", 1, 0x28, false, 'D'}, {"WKD", 1, 0x36}, {"URL2", 7, 0x36}, {"URL2", 8, 0x36},
+    {"SLIM", 1, 0x17},
+    {"LOGT", 1, 0x19},
+    {"GRDHR", 1, 0x19},
+    {"SEML", 1, 0x20, true},
+    {"SLOG", 1, 0x20, true},
+    {"SLGT", 1, 0x20, true},
+    {"RCFG", 2, 0x20},
+    {"ADEL", 1, 0x22},
+    {"MCFG2", 1, 0x25},
+    {"SXML", 1, 0x25},
+    {"XCFG", 1, 0x25},
+    {"XMS", 1, 0x25},
+    {"ATIM", 1, 0x26},
+    {"ECFG", 1, 0x26},
+    {"SCLA", 1, 0x26},
+    {"SCLB", 1, 0x26},
+    {"RCFG", 3, 0x26},
+    {"CLIP", 2, 0x26},
+    {"CTRL", 2, 0x26},
+    {"THTP", 1, 0x27},
+    {"NUID", 1, 0x27},
+    {"TGAC", 1, 0x27},
+    {"URL0", 1, 0x27},
+    {"URL1", 1, 0x27},
+    {"URL2", 1, 0x27},
+    {"XTYP", 1, 0x28},
+    {"XLO", 1, 0x28},
+    {"XHI", 1, 0x28},
+    {"COPS", 1, 0x28, false, 'D'},
+    {"WKD", 1, 0x36},
+    {"URL2", 7, 0x36},
+    {"URL2", 8, 0x36},
 };
 
 bool versionHas(const Slot& slot, const FirmwareVersion& version)
@@ -47,7 +71,8 @@ bool versionHas(const Slot& slot, const FirmwareVersion& version)
             continue;
         if (row.extended && !version.extended)
             return false;
-        return version.versionNumber > row.from || (version.versionNumber == row.from && version.modelLetter >= row.modelFrom);
+        return version.versionNumber > row.from
+            || (version.versionNumber == row.from && version.modelLetter >= row.modelFrom);
     }
     return true;
 }
@@ -140,8 +165,8 @@ TEST_P(RoundTrip, ParsedAnswersGiveBackEveryFieldOfTheVersion)
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, RoundTrip,
-                         testing::Values("", "v1.7", "v1.9", "v2.0", "v2.0E", "v2.2", "v2.5", "v2.6", "v2.7",
-                                         "v2.8", "v2.8D", "v2.9", "v3.5", "v3.6", "v3.6E"),
+                         testing::Values("", "v1.7", "v1.9", "v2.0", "v2.0E", "v2.2", "v2.5", "v2.6", "v2.7", "v2.8",
+                                         "v2.8D", "v2.9", "v3.5", "v3.6", "v3.6E"),
                          [](const testing::TestParamInfo<const char*>& info) {
                              std::string name = *info.param ? info.param : "NoVersion";
                              std::erase(name, '.');

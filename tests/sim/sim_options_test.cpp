@@ -1,5 +1,5 @@
-#include "sim/sim_options.h"
 #include "../support/row_name.h"
+#include "sim/sim_options.h"
 
 #include <gtest/gtest.h>
 
@@ -29,11 +29,12 @@ TEST(SimOptions, TcpTakesLoopbackUnlessAnAddressIsGiven)
 
 TEST(SimOptions, EveryOptionLandsInItsSetting)
 {
-    const auto options = parsed({"--pty", "/tmp/link", "--baud", "9600", "--image", "in.tvr", "--version-text",
-                                 "v2.8D", "--save", "out.tvr", "--silent", "SMS", "--silent", "XMS3",
-                                 "--corrupt", "PIN:2", "--reply-error", "ECFG", "--chunked", "--latency", "25",
-                                 "--drop-after", "7", "--fault-at", "3:garbage", "--fault-at", "5:close",
-                                 "--omit", "ATIM", "--report", "URL1=a=b", "--verbose"});
+    const auto options = parsed(
+        {"--pty",        "/tmp/link", "--baud",        "9600",      "--image",    "in.tvr",    "--version-text",
+         "v2.8D",        "--save",    "out.tvr",       "--silent",  "SMS",        "--silent",  "XMS3",
+         "--corrupt",    "PIN:2",     "--reply-error", "ECFG",      "--chunked",  "--latency", "25",
+         "--drop-after", "7",         "--fault-at",    "3:garbage", "--fault-at", "5:close",   "--omit",
+         "ATIM",         "--report",  "URL1=a=b",      "--verbose"});
     ASSERT_TRUE(options);
     EXPECT_EQ(options->ptyLink, "/tmp/link");
     EXPECT_FALSE(options->tcpAddress);
@@ -60,7 +61,10 @@ struct BadCase {
     std::string error;
 };
 
-void PrintTo(const BadCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BadCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class BadOptions : public testing::TestWithParam<BadCase> {};
 
@@ -87,15 +91,14 @@ const BadCase kBadCases[] = {
     {"BaudZero", {"--tcp", "0", "--baud", "0"}, "bad value for --baud: 0"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, BadOptions, testing::ValuesIn(kBadCases),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Cases, BadOptions, testing::ValuesIn(kBadCases), test_support::RowName());
 
 TEST(SimOptions, HelpDocumentsEveryOption)
 {
     const std::string usage = simUsage();
-    for (const char* option : {"--tcp", "--pty", "--baud", "--image", "--version-text", "--save", "--silent",
-                               "--corrupt", "--reply-error", "--chunked", "--latency", "--drop-after",
-                               "--fault-at", "--omit", "--report", "--verbose", "--help"})
+    for (const char* option :
+         {"--tcp", "--pty", "--baud", "--image", "--version-text", "--save", "--silent", "--corrupt", "--reply-error",
+          "--chunked", "--latency", "--drop-after", "--fault-at", "--omit", "--report", "--verbose", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     ASSERT_TRUE(parsed({"--help"}));
     EXPECT_TRUE(parsed({"--help"})->help);

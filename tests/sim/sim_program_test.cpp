@@ -1,8 +1,8 @@
 // The telvor-sim program itself: its first line, its transports, saving and
 // ending on a signal.
+#include "../support/build_folder.h"
 #include "peer.h"
 #include "sim/sim_child_process.h"
-#include "../support/build_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ public:
 
 fs::path freshDirectory(const std::string& name)
 {
-    const fs::path directory = fs::temp_directory_path() / ("telvor-sim-test-" + std::to_string(::getpid()) + "-" + name);
+    const fs::path directory
+        = fs::temp_directory_path() / ("telvor-sim-test-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(directory);
     fs::create_directories(directory);
     return directory;
@@ -62,8 +63,8 @@ TEST(SimProgram, ImageFileIsReadAndSavedAfterEveryConnection)
     std::string start(100, '\0');
     start.replace(0, 4, "4321");
     std::ofstream(directory / "start.tvr", std::ios::binary) << start;
-    SimProcess sim({"--tcp", "0", "--image", (directory / "start.tvr").string(), "--save",
-                    (directory / "saved.tvr").string()});
+    SimProcess sim(
+        {"--tcp", "0", "--image", (directory / "start.tvr").string(), "--save", (directory / "saved.tvr").string()});
     std::smatch match;
     const std::string line = sim.firstLine();
     ASSERT_TRUE(std::regex_match(line, match, std::regex("listening on 127\\.0\\.0\\.1:([0-9]+)"))) << line;

@@ -23,7 +23,10 @@ ServerOptions serverOptions(void (*set)(ServerOptions&))
     return options;
 }
 
-bool heldAnswer(const std::string& bytes) { return bytes.ends_with("\rOK\r"); }
+bool heldAnswer(const std::string& bytes)
+{
+    return bytes.ends_with("\rOK\r");
+}
 
 TEST(SimServer, ServesConnectionsInSequenceOnOneImage)
 {
@@ -170,8 +173,7 @@ TEST(SimServer, StopEndsServing)
 
 std::string linkPath(const std::string& name)
 {
-    return (std::filesystem::temp_directory_path()
-            / ("telvor-sim-" + name + "-" + std::to_string(::getpid())))
+    return (std::filesystem::temp_directory_path() / ("telvor-sim-" + name + "-" + std::to_string(::getpid())))
         .string();
 }
 

@@ -1,5 +1,5 @@
-#include "sim/virtual_device.h"
 #include "../support/row_name.h"
+#include "sim/virtual_device.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +94,10 @@ struct LineFaultCase {
     bool closes;
 };
 
-void PrintTo(const LineFaultCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const LineFaultCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class FaultAtLine : public testing::TestWithParam<LineFaultCase> {};
 
@@ -122,8 +125,7 @@ const LineFaultCase kLineFaultCases[] = {
     {"Garbage", LineFault::Garbage, "#\x7F?\xFE!\r", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Kinds, FaultAtLine, testing::ValuesIn(kLineFaultCases),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Kinds, FaultAtLine, testing::ValuesIn(kLineFaultCases), test_support::RowName());
 
 TEST(DeviceFaults, DropAfterClosesOnceTheLineIsAnswered)
 {

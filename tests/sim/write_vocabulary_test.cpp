@@ -1,5 +1,5 @@
-#include "sim/write_vocabulary.h"
 #include "../support/row_name.h"
+#include "sim/write_vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,10 @@ struct WriteCase {
     Change change;
 };
 
-void PrintTo(const WriteCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const WriteCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class WriteLine : public testing::TestWithParam<WriteCase> {};
 
@@ -111,8 +114,7 @@ const WriteCase kWriteCases[] = {
          number(image, "MCFG1", 9);
          number(image, "SLIM", 10);
      }},
-    {"ReportHoursAsThreeBytes", "RPTHR=001,000,128",
-     [](SettingsImage& image) { hours(image, "RPTHR", 1, 0, 128); }},
+    {"ReportHoursAsThreeBytes", "RPTHR=001,000,128", [](SettingsImage& image) { hours(image, "RPTHR", 1, 0, 128); }},
     {"AlarmConditionsAndNetworkCode", "ALMD=003,255 COPS=26001",
      [](SettingsImage& image) {
          number(image, "ALMD", 3);
@@ -214,7 +216,8 @@ const WriteCase kWriteCases[] = {
          number(image, "NUID", 4000);
          number(image, "TGAC", 9);
      }},
-    {"HttpServer", "URL0=http://127.0.0.1/a b", [](SettingsImage& image) { text(image, "URL0", "http://127.0.0.1/a b"); }},
+    {"HttpServer", "URL0=http://127.0.0.1/a b",
+     [](SettingsImage& image) { text(image, "URL0", "http://127.0.0.1/a b"); }},
     {"HttpMessage", "URL1=id=@U t=@T", [](SettingsImage& image) { text(image, "URL1", "id=@U t=@T"); }},
     {"BalanceCodeOfEightCharacters", "URL2=*101*2#9",
      [](SettingsImage& image) {
@@ -245,7 +248,8 @@ const WriteCase kWriteCases[] = {
     {"RewriteOfScaling", "SCLA8=-1", [](SettingsImage& image) { number(image, "SCLA8", -1); }},
     {"RewriteOfOffset", "SCLB1=300", [](SettingsImage& image) { number(image, "SCLB1", 300); }},
     {"RewriteOfNotification", "ECFG8=255", [](SettingsImage& image) { number(image, "ECFG8", 255); }},
-    {"RewriteOfBodyWithBlanks", "SMS0=Report @T L1=@1", [](SettingsImage& image) { text(image, "SMS0", "Report @T L1=@1"); }},
+    {"RewriteOfBodyWithBlanks", "SMS0=Report @T L1=@1",
+     [](SettingsImage& image) { text(image, "SMS0", "Report @T L1=@1"); }},
     {"TooLongTextIsCutAtItsWidth", "PIN=123456789 NUM0=1",
      [](SettingsImage& image) {
          text(image, "PIN", "12345678");
@@ -259,15 +263,13 @@ const WriteCase kWriteCases[] = {
     {"IndexBeyondTheFieldIsPassedOver", "ICFG9=1 OCFG9=2 XMS18=x", [](SettingsImage&) {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, WriteLine, testing::ValuesIn(kWriteCases),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Lines, WriteLine, testing::ValuesIn(kWriteCases), test_support::RowName());
 
 TEST(WriteVocabulary, ReportsTheKeysItStored)
 {
     SettingsImage image;
     EXPECT_EQ(applyWriteLine("DEBUG=0", image), std::vector<std::string>{});
-    EXPECT_EQ(applyWriteLine("ECFG2=1 SCLA2=-7 SCLB2=9", image),
-              (std::vector<std::string>{"ECFG2", "SCLA2", "SCLB2"}));
+    EXPECT_EQ(applyWriteLine("ECFG2=1 SCLA2=-7 SCLB2=9", image), (std::vector<std::string>{"ECFG2", "SCLA2", "SCLB2"}));
 }
 
 } // namespace

@@ -32,8 +32,7 @@ TEST(DefaultSettings, HoldTheFactoryValues)
     for (int input = 1; input <= 8; ++input) {
         EXPECT_EQ(image.number(slot("ULO", input)), 1000);
         EXPECT_EQ(image.number(slot("UHI", input)), 3000);
-        EXPECT_EQ(image.text(slot("SMS", input)),
-                  "Alarm L" + std::to_string(input) + ": @UL @SL");
+        EXPECT_EQ(image.text(slot("SMS", input)), "Alarm L" + std::to_string(input) + ": @UL @SL");
     }
     EXPECT_TRUE(image.text(slot("SMS", 0)).starts_with("Telvor report @RTC: L1 @U1"));
     EXPECT_TRUE(image.text(slot("SMS", 9)).starts_with("Telvor status @RTC:"));

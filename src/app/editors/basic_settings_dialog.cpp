@@ -45,12 +45,11 @@ BasicSettingsDialog::BasicSettingsDialog(BasicSettings& settings, QWidget* paren
     }
     boxes.check(m_ui->reportAfterC1Change, settings.reportAfterC1Change);
 
-    const std::array<QPushButton*, kSmsCentres.size()> operatorButtons{
-        m_ui->tMobileButton, m_ui->orangeButton, m_ui->plusButton, m_ui->playButton};
+    const std::array<QPushButton*, kSmsCentres.size()> operatorButtons{m_ui->tMobileButton, m_ui->orangeButton,
+                                                                       m_ui->plusButton, m_ui->playButton};
     for (std::size_t index = 0; index < kSmsCentres.size(); ++index) {
         const SmsCentre& centre = kSmsCentres[index];
-        connect(operatorButtons[index], &QPushButton::clicked, this,
-                [this, &centre] { chooseSmsCentre(centre); });
+        connect(operatorButtons[index], &QPushButton::clicked, this, [this, &centre] { chooseSmsCentre(centre); });
     }
     connectButtons(m_ui->buttons);
     boxes.fill();

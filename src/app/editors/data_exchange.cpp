@@ -1,8 +1,8 @@
 #include "data_exchange.h"
 
-#include "input_checks.h"
 #include "editors/leading_number.h"
 #include "frontend/windows_1250.h"
+#include "input_checks.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -19,8 +19,7 @@ MessageBodiesDialog::MessageBodiesDialog(MessageBodies& messages, QWidget* paren
         exchange().text(inputs[input - 1], messages.bodies[input], kMessageBodyWidth);
     exchange().text(m_ui->periodicalReportBody, messages.bodies[0], kMessageBodyWidth);
     exchange().text(m_ui->onDemandReportBody, messages.bodies[9], kMessageBodyWidth);
-    connect(m_ui->variableCodesButton, &QPushButton::clicked, this,
-            &MessageBodiesDialog::showVariableCodes);
+    connect(m_ui->variableCodesButton, &QPushButton::clicked, this, &MessageBodiesDialog::showVariableCodes);
     connectButtons(m_ui->buttons);
     exchange().fill();
 }

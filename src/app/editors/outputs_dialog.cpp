@@ -19,8 +19,7 @@ OutputsDialog::OutputsDialog(Outputs& outputs, QWidget* parent)
         boxes.check(permanent[output], outputs.permanent[output]);
     // Inputs L1, L2 and L5: their thermostat outputs O1, O3, O5 and their
     // high-state outputs O2, O4, O6.
-    const std::array<QCheckBox*, 3> lowSignalling{m_ui->lowSignallingL1, m_ui->lowSignallingL2,
-                                                  m_ui->lowSignallingL5};
+    const std::array<QCheckBox*, 3> lowSignalling{m_ui->lowSignallingL1, m_ui->lowSignallingL2, m_ui->lowSignallingL5};
     const std::array<QCheckBox*, 3> highSignalling{m_ui->highSignallingL1, m_ui->highSignallingL2,
                                                    m_ui->highSignallingL5};
     const std::array<QCheckBox*, 3> heating{m_ui->heatingL1, m_ui->heatingL2, m_ui->heatingL5};
@@ -39,9 +38,8 @@ OutputsDialog::OutputsDialog(Outputs& outputs, QWidget* parent)
     boxes.check(m_ui->buzzer, outputs.buzzer);
 
     for (int input = 0; input < 3; ++input) {
-        const auto onClick = [this, input](ThermostatMode mode) {
-            return [this, input, mode] { modeClicked(input, mode); };
-        };
+        const auto onClick
+            = [this, input](ThermostatMode mode) { return [this, input, mode] { modeClicked(input, mode); }; };
         connect(lowSignalling[input], &QCheckBox::clicked, this, onClick(ThermostatMode::LowSignalling));
         connect(heating[input], &QCheckBox::clicked, this, onClick(ThermostatMode::Heating));
         connect(cooling[input], &QCheckBox::clicked, this, onClick(ThermostatMode::Cooling));

@@ -17,8 +17,7 @@ struct WindowValues {
 
 // runEditor between the window's two calls.
 template <class Dialog, class Editor>
-bool runEditorWithinWindowValues(QWidget* parent, SettingsImage& image, Editor& editor,
-                                 const WindowValues& window)
+bool runEditorWithinWindowValues(QWidget* parent, SettingsImage& image, Editor& editor, const WindowValues& window)
 {
     window.takeFromControls();
     const bool accepted = runEditor<Dialog>(parent, image, editor);

@@ -1,5 +1,5 @@
-#include "app/editors/authorization_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/authorization_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -71,8 +71,7 @@ private slots:
         const SettingsImage before = image;
         whenModalOpens([](QWidget* dialog) {
             QTest::mouseClick(checkBox(dialog, "Periodical report, Num 1"), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
-                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         QVERIFY(!editAuthorization(nullptr, image));
         QVERIFY(image == before);

@@ -1,5 +1,5 @@
-#include "app/editors/basic_settings_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/basic_settings_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -65,15 +65,20 @@ private slots:
         QTest::addColumn<QString>("boxName");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("report period 65536") << "Periodical report, minutes" << "65536"
+        QTest::newRow("report period 65536") << "Periodical report, minutes"
+                                             << "65536"
                                              << "Please enter an integer between 0 and 65535.";
-        QTest::newRow("messages per day 256") << "Messages per day" << "256"
+        QTest::newRow("messages per day 256") << "Messages per day"
+                                              << "256"
                                               << "Please enter an integer between 0 and 255.";
-        QTest::newRow("logging period -1") << "Period of measurements logging" << "-1"
+        QTest::newRow("logging period -1") << "Period of measurements logging"
+                                           << "-1"
                                            << "Please enter an integer between 0 and 255.";
-        QTest::newRow("network code 65536") << "Network code" << "65536"
+        QTest::newRow("network code 65536") << "Network code"
+                                            << "65536"
                                             << "Please enter an integer between 0 and 65535.";
-        QTest::newRow("check hour not a number") << "Balance check hour" << "at 9"
+        QTest::newRow("check hour not a number") << "Balance check hour"
+                                                 << "at 9"
                                                  << "Please enter an integer.";
     }
 
@@ -90,9 +95,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         textBox(&dialog, "PIN")->setText("4321");
         textBox(&dialog, boxName)->setText(typed);
-        const ModalBox shown = answerModalBox([&] {
-            pressOk(&dialog);
-        });
+        const ModalBox shown = answerModalBox([&] { pressOk(&dialog); });
         QVERIFY(shown.shown);
         QCOMPARE(shown.icon, QMessageBox::Warning);
         QCOMPARE(shown.text, message);
@@ -134,8 +137,8 @@ private slots:
         textBox(&dialog, "PIN")->setText("1111");
         textBox(&dialog, "Periodical report, minutes")->setText("x");
         textBox(&dialog, "Messages per day")->setText("7");
-        const ModalBox shown = answerModalBox(
-            [&] { QTest::mouseClick(requiredButton(&dialog, "T-Mobile"), Qt::LeftButton); });
+        const ModalBox shown
+            = answerModalBox([&] { QTest::mouseClick(requiredButton(&dialog, "T-Mobile"), Qt::LeftButton); });
         QCOMPARE(shown.text, "Please enter an integer.");
         QCOMPARE(textBox(&dialog, "SMSC")->text(), "+48602951111");
         QCOMPARE(textBox(&dialog, "PIN")->text(), "1111");
@@ -179,8 +182,9 @@ private slots:
         dialog.show();
         textBox(&dialog, "Num 2")->setText(QString::fromUtf8("+48 №5"));
         const ModalBox shown = answerModalBox([&] { dialog.accept(); });
-        QCOMPARE(shown.text, QString::fromUtf8("The box \"Num 2\" holds the character \"№\", which "
-                                               "the device cannot store. Please replace or remove it."));
+        QCOMPARE(shown.text,
+                 QString::fromUtf8("The box \"Num 2\" holds the character \"№\", which "
+                                   "the device cannot store. Please replace or remove it."));
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.focusWidget(), textBox(&dialog, "Num 2"));
     }

@@ -1,5 +1,5 @@
-#include "app/editors/csd_serial_port_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/csd_serial_port_dialog.h"
 #include "modal_answer.h"
 
 #include <QDialogButtonBox>
@@ -82,8 +82,8 @@ private slots:
         SettingsImage image;
         image.setU8(slot("SCFG"), 0x60);
         whenModalOpens([](QWidget* dialog) {
-            for (const char* name : {"Prędkość, 14400", "Parzystość, EVEN", "Znak, 7-bit", "Bity STOP, 2-bit",
-                                     "Interfejs, RS-485"})
+            for (const char* name :
+                 {"Prędkość, 14400", "Parzystość, EVEN", "Znak, 7-bit", "Bity STOP, 2-bit", "Interfejs, RS-485"})
                 QTest::mouseClick(button(dialog, QString::fromUtf8(name)), Qt::LeftButton);
             pressOk(dialog);
         });
@@ -97,8 +97,7 @@ private slots:
         image.setU8(slot("SCFG"), 0xFF);
         whenModalOpens([](QWidget* dialog) {
             QTest::mouseClick(button(dialog, "Interfejs, RS-232"), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
-                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         QVERIFY(!editCsdSerialPort(nullptr, image));
         QCOMPARE(image.u8(slot("SCFG")), 0xFF);

@@ -2,11 +2,11 @@
 #include "app/editors/input_checks.h"
 #include "modal_answer.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -33,9 +33,8 @@ public:
         setWindowTitle("Sample");
         auto* layout = new QVBoxLayout(this);
         for (QWidget* control : {static_cast<QWidget*>(name), static_cast<QWidget*>(count),
-                                 static_cast<QWidget*>(active), static_cast<QWidget*>(low),
-                                 static_cast<QWidget*>(high), static_cast<QWidget*>(remark),
-                                 static_cast<QWidget*>(buttons)})
+                                 static_cast<QWidget*>(active), static_cast<QWidget*>(low), static_cast<QWidget*>(high),
+                                 static_cast<QWidget*>(remark), static_cast<QWidget*>(buttons)})
             layout->addWidget(control);
         name->setAccessibleName("Name");
         count->setAccessibleName("Count");
@@ -65,7 +64,6 @@ class DataExchangeTest final : public QObject {
 
 private slots:
 
-
     void messagesAreFilledIn()
     {
         QCOMPARE(integerMessage(), "Please enter an integer.");
@@ -75,7 +73,9 @@ private slots:
 
     void fillShowsTheMembers()
     {
-        Members members{"\xA3\xF3""d\x9F", 42, 1, 1, "x"};
+        Members members{"\xA3\xF3"
+                        "d\x9F",
+                        42, 1, 1, "x"};
         SampleDialog dialog(members);
         QCOMPARE(dialog.name->text(), QString::fromUtf8("Łódź"));
         QCOMPARE(dialog.count->text(), "42");
@@ -147,14 +147,20 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focused");
         QTest::addColumn<std::string>("nameKept");
-        QTest::newRow("number above the range")
-            << "ab" << "256" << "Please enter an integer between -5 and 255." << "Count" << std::string("ab");
-        QTest::newRow("number below the range")
-            << "ab" << "-6" << "Please enter an integer between -5 and 255." << "Count" << std::string("ab");
-        QTest::newRow("no number")
-            << "ab" << "x12" << "Please enter an integer." << "Count" << std::string("ab");
+        QTest::newRow("number above the range") << "ab"
+                                                << "256"
+                                                << "Please enter an integer between -5 and 255."
+                                                << "Count" << std::string("ab");
+        QTest::newRow("number below the range") << "ab"
+                                                << "-6"
+                                                << "Please enter an integer between -5 and 255."
+                                                << "Count" << std::string("ab");
+        QTest::newRow("no number") << "ab"
+                                   << "x12"
+                                   << "Please enter an integer."
+                                   << "Count" << std::string("ab");
         QTest::newRow("character Windows-1250 lacks, read first")
-            << QString::fromUtf8("aЖ") << "x" 
+            << QString::fromUtf8("aЖ") << "x"
             << QString::fromUtf8("The box \"Name\" holds the character \"Ж\", which the device "
                                  "cannot store. Please replace or remove it.")
             << "Name" << std::string("old");
@@ -174,9 +180,8 @@ private slots:
         dialog.name->setText(name);
         dialog.count->setText(count);
         dialog.active->setChecked(true);
-        const ModalBox box = answerModalBox([&] {
-            QTest::mouseClick(dialog.buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-        });
+        const ModalBox box
+            = answerModalBox([&] { QTest::mouseClick(dialog.buttons->button(QDialogButtonBox::Ok), Qt::LeftButton); });
         QVERIFY(box.shown);
         QCOMPARE(box.icon, QMessageBox::Warning);
         QCOMPARE(box.text, message);

@@ -1,5 +1,5 @@
-#include "app/editors/email_notifications_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/email_notifications_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -31,7 +31,8 @@ private slots:
         QCOMPARE(accessibleNameProblems(&dialog), QStringList());
         for (int input = 1; input <= 8; ++input) {
             for (int recipient = 1; recipient <= 5; ++recipient)
-                QVERIFY(requiredControl<QCheckBox>(&dialog, QStringLiteral("Input L%1, e-mail %2").arg(input).arg(recipient))
+                QVERIFY(requiredControl<QCheckBox>(&dialog,
+                                                   QStringLiteral("Input L%1, e-mail %2").arg(input).arg(recipient))
                             ->isEnabled());
             QVERIFY(requiredControl<QCheckBox>(&dialog, QStringLiteral("Input L%1, JPG").arg(input))->isHidden());
         }
@@ -67,15 +68,14 @@ private slots:
         QTest::addColumn<int>("slgt");
         QTest::addColumn<int>("seml4");
         QTest::addColumn<int>("report");
-        QTest::newRow("every 7 days at hour 6") << QStringList{"Send period 7 days"} << "6" << 0x66 << 0
-                                                << 0 << 0;
+        QTest::newRow("every 7 days at hour 6") << QStringList{"Send period 7 days"} << "6" << 0x66 << 0 << 0 << 0;
         QTest::newRow("hour 31 is the top of the 5-bit range") << QStringList{} << "31" << 0x1F << 0 << 0 << 0;
         QTest::newRow("every 2 days, log to e-mail 5, erased after sending")
             << QStringList{"Send period 2 days", "Send log records to e-mail 5", "Erase log after sending via email"}
             << "0" << 0x20 << 0x30 << 0 << 0;
         QTest::newRow("input L4 to e-mails 1 and 4, report to e-mail 3")
-            << QStringList{"Input L4, e-mail 1", "Input L4, e-mail 4", "Report, e-mail 3"} << "12" << 0x0C << 0
-            << 0x09 << 0x04;
+            << QStringList{"Input L4, e-mail 1", "Input L4, e-mail 4", "Report, e-mail 3"} << "12" << 0x0C << 0 << 0x09
+            << 0x04;
     }
 
     void okStoresTheClickedBoxes()
@@ -119,8 +119,7 @@ private slots:
             shown = answerModalBox([dialog] { pressOk(dialog); });
             QVERIFY(dialog->isVisible());
             QCOMPARE(dialog->focusWidget(), requiredControl<QLineEdit>(dialog, "Sending hour"));
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
-                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         QVERIFY(!editEmailNotifications(nullptr, image, countingWindow(takes, puts)));
         QCOMPARE(shown.text, "Please enter an integer between 0 and 31.");

@@ -1,7 +1,7 @@
-#include "app/editors/extended_lines_dialog.h"
-#include "app/editors/edge_picture.h"
 #include "../../editors/image_bytes.h"
 #include "accessible_names.h"
+#include "app/editors/edge_picture.h"
+#include "app/editors/extended_lines_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
-#include "app/editors/edge_picture.h"
-#include "app/editors/input_settings_dialog.h"
 #include "../../editors/image_bytes.h"
 #include "accessible_names.h"
+#include "app/editors/edge_picture.h"
+#include "app/editors/input_settings_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -135,8 +135,8 @@ private slots:
         InputSettingsDialog dialog(settings, nullptr);
         dialog.show();
         textBox(&dialog, "L5...L8 insensitivity")->setText("300");
-        const ModalBox shown =
-            answerModalBox([&] { QTest::mouseClick(checkBox(&dialog, "Input L1, S"), Qt::LeftButton); });
+        const ModalBox shown
+            = answerModalBox([&] { QTest::mouseClick(checkBox(&dialog, "Input L1, S"), Qt::LeftButton); });
         QVERIFY(shown.shown);
         QCOMPARE(shown.text, "Please enter an integer between 0 and 255.");
         QVERIFY(!checkBox(&dialog, "Input L1, S")->isChecked());

@@ -1,5 +1,5 @@
-#include "app/editors/internet_access_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/internet_access_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -71,8 +71,7 @@ private slots:
             retype(dialog, "E-mail 2", QString(64, u'm') + "@x.pl");
             retype(dialog, "UID", "65535");
             retype(dialog, "Server address", QString(64, u's'));
-            QTest::mouseClick(controlNamed<QCheckBox>(dialog, "Transmission only during waking hours"),
-                              Qt::LeftButton);
+            QTest::mouseClick(controlNamed<QCheckBox>(dialog, "Transmission only during waking hours"), Qt::LeftButton);
             pressOk(dialog);
         });
         QVERIFY(editInternetAccess(nullptr, image, window.values));
@@ -89,13 +88,17 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("UID 65536") << "UID" << "65536" << "Please enter an integer between 0 and 65535.";
-        QTest::newRow("transmit period 256") << "Transmit period, x 5 min" << "256"
+        QTest::newRow("UID 65536") << "UID"
+                                   << "65536"
+                                   << "Please enter an integer between 0 and 65535.";
+        QTest::newRow("transmit period 256") << "Transmit period, x 5 min"
+                                             << "256"
                                              << "Please enter an integer between 0 and 255.";
-        QTest::newRow("transmit period in letters") << "Transmit period, x 5 min" << "often"
+        QTest::newRow("transmit period in letters") << "Transmit period, x 5 min"
+                                                    << "often"
                                                     << "Please enter an integer.";
-        QTest::newRow("server address of 65 characters") << "Server address" << QString(65, u'w')
-                                                         << "Please enter no more than 64 characters.";
+        QTest::newRow("server address of 65 characters")
+            << "Server address" << QString(65, u'w') << "Please enter no more than 64 characters.";
     }
 
     // Each refusal, then Cancel: nothing reaches the image, and the window

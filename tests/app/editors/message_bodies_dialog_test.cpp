@@ -1,5 +1,5 @@
-#include "app/editors/message_bodies_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/message_bodies_dialog.h"
 #include "editors/variable_codes.h"
 #include "modal_answer.h"
 
@@ -22,9 +22,8 @@ QPushButton* variableCodesButton(QWidget* dialog)
     qFatal("no variable codes button");
 }
 
-const QStringList kBoxNames{"Input L1", "Input L2", "Input L3", "Input L4", "Input L5",
-                            "Input L6", "Input L7", "Input L8", "Periodical report",
-                            "On-demand report"};
+const QStringList kBoxNames{"Input L1", "Input L2", "Input L3", "Input L4",          "Input L5",
+                            "Input L6", "Input L7", "Input L8", "Periodical report", "On-demand report"};
 
 } // namespace
 
@@ -119,8 +118,7 @@ private slots:
         const SettingsImage before = image;
         whenModalOpens([](QWidget* dialog) {
             QTest::keyClicks(textBox(dialog, "Input L1"), "changed");
-            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel),
-                              Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         QVERIFY(!editMessageBodies(nullptr, image));
         QVERIFY(image == before);

@@ -1,5 +1,5 @@
-#include "app/editors/outputs_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/outputs_dialog.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -44,8 +44,7 @@ private slots:
             << QStringList{"Output O3, L2(LOW) signaling", "Thermostat L2-O3, Heating"}
             << QStringList{"Thermostat L1-O1, Heating", "Output O5, L5(LOW) signaling"};
         QTest::newRow("Heating of L1-O1 unchecks both others")
-            << "Thermostat L1-O1, Heating"
-            << QStringList{"Output O1, L1(LOW) signaling", "Thermostat L1-O1, Cooling"}
+            << "Thermostat L1-O1, Heating" << QStringList{"Output O1, L1(LOW) signaling", "Thermostat L1-O1, Cooling"}
             << QStringList{"Output O1, L1(LOW) signaling", "Thermostat L1-O1, Cooling"}
             << QStringList{"Thermostat L2-O3, Heating", "Output O2, L1(HIGH) signaling"};
         QTest::newRow("L5(LOW) signaling unchecks Cooling of L5-O5")

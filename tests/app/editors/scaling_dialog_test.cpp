@@ -1,5 +1,5 @@
-#include "app/editors/scaling_dialog.h"
 #include "accessible_names.h"
+#include "app/editors/scaling_dialog.h"
 #include "modal_answer.h"
 
 #include <QDialogButtonBox>
@@ -27,9 +27,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("32768") << "32768" << "Please enter an integer between -32767 and 32767.";
-        QTest::newRow("-32768") << "-32768" << "Please enter an integer between -32767 and 32767.";
-        QTest::newRow("letters") << "gain" << "Please enter an integer.";
+        QTest::newRow("32768") << "32768"
+                               << "Please enter an integer between -32767 and 32767.";
+        QTest::newRow("-32768") << "-32768"
+                                << "Please enter an integer between -32767 and 32767.";
+        QTest::newRow("letters") << "gain"
+                                 << "Please enter an integer.";
     }
 
     // A refusal, then Cancel: nothing reaches the image.
