@@ -68,6 +68,7 @@ bool DeviceOperations::openLink()
 
 bool DeviceOperations::greet(const Opening& opening)
 {
+    m_surface.setStep(OperationStep::CheckingVersion);
     // The first lines only wake a device that may be busy printing debug
     // output; whether they were acknowledged tells nothing.
     for (std::size_t line = 0; line + 1 < opening.lines.size(); ++line)

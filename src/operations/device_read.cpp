@@ -49,6 +49,7 @@ bool DeviceOperations::readFromDevice()
     bool done = greet({kFullOpening, "No answer from device", 10});
     if (done) {
         m_version = decodeVersion(m_link.reply());
+        m_surface.setStep(OperationStep::ReadingSettings);
         progress(30);
     }
     for (const ReadStep& step : kReadSteps) {

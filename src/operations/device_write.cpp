@@ -12,6 +12,7 @@ bool DeviceOperations::writeToDevice()
     bool done = greet({kFullOpening, "No answer from device (HALT 1)", 1});
     if (done) {
         m_version = decodeVersion(m_link.reply());
+        m_surface.setStep(OperationStep::WritingSettings);
         progress(5);
         done = sendWriteRows();
     }

@@ -4,6 +4,7 @@
 #include "link/device_link.h"
 
 #include <array>
+#include <utility>
 
 namespace telvor {
 
@@ -43,9 +44,12 @@ constexpr std::array kServiceCommands = {
 
 bool DeviceOperations::runServiceCommands()
 {
+    bool stepShown = false;
     for (const ServiceCommand& service : kServiceCommands) {
         if (!(m_controls.service.*service.option) || !holds(service.condition, m_version, m_working))
             continue;
+        if (!std::exchange(stepShown, true))
+            m_surface.setStep(OperationStep::ServiceCommands);
         const std::string line = service.line.empty() ? clockLine(m_clock()) : std::string(service.line);
         if (service.resultIgnored)
             m_link.sendCommand(line);

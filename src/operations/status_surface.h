@@ -22,6 +22,20 @@ struct ControlValues {
     ServiceOptions service;
 };
 
+// The stages of an operation, named for a progress display that shows
+// what the device is being asked at the moment.
+enum class OperationStep {
+    CheckingVersion,
+    ReadingSettings,
+    ReadingBackup,
+    WritingSettings,
+    Verifying,
+    ServiceCommands
+};
+
+// "Checking version", "Reading settings", ...: plain ASCII, for a terminal.
+std::string_view stepText(OperationStep step);
+
 class StatusSurface {
 public:
     virtual ~StatusSurface() = default;
@@ -35,6 +49,9 @@ public:
     // Shown at once: the progress bar is the only thing that moves while an
     // operation runs.
     virtual void setProgressPosition(int position) = 0;
+    // The stage the operation has reached. The window shows only its
+    // progress bar and ignores this.
+    virtual void setStep(OperationStep) {}
     // Modal: returns when the user has closed the box. `detail` is the
     // informative text below the main text, empty when there is none.
     virtual void showMessage(std::string_view text, std::string_view detail) = 0;

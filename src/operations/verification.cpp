@@ -78,6 +78,7 @@ bool DeviceOperations::verify()
 {
     // A short or garbled answer must not be compared with what an earlier
     // device reported.
+    m_surface.setStep(OperationStep::Verifying);
     m_verification.clear();
     m_verifyLabel.clear();
     StageEnd end = verifySettings();

@@ -16,6 +16,7 @@ public:
     std::string version;
     std::vector<int> progress;      // every position, in order
     std::vector<std::string> boxes; // "text", or "text | detail"
+    std::vector<std::string> steps; // the text of every step, in order
     int controlReads = 0;
     int pushes = 0;
     // The texts as they were when the values were pushed to the controls.
@@ -36,6 +37,7 @@ public:
         rangeMaximum = maximum;
     }
     void setProgressPosition(int position) override { progress.push_back(position); }
+    void setStep(OperationStep step) override { steps.emplace_back(stepText(step)); }
     void showMessage(std::string_view text, std::string_view detail) override
     {
         boxes.push_back(detail.empty() ? std::string(text) : std::string(text) + " | " + std::string(detail));
