@@ -15,4 +15,10 @@ struct ProgramRun {
 // The program's path is TELVOR_BUILD_DIR/program.
 ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// The same with standard error on a pseudo-terminal of `columns` columns in
+// raw mode, so that standardError holds the bytes exactly as written, and
+// standard output on a file.
+ProgramRun runBuiltProgramOnTerminal(const std::string& program, const std::vector<std::string>& arguments,
+                                     int columns);
+
 } // namespace telvor
