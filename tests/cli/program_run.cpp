@@ -53,14 +53,18 @@ private:
     int m_descriptor = -1;
 };
 
-// Starts the program with standard output and standard error on the two
-// descriptors; returns the child's process id.
-pid_t startBuiltProgram(const std::string& program, const std::vector<std::string>& arguments, int output, int error)
+std::string builtProgramPath(const std::string& program)
 {
     const char* buildDirectory = std::getenv("TELVOR_BUILD_DIR");
     if (!buildDirectory)
         throw std::runtime_error("TELVOR_BUILD_DIR is not set");
-    const std::string path = std::string(buildDirectory) + "/" + program;
+    return std::string(buildDirectory) + "/" + program;
+}
+
+// Starts the program with standard output and standard error on the two
+// descriptors; returns the child's process id.
+pid_t startProgram(const std::string& path, const std::vector<std::string>& arguments, int output, int error)
+{
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& argument : arguments)
@@ -71,7 +75,7 @@ pid_t startBuiltProgram(const std::string& program, const std::vector<std::strin
     if (child == 0) {
         ::dup2(output, STDOUT_FILENO);
         ::dup2(error, STDERR_FILENO);
-        ::execv(path.c_str(), argv.data());
+        ::execvp(path.c_str(), argv.data());
         ::_exit(127);
     }
     return child;
@@ -86,11 +90,11 @@ int exitStatusOf(pid_t child)
 
 } // namespace
 
-ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments)
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments)
 {
     OutputFile output;
     OutputFile error;
-    const pid_t child = startBuiltProgram(program, arguments, output.descriptor(), error.descriptor());
+    const pid_t child = startProgram(program, arguments, output.descriptor(), error.descriptor());
     output.closeDescriptor();
     error.closeDescriptor();
     ProgramRun run;
@@ -98,6 +102,11 @@ ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::st
     run.standardOutput = output.content();
     run.standardError = error.content();
     return run;
+}
+
+ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    return runProgram(builtProgramPath(program), arguments);
 }
 
 ProgramRun runBuiltProgramOnTerminal(const std::string& program, const std::vector<std::string>& arguments, int columns)
@@ -116,7 +125,7 @@ ProgramRun runBuiltProgramOnTerminal(const std::string& program, const std::vect
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
 
     OutputFile output;
-    const pid_t child = startBuiltProgram(program, arguments, output.descriptor(), slave);
+    const pid_t child = startProgram(builtProgramPath(program), arguments, output.descriptor(), slave);
     output.closeDescriptor();
     ::close(slave);
     // Read while the program runs, or it would stop once the terminal's

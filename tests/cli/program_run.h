@@ -1,4 +1,5 @@
-// Runs a program built in this build folder and collects what it printed.
+// Runs a program, most often one built in this build folder, and collects
+// what it printed.
 #pragma once
 
 #include <string>
@@ -11,6 +12,9 @@ struct ProgramRun {
     std::string standardOutput;
     std::string standardError;
 };
+
+// `program` is a path, or a name looked up in PATH.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments);
 
 // The program's path is TELVOR_BUILD_DIR/program.
 ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments);
