@@ -2,16 +2,56 @@
 
 #include "console.h"
 
+#include "link/device_link.h"
+
 #include <cstdio>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace telvor {
 
-ConsoleSurface::ConsoleSurface(ControlValues controls, ProgressLine progress)
-    : m_controls(controls)
-    , m_progress(std::move(progress))
+namespace {
+
+ControlValues controlValues(const Invocation& invocation)
 {
+    ControlValues controls;
+    controls.service.resetCounters = invocation.service.resetCounters;
+    controls.service.eraseLog = invocation.service.eraseLog;
+    controls.service.setClock = invocation.service.setClock;
+    controls.service.resetDevice = invocation.service.resetDevice;
+    return controls;
+}
+
+// One that draws nothing unless standard error is a terminal.
+ProgressLine progressLine(const Invocation& invocation)
+{
+    if (invocation.quiet || invocation.trace || ::isatty(STDERR_FILENO) != 1)
+        return {};
+    winsize size{};
+    const int columns = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    return ProgressLine(
+        [](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), stderr);
+            std::fflush(stderr);
+        },
+        columns);
+}
+
+} // namespace
+
+ConsoleSurface::ConsoleSurface(const Invocation& invocation)
+    : m_controls(controlValues(invocation))
+    , m_progress(progressLine(invocation))
+{
+}
+
+void ConsoleSurface::watch(DeviceLink& link)
+{
+    link.onWarning = [this](const std::string& warning) {
+        m_progress.erase();
+        printError(terminalText(warning));
+    };
+    link.keepAlive = [this] { m_progress.tick(); };
 }
 
 ControlValues ConsoleSurface::takeControlValues()
@@ -64,17 +104,6 @@ void ConsoleSurface::pushValuesToControls()
     m_progress.erase();
 }
 
-void ConsoleSurface::keepAlive()
-{
-    m_progress.tick();
-}
-
-void ConsoleSurface::showWarning(std::string_view text)
-{
-    m_progress.erase();
-    printError(terminalText(text));
-}
-
 std::string statusLines(std::string_view status)
 {
     std::string lines;
@@ -87,20 +116,6 @@ std::string statusLines(std::string_view status)
         }
     }
     return lines;
-}
-
-ProgressLine terminalProgressLine(bool wanted)
-{
-    if (!wanted || ::isatty(STDERR_FILENO) != 1)
-        return {};
-    winsize size{};
-    const int columns = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    return ProgressLine(
-        [](std::string_view text) {
-            std::fwrite(text.data(), 1, text.size(), stderr);
-            std::fflush(stderr);
-        },
-        columns);
 }
 
 } // namespace telvor

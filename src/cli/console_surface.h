@@ -3,6 +3,7 @@
 // and the progress goes to a progress line.
 #pragma once
 
+#include "invocation.h"
 #include "progress_line.h"
 
 #include "operations/status_surface.h"
@@ -11,10 +12,19 @@
 
 namespace telvor {
 
+class DeviceLink;
+
 class ConsoleSurface final : public StatusSurface {
 public:
-    // `progress` draws nothing unless it was given an output (a terminal).
-    explicit ConsoleSurface(ControlValues controls, ProgressLine progress = {});
+    // The service commands the command line chose, and a progress line on
+    // standard error when it is a terminal, unless --quiet or --trace (whose
+    // lines would cut through it) was given.
+    explicit ConsoleSurface(const Invocation& invocation);
+
+    // The link's warnings go to standard error past the progress line, and
+    // its waits move the line's time on.
+    // The surface must outlive the link.
+    void watch(DeviceLink& link);
 
     ControlValues takeControlValues() override;
     void setStatusText(std::string_view text) override;
@@ -25,11 +35,6 @@ public:
     void setStep(OperationStep step) override;
     void showMessage(std::string_view text, std::string_view detail) override;
     void pushValuesToControls() override;
-
-    // While the link waits: the time shown moves on.
-    void keepAlive();
-    // A warning of the link (Windows-1250) on standard error.
-    void showWarning(std::string_view text);
 
     const std::string& statusText() const { return m_status; }
     const std::string& versionText() const { return m_version; }
@@ -43,9 +48,5 @@ private:
 
 // The status text for a terminal: each CR LF pair as one newline.
 std::string statusLines(std::string_view status);
-
-// The progress line on standard error, or one that draws nothing when
-// standard error is no terminal or `wanted` is false (--quiet, --trace).
-ProgressLine terminalProgressLine(bool wanted);
 
 } // namespace telvor

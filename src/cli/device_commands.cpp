@@ -25,16 +25,6 @@ void printTraceLine(std::string_view line)
     std::fputc('\n', stderr);
 }
 
-ControlValues controlValues(const Invocation& invocation)
-{
-    ControlValues controls;
-    controls.service.resetCounters = invocation.service.resetCounters;
-    controls.service.eraseLog = invocation.service.eraseLog;
-    controls.service.setClock = invocation.service.setClock;
-    controls.service.resetDevice = invocation.service.resetDevice;
-    return controls;
-}
-
 enum class Operation { Version, Read, Write };
 
 // What the window's status and version boxes would show at the end, in
@@ -47,8 +37,7 @@ struct OperationOutcome {
 
 OperationOutcome runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
 {
-    // The trace's lines would cut through the progress line.
-    ConsoleSurface surface(controlValues(invocation), terminalProgressLine(!invocation.trace && !invocation.quiet));
+    ConsoleSurface surface(invocation);
     DeviceLink link;
     connectLink(invocation.connection, invocation.strictSerial, link);
     TrafficTrace trace(printTraceLine);
@@ -60,8 +49,7 @@ OperationOutcome runOperation(const Invocation& invocation, Operation operation,
                 trace.received(bytes);
         };
     }
-    link.onWarning = [&surface](const std::string& warning) { surface.showWarning(warning); };
-    link.keepAlive = [&surface] { surface.keepAlive(); };
+    surface.watch(link);
 
     SettingsImage verification;
     FirmwareVersion firmware;
