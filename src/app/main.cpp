@@ -17,7 +17,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Kardel"));
     QApplication::setApplicationName(QStringLiteral("Telvor"));
     QApplication::setApplicationVersion(QStringLiteral(TELVOR_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("telvor-config"));
+    // Desktops find the menu entry, and with it the icon, by this name.
+    QApplication::setDesktopFileName(QStringLiteral(TELVOR_APP_ID));
 
     // The shell has split the command line into words; joined again with
     // blanks they give the text after the program's name (QApplication has

@@ -3,6 +3,7 @@
 #include "connection_option.h"
 #include "device_commands.h"
 #include "diff_command.h"
+#include "ports_command.h"
 #include "show_command.h"
 
 #include <array>
@@ -59,13 +60,15 @@ OptionRefusal takeBase(const std::string& fileName, Invocation& invocation)
 std::span<const Command> commands()
 {
     static constexpr std::array table = {
-        Command{"version", "ask the device for its firmware version", "", kConnectionOptions, runVersion},
+        Command{"version", "ask the device for its firmware version", "", kConnectionOptions | kJsonOption, runVersion},
         Command{"read", "read the device's settings into OUT.tvr", "OUT.tvr", kConnectionOptions | kBaseOption,
                 runRead},
         Command{"write", "write FILE.tvr to the device, verify it, then run the chosen service commands", "FILE.tvr",
                 kConnectionOptions | kServiceOptions, runWrite},
         Command{"show", "print FILE.tvr as the device's KEY=value answer lines", "FILE.tvr", kNoOptions, runShow},
         Command{"diff", "list the fields in which A.tvr and B.tvr differ", "A.tvr B.tvr", kNoOptions, runDiff},
+        Command{"ports", "list the serial ports with the port number of each and whether it may be opened", "",
+                kProbeOption | kJsonOption, runPorts},
     };
     return table;
 }
@@ -80,6 +83,8 @@ std::span<const CommandOption> commandOptions()
                       takeSwitch<&Invocation::trace>},
         CommandOption{"strict-serial", "", "end each serial reply only at a 500 ms pause, never at its content",
                       kConnectionOptions, takeSwitch<&Invocation::strictSerial>},
+        CommandOption{"quiet", "", "draw no progress line on a terminal", kConnectionOptions,
+                      takeSwitch<&Invocation::quiet>},
         CommandOption{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption, takeBase},
         CommandOption{"set-clock", "", "Set RTC clock in device", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::setClock>},
@@ -89,6 +94,9 @@ std::span<const CommandOption> commandOptions()
                       takeServiceSwitch<&ServiceChoice::resetCounters>},
         CommandOption{"erase-log", "", "Erase log memory", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::eraseLog>},
+        CommandOption{"probe", "", "ask each port that may be opened for the device's version", kProbeOption,
+                      takeSwitch<&Invocation::probe>},
+        CommandOption{"json", "", "print the result as one JSON document", kJsonOption, takeSwitch<&Invocation::json>},
     };
     return table;
 }

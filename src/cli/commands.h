@@ -16,9 +16,11 @@ namespace telvor {
 // Option groups that a command accepts besides its operands.
 enum CommandOptions : unsigned {
     kNoOptions = 0,
-    kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial
+    kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial, --quiet
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
+    kProbeOption = 1 << 3,       // --probe
+    kJsonOption = 1 << 4,        // --json
 };
 
 struct Command {

@@ -2,11 +2,56 @@
 
 #include "console.h"
 
+#include "link/device_link.h"
+
+#include <cstdio>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace telvor {
 
-ConsoleSurface::ConsoleSurface(ControlValues controls)
-    : m_controls(controls)
+namespace {
+
+ControlValues controlValues(const Invocation& invocation)
 {
+    ControlValues controls;
+    controls.service.resetCounters = invocation.service.resetCounters;
+    controls.service.eraseLog = invocation.service.eraseLog;
+    controls.service.setClock = invocation.service.setClock;
+    controls.service.resetDevice = invocation.service.resetDevice;
+    return controls;
+}
+
+// One that draws nothing unless standard error is a terminal.
+ProgressLine progressLine(const Invocation& invocation)
+{
+    if (invocation.quiet || invocation.trace || ::isatty(STDERR_FILENO) != 1)
+        return {};
+    winsize size{};
+    const int columns = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    return ProgressLine(
+        [](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), stderr);
+            std::fflush(stderr);
+        },
+        columns);
+}
+
+} // namespace
+
+ConsoleSurface::ConsoleSurface(const Invocation& invocation)
+    : m_controls(controlValues(invocation))
+    , m_progress(progressLine(invocation))
+{
+}
+
+void ConsoleSurface::watch(DeviceLink& link)
+{
+    link.onWarning = [this](const std::string& warning) {
+        m_progress.erase();
+        printError(terminalText(warning));
+    };
+    link.keepAlive = [this] { m_progress.tick(); };
 }
 
 ControlValues ConsoleSurface::takeControlValues()
@@ -29,25 +74,34 @@ void ConsoleSurface::setVersionText(std::string_view text)
     m_version = text;
 }
 
-// A terminal has no progress bar; the trace shows how far a conversation got.
-void ConsoleSurface::setProgressRange(int, int)
+void ConsoleSurface::setProgressRange(int minimum, int maximum)
 {
+    m_progress.setRange(minimum, maximum);
 }
 
-void ConsoleSurface::setProgressPosition(int)
+void ConsoleSurface::setProgressPosition(int position)
 {
+    m_progress.setPosition(position);
+}
+
+void ConsoleSurface::setStep(OperationStep step)
+{
+    m_progress.setStep(stepText(step));
 }
 
 void ConsoleSurface::showMessage(std::string_view text, std::string_view detail)
 {
+    m_progress.erase();
     printError(terminalText(text));
     if (!detail.empty())
         printNote(detail);
 }
 
-// The summary is printed by the command once the link is closed.
+// The summary is printed by the command once the link is closed; the
+// progress line makes way for it.
 void ConsoleSurface::pushValuesToControls()
 {
+    m_progress.erase();
 }
 
 std::string statusLines(std::string_view status)

@@ -4,6 +4,7 @@
 #include "console_surface.h"
 #include "device_connection.h"
 #include "exit_status.h"
+#include "json_output.h"
 #include "settings_operand.h"
 #include "traffic_trace.h"
 
@@ -24,22 +25,19 @@ void printTraceLine(std::string_view line)
     std::fputc('\n', stderr);
 }
 
-ControlValues controlValues(const Invocation& invocation)
-{
-    ControlValues controls;
-    controls.service.resetCounters = invocation.service.resetCounters;
-    controls.service.eraseLog = invocation.service.eraseLog;
-    controls.service.setClock = invocation.service.setClock;
-    controls.service.resetDevice = invocation.service.resetDevice;
-    return controls;
-}
-
 enum class Operation { Version, Read, Write };
 
-// Runs one operation on `working` and prints its summary: the version line
-// for `version`, then the status text.
-bool runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
+// What the window's status and version boxes would show at the end, in
+// Windows-1250.
+struct OperationOutcome {
+    bool done = false;
+    std::string status;
+    std::string version;
+};
+
+OperationOutcome runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
 {
+    ConsoleSurface surface(invocation);
     DeviceLink link;
     connectLink(invocation.connection, invocation.strictSerial, link);
     TrafficTrace trace(printTraceLine);
@@ -51,27 +49,36 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
                 trace.received(bytes);
         };
     }
-    link.onWarning = [](const std::string& warning) { printError(terminalText(warning)); };
+    surface.watch(link);
 
-    ConsoleSurface surface(controlValues(invocation));
     SettingsImage verification;
     FirmwareVersion firmware;
     DeviceOperations operations(working, verification, firmware, link, surface);
-    bool done = false;
+    OperationOutcome outcome;
     switch (operation) {
     case Operation::Version:
-        done = operations.checkDeviceVersion();
-        printLine("Device version: " + terminalText(surface.versionText()));
+        outcome.done = operations.checkDeviceVersion();
         break;
     case Operation::Read:
-        done = operations.readFromDevice();
+        outcome.done = operations.readFromDevice();
         break;
     case Operation::Write:
-        done = operations.writeToDevice();
+        outcome.done = operations.writeToDevice();
         break;
     }
-    printLine(terminalText(statusLines(surface.statusText())));
-    return done;
+    outcome.status = statusLines(surface.statusText());
+    outcome.version = surface.versionText();
+    return outcome;
+}
+
+nlohmann::json firmwareJson(const std::string& versionText)
+{
+    const FirmwareVersion firmware = decodeVersion(versionText);
+    if (firmware.versionNumber == 0)
+        return nullptr;
+    return {{"major", firmware.versionNumber / 16},
+            {"minor", firmware.versionNumber % 16},
+            {"extended", firmware.extended != 0}};
 }
 
 } // namespace
@@ -79,7 +86,17 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
 int runVersion(const Invocation& invocation)
 {
     SettingsImage working;
-    return runOperation(invocation, Operation::Version, working) ? kExitSuccess : kExitFailure;
+    const OperationOutcome outcome = runOperation(invocation, Operation::Version, working);
+    if (invocation.json) {
+        printJson({{"device_version", utf8Text(outcome.version)},
+                   {"firmware", firmwareJson(outcome.version)},
+                   {"status", utf8Text(outcome.status)},
+                   {"succeeded", outcome.done}});
+    } else {
+        printLine("Device version: " + terminalText(outcome.version));
+        printLine(terminalText(outcome.status));
+    }
+    return outcome.done ? kExitSuccess : kExitFailure;
 }
 
 int runRead(const Invocation& invocation)
@@ -87,7 +104,9 @@ int runRead(const Invocation& invocation)
     SettingsImage working;
     if (invocation.baseFile && !readSettingsOperand(*invocation.baseFile, working))
         return kExitUsage;
-    if (!runOperation(invocation, Operation::Read, working))
+    const OperationOutcome outcome = runOperation(invocation, Operation::Read, working);
+    printLine(terminalText(outcome.status));
+    if (!outcome.done)
         return kExitFailure;
     const std::string& output = invocation.operands.at(0);
     const SettingsFileResult saved = writeSettingsFile(output, working);
@@ -103,7 +122,9 @@ int runWrite(const Invocation& invocation)
     SettingsImage working;
     if (!readSettingsOperand(invocation.operands.at(0), working))
         return kExitUsage;
-    return runOperation(invocation, Operation::Write, working) ? kExitSuccess : kExitFailure;
+    const OperationOutcome outcome = runOperation(invocation, Operation::Write, working);
+    printLine(terminalText(outcome.status));
+    return outcome.done ? kExitSuccess : kExitFailure;
 }
 
 } // namespace telvor

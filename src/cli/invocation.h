@@ -32,6 +32,12 @@ struct Invocation {
     std::vector<std::string> operands; // file names in the file system's encoding
     ConnectionChoice connection;
     bool trace = false;
+    // No progress line on a terminal.
+    bool quiet = false;
+    // Results as one JSON document on standard output.
+    bool json = false;
+    // ports: ask every port for the device's version.
+    bool probe = false;
     // Serial replies end only at a 500 ms pause, whatever the saved settings say.
     bool strictSerial = false;
     std::optional<std::string> baseFile;

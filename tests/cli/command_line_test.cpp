@@ -52,10 +52,13 @@ std::string described(const Invocation& invocation)
     const std::pair<bool, const char*> switches[] = {
         {invocation.trace, "trace"},
         {invocation.strictSerial, "strict-serial"},
+        {invocation.quiet, "quiet"},
         {invocation.service.setClock, "set-clock"},
         {invocation.service.resetDevice, "reset-device"},
         {invocation.service.resetCounters, "reset-counters"},
         {invocation.service.eraseLog, "erase-log"},
+        {invocation.probe, "probe"},
+        {invocation.json, "json"},
     };
     for (const auto& [given, name] : switches)
         if (given)
@@ -156,6 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
             commands(),
             {"--set-clock", "write", "--reset-device", "new.tvr", "--reset-counters", "--erase-log", "--strict-serial"},
             "write new.tvr | strict-serial | set-clock | reset-device | reset-counters | erase-log"},
+        AcceptedRow{"VersionQuietlyAsJson",
+                    commands(),
+                    {"--quiet", "version", "--json", "--com", "2"},
+                    "version | com 2 | quiet | json"},
+        AcceptedRow{"PortsProbedAsJson", commands(), {"--json", "ports", "--probe"}, "ports | probe | json"},
         AcceptedRow{"Show", commands(), {"show", "a.tvr"}, "show a.tvr"},
         AcceptedRow{"Diff", commands(), {"diff", "a.tvr", "b.tvr"}, "diff a.tvr b.tvr"}),
     test_support::RowName());
@@ -217,6 +225,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "--set-clock does not apply to plain"},
         RefusedRow{
             "StrictSerialWithoutConnection", {"--strict-serial", "plain"}, "--strict-serial does not apply to plain"},
+        RefusedRow{"QuietWithoutConnection", {"plain", "--quiet"}, "--quiet does not apply to plain"},
+        RefusedRow{"JsonOfACommandWithoutIt", {"--json", "probe", "a.tvr"}, "--json does not apply to probe"},
         RefusedRow{"MissingOperand",
                    {"--com", "1", "probe"},
                    "usage: telvorctl [CONNECTION] [--trace] probe [--base FILE.tvr] [--set-clock] [--reset-device] "

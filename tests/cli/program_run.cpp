@@ -1,5 +1,6 @@
 #include "program_run.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -7,7 +8,9 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace telvor {
@@ -19,21 +22,49 @@ std::string contentOf(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-} // namespace
+// A temporary file for one of the program's streams, removed with it.
+class OutputFile {
+public:
+    OutputFile()
+    {
+        m_descriptor = ::mkstemp(m_path);
+        if (m_descriptor < 0)
+            throw std::runtime_error("no temporary file for the program's output");
+    }
+    ~OutputFile()
+    {
+        closeDescriptor();
+        ::unlink(m_path);
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
 
-ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments)
+    int descriptor() const { return m_descriptor; }
+    void closeDescriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = -1;
+    }
+    std::string content() const { return contentOf(m_path); }
+
+private:
+    char m_path[32] = "/tmp/telvor-run-XXXXXX";
+    int m_descriptor = -1;
+};
+
+std::string builtProgramPath(const std::string& program)
 {
     const char* buildDirectory = std::getenv("TELVOR_BUILD_DIR");
     if (!buildDirectory)
         throw std::runtime_error("TELVOR_BUILD_DIR is not set");
-    const std::string path = std::string(buildDirectory) + "/" + program;
-    char outputPath[] = "/tmp/telvor-run-out-XXXXXX";
-    char errorPath[] = "/tmp/telvor-run-err-XXXXXX";
-    const int output = ::mkstemp(outputPath);
-    const int error = ::mkstemp(errorPath);
-    if (output < 0 || error < 0)
-        throw std::runtime_error("no temporary files for the program's output");
+    return std::string(buildDirectory) + "/" + program;
+}
 
+// Starts the program with standard output and standard error on the two
+// descriptors; returns the child's process id.
+pid_t startProgram(const std::string& path, const std::vector<std::string>& arguments, int output, int error)
+{
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const std::string& argument : arguments)
@@ -44,19 +75,73 @@ ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::st
     if (child == 0) {
         ::dup2(output, STDOUT_FILENO);
         ::dup2(error, STDERR_FILENO);
-        ::execv(path.c_str(), argv.data());
+        ::execvp(path.c_str(), argv.data());
         ::_exit(127);
     }
-    ::close(output);
-    ::close(error);
+    return child;
+}
+
+int exitStatusOf(pid_t child)
+{
     int status = 0;
     ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    OutputFile output;
+    OutputFile error;
+    const pid_t child = startProgram(program, arguments, output.descriptor(), error.descriptor());
+    output.closeDescriptor();
+    error.closeDescriptor();
     ProgramRun run;
-    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.standardOutput = contentOf(outputPath);
-    run.standardError = contentOf(errorPath);
-    ::unlink(outputPath);
-    ::unlink(errorPath);
+    run.exitStatus = exitStatusOf(child);
+    run.standardOutput = output.content();
+    run.standardError = error.content();
+    return run;
+}
+
+ProgramRun runBuiltProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    return runProgram(builtProgramPath(program), arguments);
+}
+
+ProgramRun runBuiltProgramOnTerminal(const std::string& program, const std::vector<std::string>& arguments, int columns)
+{
+    int master = -1;
+    int slave = -1;
+    winsize size{};
+    size.ws_col = static_cast<unsigned short>(columns);
+    size.ws_row = 24;
+    if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0)
+        throw std::runtime_error("no pseudo-terminal");
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    ::cfmakeraw(&settings);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+
+    OutputFile output;
+    const pid_t child = startProgram(builtProgramPath(program), arguments, output.descriptor(), slave);
+    output.closeDescriptor();
+    ::close(slave);
+    // Read while the program runs, or it would stop once the terminal's
+    // buffer is full; the read fails once the program has closed its side.
+    ProgramRun run;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(master, buffer, sizeof buffer);
+        if (count > 0)
+            run.standardError.append(buffer, static_cast<std::size_t>(count));
+        else if (count == 0 || errno != EINTR)
+            break;
+    }
+    ::close(master);
+    run.exitStatus = exitStatusOf(child);
+    run.standardOutput = output.content();
     return run;
 }
 

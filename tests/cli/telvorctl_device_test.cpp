@@ -1,4 +1,5 @@
 #include "../support/closed_loopback_port.h"
+#include "../support/row_name.h"
 #include "program_run.h"
 #include "sim_process.h"
 
@@ -6,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 
@@ -93,6 +95,60 @@ TEST_F(TelvorctlDevice, VersionPrintsTheVersionBoxAndTheStatus)
     EXPECT_EQ(run.standardOutput, "Device version: v2.8ED\nFirmware version read successful\n");
     EXPECT_EQ(run.standardError, "");
 }
+
+struct VersionJsonRow {
+    const char* name;
+    std::vector<std::string> device; // the virtual device's options; none: nobody listens
+    int exitStatus;
+    nlohmann::json document;
+};
+
+class TelvorctlVersionJson : public testing::TestWithParam<VersionJsonRow> {};
+
+TEST_P(TelvorctlVersionJson, IsOneDocumentOnStandardOutput)
+{
+    const VersionJsonRow& row = GetParam();
+    std::optional<SimProcess> device;
+    if (!row.device.empty())
+        device.emplace(row.device);
+    const std::string address
+        = device ? device->address() : "127.0.0.1:" + std::to_string(test_support::closedLoopbackPort());
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", address, "version", "--json"});
+    EXPECT_EQ(run.exitStatus, row.exitStatus);
+    EXPECT_EQ(run.standardOutput, row.document.dump(2) + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TelvorctlVersionJson,
+                         testing::Values(VersionJsonRow{"Extended",
+                                                        {"--version-text", "v2.8ED"},
+                                                        0,
+                                                        {{"device_version", "v2.8ED"},
+                                                         {"firmware", {{"major", 2}, {"minor", 8}, {"extended", true}}},
+                                                         {"status", "Firmware version read successful"},
+                                                         {"succeeded", true}}},
+                                         VersionJsonRow{
+                                             "QuotesInTheText",
+                                             {"--version-text", "V3.6 \"beta\""},
+                                             0,
+                                             {{"device_version", "V3.6 \"beta\""},
+                                              {"firmware", {{"major", 3}, {"minor", 6}, {"extended", false}}},
+                                              {"status", "Firmware version read successful"},
+                                              {"succeeded", true}}},
+                                         VersionJsonRow{"NoVersionNumber",
+                                                        {"--version-text", "boot"},
+                                                        0,
+                                                        {{"device_version", "boot"},
+                                                         {"firmware", nullptr},
+                                                         {"status", "Firmware version read successful"},
+                                                         {"succeeded", true}}},
+                                         VersionJsonRow{"NobodyListens",
+                                                        {},
+                                                        1,
+                                                        {{"device_version", ""},
+                                                         {"firmware", nullptr},
+                                                         {"status", "LAN connection (TCP/IP) cannot be established!"},
+                                                         {"succeeded", false}}}),
+                         test_support::RowName());
 
 TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 {

@@ -208,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"write", "a.tvr", "b.tvr"},
                  "usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
                  "[--reset-counters] [--erase-log] FILE.tvr"},
-        UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version"},
+        UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version [--json]"},
         UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"}, "--tcp does not apply to show"},
         UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
         UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
@@ -234,10 +234,11 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
     const ProgramRun run = telvorctl({"--help"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_TRUE(run.standardOutput.starts_with(
-        "Usage:\n  telvorctl [CONNECTION] [--trace] version\n"
+        "Usage:\n  telvorctl [CONNECTION] [--trace] version [--json]\n"
         "  telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n"
         "  telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] [--reset-counters] [--erase-log] "
-        "FILE.tvr\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl --help | --version\n"))
+        "FILE.tvr\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl ports [--probe] [--json]\n"
+        "  telvorctl --help | --version\n"))
         << run.standardOutput;
     EXPECT_EQ(run.standardError, "");
 }
@@ -274,7 +275,7 @@ TEST_P(TelvorctlHelp, ListsTheCommandsAndTheirOptions)
 // The connection options as the help shows them, and `others` after them.
 std::vector<std::string> withConnectionOptions(std::vector<std::string> others)
 {
-    others.insert(others.begin(), {"--tcp ADDRESS[:PORT]", "--com N", "--trace", "--strict-serial"});
+    others.insert(others.begin(), {"--tcp ADDRESS[:PORT]", "--com N", "--trace", "--strict-serial", "--quiet"});
     return others;
 }
 
@@ -284,8 +285,8 @@ INSTANTIATE_TEST_SUITE_P(
         HelpRow{"Program", {"--help"}, "\n  telvorctl --help | --version\n", {"-h,--help", "--version"}},
         HelpRow{"Version",
                 {"version", "--help"},
-                "Usage: telvorctl [CONNECTION] [--trace] version\n",
-                withConnectionOptions({})},
+                "Usage: telvorctl [CONNECTION] [--trace] version [--json]\n",
+                withConnectionOptions({"--json"})},
         HelpRow{"Read",
                 {"read", "-h"},
                 "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n",
@@ -296,7 +297,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "[--reset-counters] [--erase-log] FILE.tvr\n",
                 withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
         HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
-        HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}}),
+        HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}},
+        HelpRow{"Ports", {"ports", "--help"}, "Usage: telvorctl ports [--probe] [--json]\n", {"--probe", "--json"}}),
     test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)

@@ -41,7 +41,7 @@ protected:
     fs::path m_root;
 };
 
-TEST_F(SerialDeviceListTest, ListsLinksByIdThenPortsInCountingOrder)
+TEST_F(SerialDeviceListTest, ListsLinksByIdThenAdaptersModemsAndOnBoardPortsInCountingOrder)
 {
     const auto devices = listSerialDevices(root("dev"), root("sys"));
     std::vector<std::string> paths;
@@ -49,8 +49,8 @@ TEST_F(SerialDeviceListTest, ListsLinksByIdThenPortsInCountingOrder)
         paths.push_back(device.path);
     EXPECT_EQ(
         paths,
-        (std::vector<std::string>{root("dev/serial/by-id/usb-Maker_Adapter-if00-port0"), root("dev/ttyACM1"),
-                                  root("dev/ttyS0"), root("dev/ttyS2"), root("dev/ttyS10"), root("dev/ttyUSB0")}));
+        (std::vector<std::string>{root("dev/serial/by-id/usb-Maker_Adapter-if00-port0"), root("dev/ttyUSB0"),
+                                  root("dev/ttyACM1"), root("dev/ttyS0"), root("dev/ttyS2"), root("dev/ttyS10")}));
     EXPECT_EQ(devices.front().target, root("dev/ttyUSB0"));
     EXPECT_EQ(devices.back().target, "");
 }
