@@ -19,6 +19,12 @@ enum CommandOptions : unsigned {
     kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
+    kHistoryFileOption = 1 << 3, // --history FILE
+    kRecordingOptions = 1 << 4,  // --no-history
+    kBackupOption = 1 << 5,      // --no-backup
+    kListOptions = 1 << 6,       // --target T, --limit N, --json
+    kImageOption = 1 << 7,       // --image KIND
+    kAgeOption = 1 << 8,         // --older-than DAYS
 };
 
 struct Command {
@@ -29,7 +35,13 @@ struct Command {
     std::string_view operands;
     unsigned options;
     int (*run)(const Invocation&);
+    // The command whose word comes first ("history" for "history show");
+    // empty for a command of its own. It stands earlier in the table.
+    std::string_view parent = {};
 };
+
+// "show", "history show": the command's words.
+std::string commandPath(const Command& command);
 
 // Why an option's value is refused; nothing when the value was taken.
 using OptionRefusal = std::optional<std::string>;

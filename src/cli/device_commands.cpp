@@ -3,15 +3,19 @@
 #include "console.h"
 #include "console_surface.h"
 #include "device_connection.h"
+#include "diff_command.h"
 #include "exit_status.h"
+#include "history_access.h"
 #include "settings_operand.h"
 #include "traffic_trace.h"
 
+#include "history/recorded_operations.h"
 #include "image/settings_file.h"
 #include "link/device_link.h"
-#include "operations/device_operations.h"
+#include "link/target_text.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace telvor {
 
@@ -34,44 +38,96 @@ ControlValues controlValues(const Invocation& invocation)
     return controls;
 }
 
-enum class Operation { Version, Read, Write };
+// What a device command needs besides the image it works on: the link
+// pointed at the device, the console as status surface, and the history.
+class DeviceSession {
+public:
+    // `store` is the history when the command has opened it already.
+    DeviceSession(const Invocation& invocation, std::unique_ptr<HistoryStore> store = nullptr)
+        : m_trace(printTraceLine)
+        , m_surface(controlValues(invocation))
+        , m_store(std::move(store))
+    {
+        connectLink(invocation.connection, invocation.strictSerial, m_link);
+        if (invocation.trace) {
+            m_link.onTraffic = [this](DeviceLink::Direction direction, std::string_view bytes) {
+                if (direction == DeviceLink::Direction::Sent)
+                    m_trace.sent(bytes);
+                else
+                    m_trace.received(bytes);
+            };
+        }
+        m_link.onWarning = [](const std::string& warning) { printError(terminalText(warning)); };
+        if (!m_store && !invocation.noHistory) {
+            OpenedHistory opened = openHistory(invocation.historyFile);
+            m_store = std::move(opened.store);
+            m_unavailable = opened.unavailable;
+        }
+    }
 
-// Runs one operation on `working` and prints its summary: the version line
-// for `version`, then the status text.
-bool runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
+    DeviceLink& link() { return m_link; }
+    const ConsoleSurface& surface() const { return m_surface; }
+    OperationParts parts(SettingsImage& working) { return {working, m_verification, m_firmware, m_link, m_surface}; }
+    HistoryRecorder recorder() const { return {m_store.get(), m_unavailable, "telvorctl"}; }
+
+private:
+    DeviceLink m_link;
+    TrafficTrace m_trace;
+    ConsoleSurface m_surface;
+    SettingsImage m_verification;
+    FirmwareVersion m_firmware;
+    std::unique_ptr<HistoryStore> m_store;
+    std::string m_unavailable;
+};
+
+void printStatus(const DeviceSession& session)
 {
-    DeviceLink link;
-    connectLink(invocation.connection, invocation.strictSerial, link);
-    TrafficTrace trace(printTraceLine);
-    if (invocation.trace) {
-        link.onTraffic = [&trace](DeviceLink::Direction direction, std::string_view bytes) {
-            if (direction == DeviceLink::Direction::Sent)
-                trace.sent(bytes);
-            else
-                trace.received(bytes);
-        };
-    }
-    link.onWarning = [](const std::string& warning) { printError(terminalText(warning)); };
+    printLine(terminalText(statusLines(session.surface().statusText())));
+}
 
-    ConsoleSurface surface(controlValues(invocation));
-    SettingsImage verification;
-    FirmwareVersion firmware;
-    DeviceOperations operations(working, verification, firmware, link, surface);
-    bool done = false;
-    switch (operation) {
-    case Operation::Version:
-        done = operations.checkDeviceVersion();
-        printLine("Device version: " + terminalText(surface.versionText()));
-        break;
-    case Operation::Read:
-        done = operations.readFromDevice();
-        break;
-    case Operation::Write:
-        done = operations.writeToDevice();
-        break;
+void noteHistory(const RecordedResult& result)
+{
+    if (!result.notRecorded.empty())
+        printNote("history not recorded: " + result.notRecorded);
+}
+
+// A write that did not start because its backup was not kept.
+bool reportedBackupFailure(const RecordedResult& result, const DeviceSession& session)
+{
+    if (result.backup == BackupState::NotRead) {
+        printStatus(session);
+        printError("nothing was written: the backup read failed");
+    } else if (result.backup == BackupState::NotRecorded) {
+        printError("nothing was written: the backup could not be recorded: " + result.notRecorded);
+    } else {
+        return false;
     }
-    printLine(terminalText(statusLines(surface.statusText())));
-    return done;
+    printNote("--no-backup writes without reading a backup first");
+    return true;
+}
+
+// Runs the operation on `working` and prints its summary: the version line
+// for `version`, then the status text, then what the history missed.
+int runOperation(const Invocation& invocation, OperationKind kind, SettingsImage& working, DeviceSession& session)
+{
+    const bool writes = kind == OperationKind::Write || kind == OperationKind::Restore;
+    if (writes && invocation.noHistory && !invocation.noBackup)
+        printNote("no backup is read before the write: --no-history keeps none");
+    const bool backupFirst = writes && !invocation.noHistory && !invocation.noBackup;
+    const RecordedResult result = runRecorded(kind, session.parts(working), session.recorder(), backupFirst);
+    if (reportedBackupFailure(result, session))
+        return kExitFailure;
+    if (kind == OperationKind::Version)
+        printLine("Device version: " + terminalText(session.surface().versionText()));
+    printStatus(session);
+    noteHistory(result);
+    return result.done ? kExitSuccess : kExitFailure;
+}
+
+int runOperation(const Invocation& invocation, OperationKind kind, SettingsImage& working)
+{
+    DeviceSession session(invocation);
+    return runOperation(invocation, kind, working, session);
 }
 
 } // namespace
@@ -79,7 +135,7 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
 int runVersion(const Invocation& invocation)
 {
     SettingsImage working;
-    return runOperation(invocation, Operation::Version, working) ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, OperationKind::Version, working);
 }
 
 int runRead(const Invocation& invocation)
@@ -87,8 +143,9 @@ int runRead(const Invocation& invocation)
     SettingsImage working;
     if (invocation.baseFile && !readSettingsOperand(*invocation.baseFile, working))
         return kExitUsage;
-    if (!runOperation(invocation, Operation::Read, working))
-        return kExitFailure;
+    const int status = runOperation(invocation, OperationKind::Read, working);
+    if (status != kExitSuccess)
+        return status;
     const std::string& output = invocation.operands.at(0);
     const SettingsFileResult saved = writeSettingsFile(output, working);
     if (!saved.ok) {
@@ -103,7 +160,50 @@ int runWrite(const Invocation& invocation)
     SettingsImage working;
     if (!readSettingsOperand(invocation.operands.at(0), working))
         return kExitUsage;
-    return runOperation(invocation, Operation::Write, working) ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, OperationKind::Write, working);
+}
+
+int runCheck(const Invocation& invocation)
+{
+    SettingsImage file;
+    if (!readSettingsOperand(invocation.operands.at(0), file))
+        return kExitUsage;
+    DeviceSession session(invocation);
+    SettingsImage device;
+    const RecordedCheck check = checkRecorded(session.parts(device), file, session.recorder());
+    if (!check.deviceRead) {
+        printStatus(session);
+        noteHistory(check.result);
+        return kExitUnreadable;
+    }
+    for (const Slot& element : check.differences)
+        printLine(differenceLine(element, file, device));
+    noteHistory(check.result);
+    return check.differences.empty() ? kExitSuccess : kExitFailure;
+}
+
+int runRestore(const Invocation& invocation)
+{
+    std::unique_ptr<HistoryStore> store = openHistoryFor(invocation);
+    if (!store)
+        return kExitUsage;
+    const std::optional<OperationRecord> operation = recordedOperation(*store, invocation.operands.at(0));
+    if (!operation)
+        return kExitUsage;
+    std::optional<SettingsImage> image = recordedImage(*store, *operation, invocation.image, ImageChoice::Backup);
+    if (!image)
+        return kExitUsage;
+    DeviceSession session(invocation, std::move(store));
+    if (invocation.connection.transport == ConnectionChoice::Transport::Saved) {
+        const std::optional<Endpoint> recorded = endpointOfTarget(operation->target, session.link().serialDeviceFormat);
+        if (!recorded) {
+            printError("operation " + invocation.operands.at(0) + " has no target to write to (\"" + operation->target
+                       + "\"); name the connection");
+            return kExitUsage;
+        }
+        session.link().endpoint = *recorded;
+    }
+    return runOperation(invocation, OperationKind::Restore, *image, session);
 }
 
 } // namespace telvor

@@ -27,6 +27,9 @@ struct ServiceChoice {
     bool eraseLog = false;
 };
 
+// The images an operation of the history may hold.
+enum class ImageChoice { Sent, Read, Backup };
+
 struct Invocation {
     std::string command;
     std::vector<std::string> operands; // file names in the file system's encoding
@@ -36,6 +39,18 @@ struct Invocation {
     bool strictSerial = false;
     std::optional<std::string> baseFile;
     ServiceChoice service;
+    // The history database instead of the per-user one; or none at all.
+    std::optional<std::string> historyFile;
+    bool noHistory = false;
+    // A write without reading the device's settings into the history first.
+    bool noBackup = false;
+    // Which operations the history lists: of one target, the newest `limit`
+    // (0 all), as JSON.
+    std::optional<std::string> target;
+    int limit = 0;
+    bool json = false;
+    std::optional<ImageChoice> image;
+    std::optional<int> olderThanDays;
 };
 
 } // namespace telvor

@@ -1,0 +1,24 @@
+// What the commands that read the history share: the store the options
+// name, an operation by its id, one of its images. Each prints what went
+// wrong, naming the file, and gives nothing then.
+#pragma once
+
+#include "invocation.h"
+
+#include "history/history_store.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace telvor {
+
+std::unique_ptr<HistoryStore> openHistoryFor(const Invocation& invocation);
+
+std::optional<OperationRecord> recordedOperation(HistoryStore& store, const std::string& id);
+
+// The image `chosen` names, else `fallback`'s.
+std::optional<SettingsImage> recordedImage(HistoryStore& store, const OperationRecord& operation,
+                                           std::optional<ImageChoice> chosen, ImageChoice fallback);
+
+} // namespace telvor
