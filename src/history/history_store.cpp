@@ -6,6 +6,7 @@
 #include "history/process_identity.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstring>
@@ -58,6 +59,20 @@ const std::string& ownIdentity()
 {
     static const std::string identity = processIdentity(::getpid());
     return identity;
+}
+
+// Making the log and checkpointing it at the last close each cost the disk
+// a sync: a program that records one operation per run would pay both every
+// time. The log stays (its size bounded by the checkpoints that its growth
+// brings about while operations are recorded), and the next opening takes
+// it up again.
+void keepLogBetweenOpenings(SQLite::Database& database)
+{
+    sqlite3* handle = database.getHandle();
+    int keep = 1;
+    sqlite3_file_control(handle, "main", SQLITE_FCNTL_PERSIST_WAL, &keep);
+    sqlite3_db_config(handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    database.exec("PRAGMA wal_autocheckpoint = 100");
 }
 
 int userVersion(SQLite::Database& database)
@@ -150,6 +165,7 @@ HistoryStore::HistoryStore(const std::string& path)
         // at the next checkpoint: what a crash may lose is an operation's
         // last moments, never the file's consistency.
         m_database->exec("PRAGMA synchronous = NORMAL");
+        keepLogBetweenOpenings(*m_database);
         m_database->exec("PRAGMA foreign_keys = ON");
         if (found < historySchemaVersion())
             migrate();

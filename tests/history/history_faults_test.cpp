@@ -25,13 +25,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A sound database with one operation in it, closed again, open to
-// everybody but for `permissions`.
+// A sound database with one operation in it, closed again, its files (the
+// log and its index stay beside it) with `permissions`.
 void makeDatabase(const std::string& database, fs::perms permissions)
 {
-    const OpenedHistory history = openHistory(database);
-    history.store->endOperation(history.store->beginOperation({}), {});
-    fs::permissions(database, permissions);
+    {
+        const OpenedHistory history = openHistory(database);
+        history.store->endOperation(history.store->beginOperation({}), {});
+    }
+    for (const char* suffix : {"", "-wal", "-shm"})
+        fs::permissions(database + suffix, permissions);
 }
 
 std::string contentOf(const std::string& path)
@@ -116,12 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultRow{"ReadOnlyFolder",
                              [](const fs::path& folder) {
                                  fs::create_directory(folder / "locked");
-                                 const std::string database = (folder / "locked" / "history.sqlite3").string();
-                                 makeDatabase(database, kReadWrite);
                                  fs::permissions(folder / "locked", kReadAndEnter);
-                                 return database;
+                                 return (folder / "locked" / "history.sqlite3").string();
                              },
-                             "attempt to write a readonly database"},
+                             "Permission denied"},
                     FaultRow{"CorruptFile",
                              [](const fs::path& folder) {
                                  const std::string database = (folder / "history.sqlite3").string();

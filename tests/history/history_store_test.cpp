@@ -285,8 +285,12 @@ TEST_F(HistoryStoreTest, OperationOfAnEndedProcessBecomesInterrupted)
     // Another process that begins an operation and ends without completing it.
     const pid_t child = ::fork();
     if (child == 0) {
-        HistoryStore childStore(database);
-        childStore.beginOperation(writeStart(nullptr));
+        try {
+            HistoryStore childStore(database);
+            childStore.beginOperation(writeStart(nullptr));
+        } catch (const HistoryError&) {
+            ::_exit(1);
+        }
         ::_exit(0);
     }
     int status = 0;

@@ -71,7 +71,13 @@ std::string inUnprivilegedChild(const std::function<std::string()>& body)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(answer[0]);
-        const std::string text = dropToUnprivilegedUser() ? body() : "cannot drop to the unprivileged user";
+        // Whatever happens, the child must not go on to run the parent's tests.
+        std::string text;
+        try {
+            text = dropToUnprivilegedUser() ? body() : "cannot drop to the unprivileged user";
+        } catch (const std::exception& error) {
+            text = std::string("exception: ") + error.what();
+        }
         const bool written = ::write(answer[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
         ::_exit(written ? 0 : 1);
     }
