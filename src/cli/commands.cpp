@@ -118,12 +118,7 @@ OptionRefusal takeOlderThan(const std::string& value, Invocation& invocation)
 
 OptionRefusal takeImage(const std::string& value, Invocation& invocation)
 {
-    static constexpr std::array<std::pair<std::string_view, ImageChoice>, 3> kImages{{
-        {"sent", ImageChoice::Sent},
-        {"read", ImageChoice::Read},
-        {"backup", ImageChoice::Backup},
-    }};
-    for (const auto& [name, image] : kImages)
+    for (const auto& [name, image] : kImageNames)
         if (value == name) {
             invocation.image = image;
             return std::nullopt;

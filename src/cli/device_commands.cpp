@@ -184,20 +184,19 @@ int runCheck(const Invocation& invocation)
 
 int runRestore(const Invocation& invocation)
 {
-    std::unique_ptr<HistoryStore> store = openHistoryFor(invocation);
-    if (!store)
+    std::optional<NamedOperation> named = namedOperation(invocation);
+    if (!named)
         return kExitUsage;
-    const std::optional<OperationRecord> operation = recordedOperation(*store, invocation.operands.at(0));
-    if (!operation)
-        return kExitUsage;
-    std::optional<SettingsImage> image = recordedImage(*store, *operation, invocation.image, ImageChoice::Backup);
+    std::optional<SettingsImage> image
+        = recordedImage(*named->store, named->operation, invocation.image, ImageChoice::Backup);
     if (!image)
         return kExitUsage;
-    DeviceSession session(invocation, std::move(store));
+    const std::string target = named->operation.target;
+    DeviceSession session(invocation, std::move(named->store));
     if (invocation.connection.transport == ConnectionChoice::Transport::Saved) {
-        const std::optional<Endpoint> recorded = endpointOfTarget(operation->target, session.link().serialDeviceFormat);
+        const std::optional<Endpoint> recorded = endpointOfTarget(target, session.link().serialDeviceFormat);
         if (!recorded) {
-            printError("operation " + invocation.operands.at(0) + " has no target to write to (\"" + operation->target
+            printError("operation " + invocation.operands.at(0) + " has no target to write to (\"" + target
                        + "\"); name the connection");
             return kExitUsage;
         }

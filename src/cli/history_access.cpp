@@ -10,14 +10,9 @@ namespace {
 
 std::string_view imageName(ImageChoice image)
 {
-    switch (image) {
-    case ImageChoice::Sent:
-        return "sent";
-    case ImageChoice::Read:
-        return "read";
-    case ImageChoice::Backup:
-        return "backup";
-    }
+    for (const auto& [name, named] : kImageNames)
+        if (named == image)
+            return name;
     return {};
 }
 
@@ -44,6 +39,8 @@ std::unique_ptr<HistoryStore> openHistoryFor(const Invocation& invocation)
     return std::move(opened.store);
 }
 
+namespace {
+
 std::optional<OperationRecord> recordedOperation(HistoryStore& store, const std::string& id)
 {
     std::int64_t number = 0;
@@ -61,6 +58,19 @@ std::optional<OperationRecord> recordedOperation(HistoryStore& store, const std:
         printError(failure.what());
         return std::nullopt;
     }
+}
+
+} // namespace
+
+std::optional<NamedOperation> namedOperation(const Invocation& invocation)
+{
+    std::unique_ptr<HistoryStore> store = openHistoryFor(invocation);
+    if (!store)
+        return std::nullopt;
+    std::optional<OperationRecord> operation = recordedOperation(*store, invocation.operands.at(0));
+    if (!operation)
+        return std::nullopt;
+    return NamedOperation{std::move(store), std::move(*operation)};
 }
 
 std::optional<SettingsImage> recordedImage(HistoryStore& store, const OperationRecord& operation,

@@ -15,7 +15,13 @@ namespace telvor {
 
 std::unique_ptr<HistoryStore> openHistoryFor(const Invocation& invocation);
 
-std::optional<OperationRecord> recordedOperation(HistoryStore& store, const std::string& id);
+// The operation whose id is the invocation's first operand, with the store
+// it was found in.
+struct NamedOperation {
+    std::unique_ptr<HistoryStore> store;
+    OperationRecord operation;
+};
+std::optional<NamedOperation> namedOperation(const Invocation& invocation);
 
 // The image `chosen` names, else `fallback`'s.
 std::optional<SettingsImage> recordedImage(HistoryStore& store, const OperationRecord& operation,

@@ -132,29 +132,27 @@ int runHistory(const Invocation& invocation)
 
 int runHistoryShow(const Invocation& invocation)
 {
-    const std::unique_ptr<HistoryStore> store = openHistoryFor(invocation);
-    if (!store)
+    const std::optional<NamedOperation> named = namedOperation(invocation);
+    if (!named)
         return kExitUsage;
-    const std::optional<OperationRecord> operation = recordedOperation(*store, invocation.operands.at(0));
-    if (!operation)
-        return kExitUsage;
+    const OperationRecord& operation = named->operation;
     constexpr std::string_view kStatusLabel = "Status: ";
     const std::array<std::pair<std::string_view, std::string>, 15> details{{
-        {"Id: ", std::to_string(operation->id)},
-        {"Started: ", timeText(operation->startedMs)},
-        {"Ended: ", operation->endedMs ? timeText(*operation->endedMs) : "not yet"},
-        {"Program: ", operation->program},
-        {"Operation: ", operation->operation},
-        {"Target: ", operation->target},
-        {"Device version: ", terminalText(operation->version)},
-        {"Service options: ", orNone(operation->options)},
-        {"Outcome: ", std::string(outcomeText(operation->outcome))},
-        {kStatusLabel, statusBlock(operation->status, kStatusLabel.size())},
-        {"Bytes sent: ", std::to_string(operation->bytesSent)},
-        {"Bytes received: ", std::to_string(operation->bytesReceived)},
-        {"Image sent: ", orNone(operation->images.sent)},
-        {"Image read: ", orNone(operation->images.read)},
-        {"Backup image: ", orNone(operation->images.backup)},
+        {"Id: ", std::to_string(operation.id)},
+        {"Started: ", timeText(operation.startedMs)},
+        {"Ended: ", operation.endedMs ? timeText(*operation.endedMs) : "not yet"},
+        {"Program: ", operation.program},
+        {"Operation: ", operation.operation},
+        {"Target: ", operation.target},
+        {"Device version: ", terminalText(operation.version)},
+        {"Service options: ", orNone(operation.options)},
+        {"Outcome: ", std::string(outcomeText(operation.outcome))},
+        {kStatusLabel, statusBlock(operation.status, kStatusLabel.size())},
+        {"Bytes sent: ", std::to_string(operation.bytesSent)},
+        {"Bytes received: ", std::to_string(operation.bytesReceived)},
+        {"Image sent: ", orNone(operation.images.sent)},
+        {"Image read: ", orNone(operation.images.read)},
+        {"Backup image: ", orNone(operation.images.backup)},
     }};
     for (const auto& [label, value] : details)
         printLine(std::string(label) + value);
@@ -163,17 +161,14 @@ int runHistoryShow(const Invocation& invocation)
 
 int runHistoryExport(const Invocation& invocation)
 {
-    const std::unique_ptr<HistoryStore> store = openHistoryFor(invocation);
-    if (!store)
-        return kExitUsage;
-    const std::optional<OperationRecord> operation = recordedOperation(*store, invocation.operands.at(0));
-    if (!operation)
+    const std::optional<NamedOperation> named = namedOperation(invocation);
+    if (!named)
         return kExitUsage;
     // A write's image is the one it sent; a read's, the one it read.
-    const bool wrote = operation->operation == operationText(OperationKind::Write)
-        || operation->operation == operationText(OperationKind::Restore);
-    const std::optional<SettingsImage> image
-        = recordedImage(*store, *operation, invocation.image, wrote ? ImageChoice::Sent : ImageChoice::Read);
+    const std::string& kind = named->operation.operation;
+    const bool wrote = kind == operationText(OperationKind::Write) || kind == operationText(OperationKind::Restore);
+    const std::optional<SettingsImage> image = recordedImage(*named->store, named->operation, invocation.image,
+                                                             wrote ? ImageChoice::Sent : ImageChoice::Read);
     if (!image)
         return kExitUsage;
     return writeSettingsOperand(invocation.operands.at(1), *image) ? kExitSuccess : kExitUsage;

@@ -2,9 +2,12 @@
 // that the command functions take.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace telvor {
@@ -27,8 +30,13 @@ struct ServiceChoice {
     bool eraseLog = false;
 };
 
-// The images an operation of the history may hold.
+// The images an operation of the history may hold, and their names.
 enum class ImageChoice { Sent, Read, Backup };
+inline constexpr std::array<std::pair<std::string_view, ImageChoice>, 3> kImageNames{{
+    {"sent", ImageChoice::Sent},
+    {"read", ImageChoice::Read},
+    {"backup", ImageChoice::Backup},
+}};
 
 struct Invocation {
     std::string command;

@@ -2,10 +2,8 @@
 // own and by the threads of one process: no row is lost or left running.
 #include "history_test_support.h"
 
-#include "../operations/recording_surface.h"
 #include "../support/build_folder.h"
 #include "history/recorded_operations.h"
-#include "link/device_link.h"
 #include "sim/sim_child_process.h"
 
 #include <gtest/gtest.h>
@@ -27,14 +25,8 @@ constexpr int kOperationsPerThread = 25;
 // into `store`; true when the operation and its recording went through.
 bool recordedVersionCheck(HistoryStore* store, const std::string& unavailable, const std::string& program, int port)
 {
-    SettingsImage working;
-    SettingsImage verification;
-    FirmwareVersion firmware;
-    DeviceLink link;
-    link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(port)};
-    RecordingSurface surface;
-    const RecordedResult result = runRecorded(OperationKind::Version, {working, verification, firmware, link, surface},
-                                              {store, unavailable, program});
+    const RecordedResult result
+        = test_support::recordedOnPort(OperationKind::Version, port, {store, unavailable, program});
     return result.done && result.notRecorded.empty();
 }
 

@@ -3,11 +3,9 @@
 // operations run as the unprivileged user, for whom permissions count.
 #include "history_test_support.h"
 
-#include "../operations/recording_surface.h"
 #include "../support/build_folder.h"
 #include "../support/row_name.h"
 #include "history/recorded_operations.h"
-#include "link/device_link.h"
 #include "sim/sim_child_process.h"
 
 #include <gmock/gmock.h>
@@ -48,14 +46,8 @@ std::string contentOf(const std::string& path)
 std::string recordedRead(const std::string& database, int port)
 {
     const OpenedHistory history = openHistory(database);
-    SettingsImage working;
-    SettingsImage verification;
-    FirmwareVersion firmware;
-    DeviceLink link;
-    link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(port)};
-    RecordingSurface surface;
-    const RecordedResult result = runRecorded(OperationKind::Read, {working, verification, firmware, link, surface},
-                                              {history.store.get(), history.unavailable, "telvorctl"});
+    const RecordedResult result = test_support::recordedOnPort(OperationKind::Read, port,
+                                                               {history.store.get(), history.unavailable, "telvorctl"});
     return (result.done ? "read|" : "not read|") + result.notRecorded;
 }
 

@@ -1,5 +1,6 @@
 #include "history_test_support.h"
 
+#include "../operations/recording_surface.h"
 #include "../operations/simulated_device.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
@@ -54,6 +55,17 @@ long long countOf(const std::string& database, const std::string& query)
 {
     SQLite::Database opened(database, SQLite::OPEN_READONLY);
     return opened.execAndGet(query).getInt64();
+}
+
+RecordedResult recordedOnPort(OperationKind kind, int port, const HistoryRecorder& recorder)
+{
+    SettingsImage working;
+    SettingsImage verification;
+    FirmwareVersion firmware;
+    DeviceLink link;
+    link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(port)};
+    RecordingSurface surface;
+    return runRecorded(kind, {working, verification, firmware, link, surface}, recorder);
 }
 
 SettingsImage readFromDeviceHolding(const SettingsImage& deviceImage)

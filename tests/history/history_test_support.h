@@ -4,6 +4,7 @@
 // run as root.
 #pragma once
 
+#include "history/recorded_operations.h"
 #include "image/settings_image.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,10 @@ std::string integrityOf(const std::string& database);
 
 // How many rows `query` (a SELECT count(*)) counts.
 long long countOf(const std::string& database, const std::string& query);
+
+// One operation of `kind` with the device listening on loopback `port`,
+// recorded as `recorder` says, on images, a link and a surface of its own.
+RecordedResult recordedOnPort(OperationKind kind, int port, const HistoryRecorder& recorder);
 
 // What a read of a virtual device that holds `deviceImage` gives, onto an
 // all-zero image.
