@@ -6,10 +6,18 @@
 //
 // full_write_cost --sim PROGRAM --settings FILE.tvr --runs N
 //                 (--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])
+//                 [--history FILE]
+//
+// With --history each run also makes the same write recorded in the history
+// FILE, opened for it as telvorctl opens it (without the backup read, which
+// is a read of the device, not recording), and times the recording alone:
+// opening the history, the running row with the image sent, the completed
+// row.
 //
 // The benchmark's serial port is a pseudo-terminal, which content framing
 // settles after timing.serialSettleDirect; --usb-settle makes it wait
 // timing.serialSettle instead, as it does on a USB serial adapter.
+#include "history/recorded_operations.h"
 #include "image/settings_file.h"
 #include "link/device_link.h"
 #include "operations/device_operations.h"
@@ -73,6 +81,7 @@ struct Options {
     int serialBaud = 0;
     bool strict = false;
     bool usbSettle = false;
+    std::string history;
 };
 
 bool parseOptions(int argc, char** argv, Options& options)
@@ -97,8 +106,52 @@ bool parseOptions(int argc, char** argv, Options& options)
         options.tcpLatencyMs = std::atoi(values["--tcp"].c_str());
     if (values.contains("--serial"))
         options.serialBaud = std::atoi(values["--serial"].c_str());
+    options.history = values["--history"];
     return !options.sim.empty() && !options.settings.empty() && options.runs > 0
         && (options.tcpLatencyMs >= 0) != (options.serialBaud > 0) && !(options.strict && options.usbSettle);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A recorded write as telvorctl makes it, the history opened for it; its
+// wall time in seconds, or a negative time when it failed.
+double recordedWrite(const Options& options, const SettingsImage& settings, DeviceLink& link)
+{
+    SettingsImage working = settings;
+    SettingsImage verification;
+    FirmwareVersion version;
+    BenchSurface surface;
+    const auto start = std::chrono::steady_clock::now();
+    const OpenedHistory history = openHistory(options.history);
+    const RecordedResult result = runRecorded(OperationKind::Write, {working, verification, version, link, surface},
+                                              {history.store.get(), history.unavailable, "bench"});
+    const double wall = secondsSince(start);
+    if (!result.done || !result.notRecorded.empty()) {
+        std::fprintf(stderr, "recorded write failed: %s %s\n", surface.status().c_str(), result.notRecorded.c_str());
+        return -1;
+    }
+    return wall;
+}
+
+// The history's own part of a recorded write, without the device.
+double recordingAlone(const Options& options, const SettingsImage& settings)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const OpenedHistory history = openHistory(options.history);
+    OperationStart begin;
+    begin.program = "bench";
+    begin.kind = OperationKind::Write;
+    begin.target = "tcp:127.0.0.1:23";
+    begin.options = "reset-counters,erase-log,set-clock,reset-device";
+    begin.sent = &settings;
+    OperationEnd end;
+    end.outcome = Outcome::Succeeded;
+    end.status = "Configuration transferred to device,\r\nverification successful.";
+    history.store->endOperation(history.store->beginOperation(begin), end);
+    return secondsSince(start);
 }
 
 // One write on a fresh link; false when it did not end verified.
@@ -130,12 +183,19 @@ bool measureOneWrite(const Options& options, const SettingsImage& settings, int 
     const bool done = operations.writeToDevice();
     const double processor = processorSeconds() - processorStart;
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    std::printf("wall_ms=%.3f cpu_ms=%.3f sent=%ld received=%ld ok=%d\n", wall * 1000, processor * 1000, sent, received,
+    std::printf("wall_ms=%.3f cpu_ms=%.3f sent=%ld received=%ld ok=%d", wall * 1000, processor * 1000, sent, received,
                 done ? 1 : 0);
     if (!done)
         std::fprintf(stderr, "write failed: %s %s\n", surface.status().c_str(), surface.boxes().c_str());
+    bool recorded = true;
+    if (!options.history.empty()) {
+        const double recordedWall = recordedWrite(options, settings, link);
+        recorded = recordedWall >= 0;
+        std::printf(" recorded_ms=%.3f record_ms=%.3f", recordedWall * 1000, recordingAlone(options, settings) * 1000);
+    }
+    std::printf("\n");
     std::fflush(stdout);
-    return done;
+    return done && recorded;
 }
 
 } // namespace
@@ -146,7 +206,7 @@ int main(int argc, char** argv)
     if (!parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: full_write_cost --sim PROGRAM --settings FILE.tvr --runs N "
-                     "(--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle])\n");
+                     "(--tcp LATENCY_MS | --serial BAUD [--strict | --usb-settle]) [--history FILE]\n");
         return 2;
     }
     SettingsImage settings;

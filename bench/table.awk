@@ -107,6 +107,17 @@ END {
         sprintf("%.1f ms", cpu20), sprintf("wall %.2f s", wall20 / 1000), sprintf("%.2f %%", 100 * cpu20 / wall20),
         "< 2 %: " verdict(cpu20 / wall20 < 0.02 && allVerified("tcp20")))
 
+    # What recording adds to a write: its own work, timed alone; and the
+    # recorded write against the plain one, run by run, where the device's
+    # jitter shows too.
+    aloneH = median("tcp0h", "record_ms")
+    row("History: time recording adds to a TCP full write, device latency 0 ms: opening the history, the running " \
+        "row with the image sent, the completed row (median of " runs["tcp0h"] ")",
+        sprintf("%.2f ms", aloneH), "goal 5 ms", sprintf("%.2f", aloneH / 5), "< 1: " verdict(aloneH < 5))
+    plainH = median("tcp0h", "wall_ms"); recordedH = median("tcp0h", "recorded_ms")
+    row("History: the same write recorded, wall time (median of " runs["tcp0h"] ")", sprintf("%.1f ms", recordedH),
+        sprintf("plain %.1f ms", plainH), sprintf("%.2f", recordedH / plainH), failedNote("tcp0h") "for comparison")
+
     serial("groups", "factory texts")
     serial("full", "every text full")
 

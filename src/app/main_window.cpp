@@ -50,7 +50,6 @@ MainWindow::MainWindow(SettingsImage& workingImage, DeviceLink& link, SettingsFi
     , m_tcpSettingsDialog(this)
     , m_transportGroup(new QButtonGroup(this))
     , m_aboutAction(new QAction(QStringLiteral("&About ..."), this))
-    , m_operations(workingImage, m_verificationImage, m_firmwareVersion, link, *this)
 {
     registerResources();
     m_ui->setupUi(this);
@@ -94,11 +93,11 @@ void MainWindow::connectCommands()
     connect(m_ui->readFromFileButton, &QPushButton::clicked, this, &MainWindow::readFromFile);
     connect(m_ui->writeToFileButton, &QPushButton::clicked, this, &MainWindow::writeToFile);
     connect(m_ui->checkVersionButton, &QPushButton::clicked, this,
-            [this] { runDeviceOperation(&DeviceOperations::checkDeviceVersion); });
+            [this] { runDeviceOperation(OperationKind::Version); });
     connect(m_ui->readFromDeviceButton, &QPushButton::clicked, this,
-            [this] { runDeviceOperation(&DeviceOperations::readFromDevice); });
+            [this] { runDeviceOperation(OperationKind::Read); });
     connect(m_ui->writeToDeviceButton, &QPushButton::clicked, this,
-            [this] { runDeviceOperation(&DeviceOperations::writeToDevice); });
+            [this] { runDeviceOperation(OperationKind::Write); });
     connect(m_transportGroup, &QButtonGroup::idClicked, this, [this](int id) {
         if (id == TcpRadio || id == SecondTcpRadio)
             chooseTcp();

@@ -2,15 +2,15 @@
 // buttons, the file and device commands, the choice of the connection, the
 // service options, and the version box, progress bar and status box in which
 // every command reports. It is also the status surface of the device
-// operations.
+// operations, which it records in the history.
 #pragma once
 
 #include "tcp_settings_dialog.h"
 
 #include "frontend/connection_settings.h"
+#include "history/recorded_operations.h"
 #include "image/firmware_version.h"
 #include "image/settings_image.h"
-#include "operations/device_operations.h"
 #include "operations/status_surface.h"
 
 #include <QDialog>
@@ -94,7 +94,8 @@ private:
     void loadConnectionSettings();
     void saveConnectionSettingsAndClose(int result);
     void showAbout();
-    void runDeviceOperation(bool (DeviceOperations::*operation)());
+    void runDeviceOperation(OperationKind operation);
+    void reportHistory(const RecordedResult& result);
 
     // What the device operations see of the window.
     ControlValues takeControlValues() override;
@@ -115,7 +116,6 @@ private:
     QAction* m_aboutAction;
     SettingsImage m_verificationImage;
     FirmwareVersion m_firmwareVersion;
-    DeviceOperations m_operations;
     bool m_operationRunning = false;
     // The connection the window has chosen, as loaded and as the transport
     // radios, the TCP/IP settings and the port number have changed it.

@@ -22,14 +22,37 @@ void MainWindow::connectDeviceLink()
     m_link.onWarning = [this](const std::string& warning) { showWarning(this, decodeWindows1250(warning)); };
 }
 
-void MainWindow::runDeviceOperation(bool (DeviceOperations::*operation)())
+void MainWindow::runDeviceOperation(OperationKind operation)
 {
     if (m_operationRunning)
         return;
     const InputLock lock(*this);
     m_operationRunning = true;
-    (m_operations.*operation)();
+    // Opened for each operation, so that a history that was out of reach
+    // is used again once it can be.
+    const OpenedHistory history = openHistory();
+    const HistoryRecorder recorder{history.store.get(), history.unavailable, "window"};
+    const bool backupFirst = operation == OperationKind::Write && m_connection.backupBeforeWrite;
+    reportHistory(runRecorded(operation, {m_workingImage, m_verificationImage, m_firmwareVersion, m_link, *this},
+                              recorder, backupFirst));
     m_operationRunning = false;
+}
+
+// The only lines the history adds to the status text: where the backup
+// went, and why the history misses the operation.
+void MainWindow::reportHistory(const RecordedResult& result)
+{
+    const bool backupSaved = result.backup == BackupState::Saved;
+    if (!backupSaved && result.notRecorded.empty())
+        return;
+    if (backupSaved)
+        m_statusText = QStringLiteral("Backup saved as history entry %1.\r\n").arg(result.entry) + m_statusText;
+    if (!result.notRecorded.empty()) {
+        if (!m_statusText.isEmpty())
+            m_statusText += QStringLiteral("\r\n");
+        m_statusText += QStringLiteral("History not recorded: ") + QString::fromStdString(result.notRecorded);
+    }
+    putValuesIntoControls();
 }
 
 // The port number the operation opens is the one in the edit now.

@@ -50,7 +50,7 @@ std::string usageLine(const Command& command)
     std::string line(kProgram);
     if (command.options & kConnectionOptions)
         line += " [CONNECTION] [--trace]";
-    line += " " + std::string(command.name);
+    line += " " + commandPath(command);
     for (const CommandOption& option : commandOptions()) {
         if (option.group == kConnectionOptions || !accepts(command, option))
             continue;
@@ -62,6 +62,14 @@ std::string usageLine(const Command& command)
     if (!command.operands.empty())
         line += " " + std::string(command.operands);
     return line;
+}
+
+// Whether `app`, a command's parser, is the one declared for `command`.
+bool isCommandOf(const CLI::App& app, const Command& command)
+{
+    const CLI::App* parent = app.get_parent();
+    const bool topLevel = parent == nullptr || parent->get_parent() == nullptr;
+    return app.get_name() == command.name && (topLevel ? command.parent.empty() : parent->get_name() == command.parent);
 }
 
 // CLI11's help with telvorctl's usage lines: every command's in the
@@ -77,7 +85,7 @@ public:
     {
         if (app->get_parent()) {
             for (const Command& command : m_table)
-                if (app->get_name() == command.name)
+                if (isCommandOf(*app, command))
                     return "Usage: " + usageLine(command) + "\n";
         }
         std::string usage = "Usage:\n";
@@ -93,15 +101,15 @@ private:
 // The help's heading over the options of `group`: the commands that take them.
 std::string optionGroupTitle(std::span<const Command> table, unsigned group)
 {
-    std::vector<std::string_view> names;
+    std::vector<std::string> names;
     for (const Command& command : table)
         if (command.options & group)
-            names.push_back(command.name);
+            names.push_back(commandPath(command));
     if (names.empty())
         return ""; // hidden: no command takes them
-    std::string title = "Options of " + std::string(names.front());
+    std::string title = "Options of " + names.front();
     for (std::size_t index = 1; index < names.size(); ++index)
-        title += (index + 1 == names.size() ? " and " : ", ") + std::string(names[index]);
+        title += (index + 1 == names.size() ? " and " : ", ") + names[index];
     return title;
 }
 
@@ -112,10 +120,12 @@ std::string footer(std::span<const Command> table)
                     [](const Command& command) { return command.options & kConnectionOptions; }))
         text += "CONNECTION is --tcp ADDRESS[:PORT] or --com N; without one, the connection\n"
                 "settings saved by the window apply.\n";
-    return text
-        + "Options may come before or after the command word; telvorctl COMMAND --help\n"
-          "describes one command.\n\n"
-          "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
+    text += "Options may come before or after the command word; telvorctl COMMAND --help\n"
+            "describes one command.\n\n"
+            "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
+    if (std::any_of(table.begin(), table.end(), [](const Command& command) { return command.name == "check"; }))
+        text += "\ncheck: 3 when the device cannot be read.";
+    return text;
 }
 
 CLI::Option* addOption(CLI::App& app, const CommandOption& option)
@@ -176,10 +186,8 @@ bool isOption(const std::string& argument)
 
 // Every option is the program's, so that it may come before the command
 // word; after it, a command's own options are the command's and the others
-// fall through to the program, to be refused by name. Returns the program's
-// option of each row of commandOptions().
-std::vector<CLI::Option*> declareProgram(CLI::App& program, std::span<const Command> table,
-                                         std::size_t& wordsBeforeCommand)
+// fall through to the program, to be refused by name.
+void declareProgram(CLI::App& program, std::span<const Command> table, std::size_t& wordsBeforeCommand)
 {
     program.formatter(std::make_shared<UsageFormatter>(table));
     program.fallthrough();
@@ -187,35 +195,49 @@ std::vector<CLI::Option*> declareProgram(CLI::App& program, std::span<const Comm
     program.allow_extras();
     program.require_subcommand(0, 1);
     program.set_version_flag("--version", std::string(kProgram) + " " + TELVOR_VERSION);
-    std::vector<CLI::Option*> programOptions;
     for (const CommandOption& option : commandOptions())
-        programOptions.push_back(addOption(program, option)->group(optionGroupTitle(table, option.group)));
+        addOption(program, option)->group(optionGroupTitle(table, option.group));
 
     for (const Command& command : table) {
-        CLI::App* app = program.add_subcommand(std::string(command.name), std::string(command.summary));
+        CLI::App* parent = command.parent.empty() ? &program : program.get_subcommand(std::string(command.parent));
+        // At most one command word after a command's own.
+        parent->require_subcommand(0, 1);
+        CLI::App* app = parent->add_subcommand(std::string(command.name), std::string(command.summary));
         app->group("Commands");
-        app->preparse_callback(
-            [&program, &wordsBeforeCommand](std::size_t) { wordsBeforeCommand = program.remaining().size(); });
+        if (parent == &program)
+            app->preparse_callback(
+                [&program, &wordsBeforeCommand](std::size_t) { wordsBeforeCommand = program.remaining().size(); });
         for (const CommandOption& option : commandOptions())
             if (accepts(command, option))
                 addOption(*app, option);
         addOperands(*app, command);
     }
     program.footer(footer(table));
-    return programOptions;
 }
 
-// Checks and takes what `app`, the chosen command's, and the program's
-// options were given; `wordsLeftOver` tells of words after the command word
-// that its operands did not take.
-ParsedCommandLine invocationOf(const Command& command, const CLI::App& app,
-                               const std::vector<CLI::Option*>& programOptions, bool wordsLeftOver)
+// What `option` was given on the parsers of `chain`: the program's, the
+// chosen command's and those of the commands between them.
+std::vector<std::string> givenValues(const CommandOption& option, const std::vector<const CLI::App*>& chain)
 {
+    std::vector<std::string> values;
+    for (const CLI::App* app : chain) {
+        const std::vector<std::string> given = givenValues(option, app->get_option_no_throw(longName(option)));
+        values.insert(values.end(), given.begin(), given.end());
+    }
+    return values;
+}
+
+// Checks and takes what the options of the parsers in `chain`, from the
+// program's to the chosen command's, were given; `wordsLeftOver` tells of
+// words after the command word that its operands did not take.
+ParsedCommandLine invocationOf(const Command& command, const std::vector<const CLI::App*>& chain, bool wordsLeftOver)
+{
+    const CLI::App& app = *chain.back();
     const std::span<const CommandOption> options = commandOptions();
-    const std::string commandName(command.name);
-    for (std::size_t row = 0; row < options.size(); ++row)
-        if (!accepts(command, options[row]) && programOptions[row]->count() > 0)
-            return usageError(longName(options[row]) + " does not apply to " + commandName);
+    const std::string commandName = commandPath(command);
+    for (const CommandOption& option : options)
+        if (!accepts(command, option) && !givenValues(option, chain).empty())
+            return usageError(longName(option) + " does not apply to " + commandName);
 
     ParsedCommandLine parsed;
     parsed.command = &command;
@@ -230,14 +252,10 @@ ParsedCommandLine invocationOf(const Command& command, const CLI::App& app,
     if (!operandsComplete)
         return usageError("usage: " + usageLine(command));
 
-    for (std::size_t row = 0; row < options.size(); ++row) {
-        const CommandOption& option = options[row];
+    for (const CommandOption& option : options) {
         if (!accepts(command, option))
             continue;
-        std::vector<std::string> values = givenValues(option, programOptions[row]);
-        const std::vector<std::string> afterCommand = givenValues(option, app.get_option_no_throw(longName(option)));
-        values.insert(values.end(), afterCommand.begin(), afterCommand.end());
-        for (const std::string& value : values)
+        for (const std::string& value : givenValues(option, chain))
             if (const OptionRefusal refusal = option.take(value, invocation))
                 return usageError(*refusal);
     }
@@ -250,7 +268,7 @@ ParsedCommandLine parseCommandLine(std::vector<std::string> arguments, std::span
 {
     CLI::App program("", std::string(kProgram));
     std::size_t wordsBeforeCommand = 0;
-    const std::vector<CLI::Option*> programOptions = declareProgram(program, table, wordsBeforeCommand);
+    declareProgram(program, table, wordsBeforeCommand);
 
     std::reverse(arguments.begin(), arguments.end());
     try {
@@ -276,10 +294,14 @@ ParsedCommandLine parseCommandLine(std::vector<std::string> arguments, std::span
         return usageError("no command given");
     if (chosen.empty() || wordsBeforeCommand > 0)
         return usageError("unknown command \"" + extras.front() + "\"");
-    const CLI::App& app = *chosen.front();
-    const Command& command = *std::find_if(
-        table.begin(), table.end(), [&app](const Command& candidate) { return app.get_name() == candidate.name; });
-    return invocationOf(command, app, programOptions, !extras.empty());
+    std::vector<const CLI::App*> chain{&program};
+    for (const CLI::App* app = chosen.front(); app;
+         app = app->get_subcommands().empty() ? nullptr : app->get_subcommands().front())
+        chain.push_back(app);
+    const Command& command = *std::find_if(table.begin(), table.end(), [&chain](const Command& candidate) {
+        return isCommandOf(*chain.back(), candidate);
+    });
+    return invocationOf(command, chain, !extras.empty());
 }
 
 } // namespace telvor

@@ -3,10 +3,14 @@
 #include "connection_option.h"
 #include "device_commands.h"
 #include "diff_command.h"
+#include "history_commands.h"
 #include "ports_command.h"
 #include "show_command.h"
 
 #include <array>
+#include <charconv>
+#include <limits>
+#include <utility>
 
 namespace telvor {
 namespace {
@@ -55,20 +59,107 @@ OptionRefusal takeBase(const std::string& fileName, Invocation& invocation)
     return std::nullopt;
 }
 
+constexpr const char* kHistoryOrNot = "give --history FILE or --no-history, not both";
+
+OptionRefusal takeHistoryFile(const std::string& fileName, Invocation& invocation)
+{
+    if (invocation.noHistory)
+        return kHistoryOrNot;
+    if (fileName.empty())
+        return "--history needs a file name";
+    invocation.historyFile = fileName;
+    return std::nullopt;
+}
+
+OptionRefusal takeNoHistory(const std::string&, Invocation& invocation)
+{
+    if (invocation.historyFile)
+        return kHistoryOrNot;
+    invocation.noHistory = true;
+    return std::nullopt;
+}
+
+OptionRefusal takeTarget(const std::string& target, Invocation& invocation)
+{
+    if (target.empty())
+        return "--target needs a target such as tcp:192.168.2.1:23";
+    invocation.target = target;
+    return std::nullopt;
+}
+
+std::optional<int> wholeNumber(const std::string& text, int least, int most)
+{
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < least || number > most)
+        return std::nullopt;
+    return number;
+}
+
+OptionRefusal takeLimit(const std::string& value, Invocation& invocation)
+{
+    const std::optional<int> limit = wholeNumber(value, 1, std::numeric_limits<int>::max());
+    if (!limit)
+        return "--limit needs a whole number from 1 on, not \"" + value + "\"";
+    invocation.limit = *limit;
+    return std::nullopt;
+}
+
+// Days as far back as a time can go.
+constexpr int kMostDays = 1000000;
+
+OptionRefusal takeOlderThan(const std::string& value, Invocation& invocation)
+{
+    const std::optional<int> days = wholeNumber(value, 0, kMostDays);
+    if (!days)
+        return "--older-than needs a whole number of days, not \"" + value + "\"";
+    invocation.olderThanDays = *days;
+    return std::nullopt;
+}
+
+OptionRefusal takeImage(const std::string& value, Invocation& invocation)
+{
+    for (const auto& [name, image] : kImageNames)
+        if (value == name) {
+            invocation.image = image;
+            return std::nullopt;
+        }
+    return "--image needs sent, read or backup, not \"" + value + "\"";
+}
+
 } // namespace
+
+std::string commandPath(const Command& command)
+{
+    if (command.parent.empty())
+        return std::string(command.name);
+    return std::string(command.parent) + " " + std::string(command.name);
+}
 
 std::span<const Command> commands()
 {
+    constexpr unsigned kRecorded = kConnectionOptions | kHistoryFileOption | kRecordingOptions;
     static constexpr std::array table = {
-        Command{"version", "ask the device for its firmware version", "", kConnectionOptions | kJsonOption, runVersion},
-        Command{"read", "read the device's settings into OUT.tvr", "OUT.tvr", kConnectionOptions | kBaseOption,
-                runRead},
+        Command{"version", "ask the device for its firmware version", "", kRecorded | kJsonOption, runVersion},
+        Command{"read", "read the device's settings into OUT.tvr", "OUT.tvr", kRecorded | kBaseOption, runRead},
         Command{"write", "write FILE.tvr to the device, verify it, then run the chosen service commands", "FILE.tvr",
-                kConnectionOptions | kServiceOptions, runWrite},
+                kRecorded | kServiceOptions | kBackupOption, runWrite},
+        Command{"check", "list the fields in which the device differs from FILE.tvr, as a write would verify them",
+                "FILE.tvr", kRecorded, runCheck},
+        Command{"restore", "write an image kept in the history back to the device, as write does", "ID",
+                kConnectionOptions | kServiceOptions | kHistoryFileOption | kBackupOption | kImageOption, runRestore},
         Command{"show", "print FILE.tvr as the device's KEY=value answer lines", "FILE.tvr", kNoOptions, runShow},
         Command{"diff", "list the fields in which A.tvr and B.tvr differ", "A.tvr B.tvr", kNoOptions, runDiff},
         Command{"ports", "list the serial ports with the port number of each and whether it may be opened", "",
                 kProbeOption | kJsonOption, runPorts},
+        Command{"history", "list the device operations recorded, newest first", "",
+                kHistoryFileOption | kListOptions | kJsonOption, runHistory},
+        Command{"show", "print every recorded detail of operation ID", "ID", kHistoryFileOption, runHistoryShow,
+                "history"},
+        Command{"export", "write an image of operation ID to OUT.tvr", "ID OUT.tvr", kHistoryFileOption | kImageOption,
+                runHistoryExport, "history"},
+        Command{"prune", "remove the operations that ended more than DAYS days ago, and their images", "",
+                kHistoryFileOption | kAgeOption, runHistoryPrune, "history"},
     };
     return table;
 }
@@ -96,7 +187,19 @@ std::span<const CommandOption> commandOptions()
                       takeServiceSwitch<&ServiceChoice::eraseLog>},
         CommandOption{"probe", "", "ask each port that may be opened for the device's version", kProbeOption,
                       takeSwitch<&Invocation::probe>},
-        CommandOption{"json", "", "print the result as one JSON document", kJsonOption, takeSwitch<&Invocation::json>},
+        CommandOption{"history", "FILE", "the history database instead of the per-user one", kHistoryFileOption,
+                      takeHistoryFile},
+        CommandOption{"no-history", "", "record nothing in the history (a write then reads no backup)",
+                      kRecordingOptions, takeNoHistory},
+        CommandOption{"no-backup", "", "write without first reading the device's settings into the history as a backup",
+                      kBackupOption, takeSwitch<&Invocation::noBackup>},
+        CommandOption{"target", "T", "only the operations on target T, such as tcp:192.168.2.1:23", kListOptions,
+                      takeTarget},
+        CommandOption{"limit", "N", "only the newest N operations", kListOptions, takeLimit},
+        CommandOption{"image", "KIND", "the operation's image: sent, read or backup", kImageOption, takeImage},
+        CommandOption{"older-than", "DAYS", "whole days; 0 removes every operation that has ended", kAgeOption,
+                      takeOlderThan},
+        CommandOption{"json", "", "print the result as JSON", kJsonOption, takeSwitch<&Invocation::json>},
     };
     return table;
 }

@@ -19,8 +19,14 @@ enum CommandOptions : unsigned {
     kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial, --quiet
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
-    kProbeOption = 1 << 3,       // --probe
-    kJsonOption = 1 << 4,        // --json
+    kProbeOption = 1 << 3,        // --probe
+    kJsonOption = 1 << 4,         // --json
+    kHistoryFileOption = 1 << 5,  // --history FILE
+    kRecordingOptions = 1 << 6,   // --no-history
+    kBackupOption = 1 << 7,       // --no-backup
+    kListOptions = 1 << 8,        // --target T, --limit N
+    kImageOption = 1 << 9,        // --image KIND
+    kAgeOption = 1 << 10,         // --older-than DAYS
 };
 
 struct Command {
@@ -31,7 +37,13 @@ struct Command {
     std::string_view operands;
     unsigned options;
     int (*run)(const Invocation&);
+    // The command whose word comes first ("history" for "history show");
+    // empty for a command of its own. It stands earlier in the table.
+    std::string_view parent = {};
 };
+
+// "show", "history show": the command's words.
+std::string commandPath(const Command& command);
 
 // Why an option's value is refused; nothing when the value was taken.
 using OptionRefusal = std::optional<std::string>;

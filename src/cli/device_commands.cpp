@@ -3,16 +3,20 @@
 #include "console.h"
 #include "console_surface.h"
 #include "device_connection.h"
+#include "diff_command.h"
 #include "exit_status.h"
+#include "history_access.h"
 #include "json_output.h"
 #include "settings_operand.h"
 #include "traffic_trace.h"
 
+#include "history/recorded_operations.h"
 #include "image/settings_file.h"
 #include "link/device_link.h"
-#include "operations/device_operations.h"
+#include "link/target_text.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace telvor {
 
@@ -25,50 +29,51 @@ void printTraceLine(std::string_view line)
     std::fputc('\n', stderr);
 }
 
-enum class Operation { Version, Read, Write };
+// What a device command needs besides the image it works on: the link
+// pointed at the device, the console as status surface, and the history.
+class DeviceSession {
+public:
+    // `store` is the history when the command has opened it already.
+    DeviceSession(const Invocation& invocation, std::unique_ptr<HistoryStore> store = nullptr)
+        : m_trace(printTraceLine)
+        , m_surface(invocation)
+        , m_store(std::move(store))
+    {
+        connectLink(invocation.connection, invocation.strictSerial, m_link);
+        if (invocation.trace) {
+            m_link.onTraffic = [this](DeviceLink::Direction direction, std::string_view bytes) {
+                if (direction == DeviceLink::Direction::Sent)
+                    m_trace.sent(bytes);
+                else
+                    m_trace.received(bytes);
+            };
+        }
+        m_surface.watch(m_link);
+        if (!m_store && !invocation.noHistory) {
+            OpenedHistory opened = openHistory(invocation.historyFile);
+            m_store = std::move(opened.store);
+            m_unavailable = opened.unavailable;
+        }
+    }
 
-// What the window's status and version boxes would show at the end, in
-// Windows-1250.
-struct OperationOutcome {
-    bool done = false;
-    std::string status;
-    std::string version;
+    DeviceLink& link() { return m_link; }
+    const ConsoleSurface& surface() const { return m_surface; }
+    OperationParts parts(SettingsImage& working) { return {working, m_verification, m_firmware, m_link, m_surface}; }
+    HistoryRecorder recorder() const { return {m_store.get(), m_unavailable, "telvorctl"}; }
+
+private:
+    DeviceLink m_link;
+    TrafficTrace m_trace;
+    ConsoleSurface m_surface;
+    SettingsImage m_verification;
+    FirmwareVersion m_firmware;
+    std::unique_ptr<HistoryStore> m_store;
+    std::string m_unavailable;
 };
 
-OperationOutcome runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
+void printStatus(const DeviceSession& session)
 {
-    ConsoleSurface surface(invocation);
-    DeviceLink link;
-    connectLink(invocation.connection, invocation.strictSerial, link);
-    TrafficTrace trace(printTraceLine);
-    if (invocation.trace) {
-        link.onTraffic = [&trace](DeviceLink::Direction direction, std::string_view bytes) {
-            if (direction == DeviceLink::Direction::Sent)
-                trace.sent(bytes);
-            else
-                trace.received(bytes);
-        };
-    }
-    surface.watch(link);
-
-    SettingsImage verification;
-    FirmwareVersion firmware;
-    DeviceOperations operations(working, verification, firmware, link, surface);
-    OperationOutcome outcome;
-    switch (operation) {
-    case Operation::Version:
-        outcome.done = operations.checkDeviceVersion();
-        break;
-    case Operation::Read:
-        outcome.done = operations.readFromDevice();
-        break;
-    case Operation::Write:
-        outcome.done = operations.writeToDevice();
-        break;
-    }
-    outcome.status = statusLines(surface.statusText());
-    outcome.version = surface.versionText();
-    return outcome;
+    printLine(terminalText(statusLines(session.surface().statusText())));
 }
 
 nlohmann::json firmwareJson(const std::string& versionText)
@@ -81,22 +86,69 @@ nlohmann::json firmwareJson(const std::string& versionText)
             {"extended", firmware.extended != 0}};
 }
 
+void printVersionJson(const ConsoleSurface& surface, bool done)
+{
+    printJson({{"device_version", utf8Text(surface.versionText())},
+               {"firmware", firmwareJson(surface.versionText())},
+               {"status", utf8Text(statusLines(surface.statusText()))},
+               {"succeeded", done}});
+}
+
+void noteHistory(const RecordedResult& result)
+{
+    if (!result.notRecorded.empty())
+        printNote("history not recorded: " + result.notRecorded);
+}
+
+// A write that did not start because its backup was not kept.
+bool reportedBackupFailure(const RecordedResult& result, const DeviceSession& session)
+{
+    if (result.backup == BackupState::NotRead) {
+        printStatus(session);
+        printError("nothing was written: the backup read failed");
+    } else if (result.backup == BackupState::NotRecorded) {
+        printError("nothing was written: the backup could not be recorded: " + result.notRecorded);
+    } else {
+        return false;
+    }
+    printNote("--no-backup writes without reading a backup first");
+    return true;
+}
+
+// Runs the operation on `working` and prints its summary: the version line
+// for `version`, then the status text, then what the history missed.
+int runOperation(const Invocation& invocation, OperationKind kind, SettingsImage& working, DeviceSession& session)
+{
+    const bool writes = kind == OperationKind::Write || kind == OperationKind::Restore;
+    if (writes && invocation.noHistory && !invocation.noBackup)
+        printNote("no backup is read before the write: --no-history keeps none");
+    const bool backupFirst = writes && !invocation.noHistory && !invocation.noBackup;
+    const RecordedResult result = runRecorded(kind, session.parts(working), session.recorder(), backupFirst);
+    if (reportedBackupFailure(result, session))
+        return kExitFailure;
+    if (kind == OperationKind::Version && invocation.json) {
+        printVersionJson(session.surface(), result.done);
+    } else {
+        if (kind == OperationKind::Version)
+            printLine("Device version: " + terminalText(session.surface().versionText()));
+        printStatus(session);
+    }
+    noteHistory(result);
+    return result.done ? kExitSuccess : kExitFailure;
+}
+
+int runOperation(const Invocation& invocation, OperationKind kind, SettingsImage& working)
+{
+    DeviceSession session(invocation);
+    return runOperation(invocation, kind, working, session);
+}
+
 } // namespace
 
 int runVersion(const Invocation& invocation)
 {
     SettingsImage working;
-    const OperationOutcome outcome = runOperation(invocation, Operation::Version, working);
-    if (invocation.json) {
-        printJson({{"device_version", utf8Text(outcome.version)},
-                   {"firmware", firmwareJson(outcome.version)},
-                   {"status", utf8Text(outcome.status)},
-                   {"succeeded", outcome.done}});
-    } else {
-        printLine("Device version: " + terminalText(outcome.version));
-        printLine(terminalText(outcome.status));
-    }
-    return outcome.done ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, OperationKind::Version, working);
 }
 
 int runRead(const Invocation& invocation)
@@ -104,10 +156,9 @@ int runRead(const Invocation& invocation)
     SettingsImage working;
     if (invocation.baseFile && !readSettingsOperand(*invocation.baseFile, working))
         return kExitUsage;
-    const OperationOutcome outcome = runOperation(invocation, Operation::Read, working);
-    printLine(terminalText(outcome.status));
-    if (!outcome.done)
-        return kExitFailure;
+    const int status = runOperation(invocation, OperationKind::Read, working);
+    if (status != kExitSuccess)
+        return status;
     const std::string& output = invocation.operands.at(0);
     const SettingsFileResult saved = writeSettingsFile(output, working);
     if (!saved.ok) {
@@ -122,9 +173,49 @@ int runWrite(const Invocation& invocation)
     SettingsImage working;
     if (!readSettingsOperand(invocation.operands.at(0), working))
         return kExitUsage;
-    const OperationOutcome outcome = runOperation(invocation, Operation::Write, working);
-    printLine(terminalText(outcome.status));
-    return outcome.done ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, OperationKind::Write, working);
+}
+
+int runCheck(const Invocation& invocation)
+{
+    SettingsImage file;
+    if (!readSettingsOperand(invocation.operands.at(0), file))
+        return kExitUsage;
+    DeviceSession session(invocation);
+    SettingsImage device;
+    const RecordedCheck check = checkRecorded(session.parts(device), file, session.recorder());
+    if (!check.deviceRead) {
+        printStatus(session);
+        noteHistory(check.result);
+        return kExitUnreadable;
+    }
+    for (const Slot& element : check.differences)
+        printLine(differenceLine(element, file, device));
+    noteHistory(check.result);
+    return check.differences.empty() ? kExitSuccess : kExitFailure;
+}
+
+int runRestore(const Invocation& invocation)
+{
+    std::optional<NamedOperation> named = namedOperation(invocation);
+    if (!named)
+        return kExitUsage;
+    std::optional<SettingsImage> image
+        = recordedImage(*named->store, named->operation, invocation.image, ImageChoice::Backup);
+    if (!image)
+        return kExitUsage;
+    const std::string target = named->operation.target;
+    DeviceSession session(invocation, std::move(named->store));
+    if (invocation.connection.transport == ConnectionChoice::Transport::Saved) {
+        const std::optional<Endpoint> recorded = endpointOfTarget(target, session.link().serialDeviceFormat);
+        if (!recorded) {
+            printError("operation " + invocation.operands.at(0) + " has no target to write to (\"" + target
+                       + "\"); name the connection");
+            return kExitUsage;
+        }
+        session.link().endpoint = *recorded;
+    }
+    return runOperation(invocation, OperationKind::Restore, *image, session);
 }
 
 } // namespace telvor

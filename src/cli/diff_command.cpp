@@ -33,10 +33,8 @@ int diffField(const Field& field, const SettingsImage& a, const SettingsImage& b
     }
     for (int index = field.firstIndex; index <= field.lastIndex(); ++index) {
         const Slot element = slot(field.key, index, field.part);
-        const std::string valueA = fieldValueText(a, element);
-        const std::string valueB = fieldValueText(b, element);
-        if (valueA != valueB) {
-            printLine(element.name() + ": " + terminalText(valueA) + " -> " + terminalText(valueB));
+        if (fieldValueText(a, element) != fieldValueText(b, element)) {
+            printLine(differenceLine(element, a, b));
             ++differences;
         }
     }
@@ -44,6 +42,12 @@ int diffField(const Field& field, const SettingsImage& a, const SettingsImage& b
 }
 
 } // namespace
+
+std::string differenceLine(const Slot& element, const SettingsImage& a, const SettingsImage& b)
+{
+    return element.name() + ": " + terminalText(fieldValueText(a, element)) + " -> "
+        + terminalText(fieldValueText(b, element));
+}
 
 int runDiff(const Invocation& invocation)
 {

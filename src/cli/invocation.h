@@ -2,9 +2,12 @@
 // that the command functions take.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace telvor {
@@ -27,6 +30,14 @@ struct ServiceChoice {
     bool eraseLog = false;
 };
 
+// The images an operation of the history may hold, and their names.
+enum class ImageChoice { Sent, Read, Backup };
+inline constexpr std::array<std::pair<std::string_view, ImageChoice>, 3> kImageNames{{
+    {"sent", ImageChoice::Sent},
+    {"read", ImageChoice::Read},
+    {"backup", ImageChoice::Backup},
+}};
+
 struct Invocation {
     std::string command;
     std::vector<std::string> operands; // file names in the file system's encoding
@@ -42,6 +53,17 @@ struct Invocation {
     bool strictSerial = false;
     std::optional<std::string> baseFile;
     ServiceChoice service;
+    // The history database instead of the per-user one; or none at all.
+    std::optional<std::string> historyFile;
+    bool noHistory = false;
+    // A write without reading the device's settings into the history first.
+    bool noBackup = false;
+    // Which operations the history lists: of one target, the newest `limit`
+    // (0 all).
+    std::optional<std::string> target;
+    int limit = 0;
+    std::optional<ImageChoice> image;
+    std::optional<int> olderThanDays;
 };
 
 } // namespace telvor

@@ -11,4 +11,10 @@ namespace telvor {
 // file and the reason is then printed.
 bool readSettingsOperand(const std::string& path, SettingsImage& image);
 
+// Writes the image to a file named on the command line, as a settings file;
+// a name ending in .yaml, which names a settings document, is refused until
+// documents can be written. False, with the message printed, when nothing
+// was written.
+bool writeSettingsOperand(const std::string& path, const SettingsImage& image);
+
 } // namespace telvor

@@ -18,6 +18,7 @@ constexpr const char* kAddressKey = "Adres_IP";
 constexpr const char* kPortTcpKey = "Port_TCP";
 constexpr const char* kDeviceFormatKey = "Serial_Device_Format";
 constexpr const char* kStrictTimingKey = "Serial_Strict_Timing";
+constexpr const char* kBackupKey = "Backup_Before_Write";
 
 constexpr int kHighestPortNumber = 255;
 
@@ -26,6 +27,13 @@ int numberOr(const QSettings& store, const char* key, int fallback)
     bool ok = false;
     const int number = store.value(key).toInt(&ok);
     return ok ? number : fallback;
+}
+
+// A switch stored as 0 or 1; any other value keeps the default.
+bool switchOr(const QSettings& store, const char* key, bool fallback)
+{
+    const int value = numberOr(store, key, fallback ? 1 : 0);
+    return value == 0 || value == 1 ? value == 1 : fallback;
 }
 
 std::string textOr(const QSettings& store, const char* key, const std::string& fallback)
@@ -77,9 +85,8 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
     settings.ipAddress = shortenedAddress(textOr(store, kAddressKey, defaults.ipAddress));
     settings.tcpPort = numberOr(store, kPortTcpKey, defaults.tcpPort);
     settings.serialDeviceFormat = textOr(store, kDeviceFormatKey, defaults.serialDeviceFormat);
-    const int strictTiming = numberOr(store, kStrictTimingKey, defaults.strictSerialTiming ? 1 : 0);
-    settings.strictSerialTiming
-        = strictTiming == 0 || strictTiming == 1 ? strictTiming == 1 : defaults.strictSerialTiming;
+    settings.strictSerialTiming = switchOr(store, kStrictTimingKey, defaults.strictSerialTiming);
+    settings.backupBeforeWrite = switchOr(store, kBackupKey, defaults.backupBeforeWrite);
     if (store.status() != QSettings::NoError)
         return defaults;
     return settings;
@@ -101,6 +108,7 @@ bool saveConnectionSettings(const ConnectionSettings& settings, QSettings& store
     store.setValue(kTransportKey, settings.useTcp ? 1 : 0);
     store.setValue(kDeviceFormatKey, QString::fromStdString(settings.serialDeviceFormat));
     store.setValue(kStrictTimingKey, settings.strictSerialTiming ? 1 : 0);
+    store.setValue(kBackupKey, settings.backupBeforeWrite ? 1 : 0);
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -1,7 +1,7 @@
 // The connection settings remembered per user between runs: which transport,
 // the serial port number, the device's address and TCP port, the format that
-// turns a port number into a serial device path, and whether serial replies
-// end only at a pause.
+// turns a port number into a serial device path, whether serial replies end
+// only at a pause, and whether the window backs a device up before writing.
 #pragma once
 
 #include "link/serial_device_path.h"
@@ -25,6 +25,9 @@ struct ConnectionSettings {
     int tcpPort = 23;                                            // Port_TCP
     std::string serialDeviceFormat = kDefaultSerialDeviceFormat; // Serial_Device_Format
     bool strictSerialTiming = false;                             // Serial_Strict_Timing, 0 or 1
+    // The window's "Write to device" reads the device's settings into the
+    // history first.
+    bool backupBeforeWrite = false; // Backup_Before_Write, 0 or 1
 
     bool operator==(const ConnectionSettings&) const = default;
 };

@@ -52,10 +52,7 @@ bool DeviceOperations::checkDeviceVersion()
 bool DeviceOperations::openLink()
 {
     m_controls = m_surface.takeControlValues();
-    m_surface.setVersionText("");
-    m_surface.setStatusText("");
-    m_surface.setProgressRange(0, 100);
-    m_surface.setProgressPosition(0);
+    clearTexts();
     if (m_link.open() == OpenResult::Opened)
         return true;
     const std::string text = openFailureText(m_link.endpoint);
@@ -64,6 +61,14 @@ bool DeviceOperations::openLink()
     // Nothing to close: the link never opened.
     m_surface.pushValuesToControls();
     return false;
+}
+
+void DeviceOperations::clearTexts()
+{
+    m_surface.setVersionText("");
+    m_surface.setStatusText("");
+    m_surface.setProgressRange(0, 100);
+    m_surface.setProgressPosition(0);
 }
 
 bool DeviceOperations::greet(const Opening& opening)

@@ -11,6 +11,7 @@
 #include "image/settings_image.h"
 
 #include <array>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +37,14 @@ public:
     bool readFromDevice();
     bool writeToDevice();
 
+    enum class BackupWrite { BackupNotRead, BackupNotKept, WriteFailed, Written };
+    // A write that first reads the device's settings into `backup` exactly as
+    // readFromDevice() reads them, on the same connection: the device sees
+    // the read's lines, then the write's, as writeToDevice() sends them. The
+    // read reports as a read does, under the step ReadingBackup; `keepBackup`
+    // is then asked to keep the image, and the write starts only when it has.
+    BackupWrite writeAfterBackup(SettingsImage& backup, const std::function<bool()>& keepBackup);
+
 private:
     // The lines that wake the device before "VER?"; only the last one must
     // be acknowledged.
@@ -53,7 +62,10 @@ private:
     enum class StageEnd { Completed, EndedFailed, LinkLost };
 
     bool openLink();
+    void clearTexts();
     bool greet(const Opening& opening);
+    bool readInto(SettingsImage& image, OperationStep readingStep);
+    bool writeOpenLink();
     void finish();
 
     bool command(std::string_view line, std::string_view box, std::string_view status);

@@ -10,8 +10,8 @@ namespace telvor {
 
 namespace {
 
-// One step of "Read from device". A query's answer goes into the working
-// image; a "HALT!" step never fails the read.
+// One step of "Read from device". A query's answer goes into the image read
+// onto; a "HALT!" step never fails the read.
 struct ReadStep {
     enum class Kind { Query, Halt, Progress };
 
@@ -46,22 +46,30 @@ bool DeviceOperations::readFromDevice()
 {
     if (!openLink())
         return false;
+    const bool done = readInto(m_working, OperationStep::ReadingSettings);
+    finish();
+    return done;
+}
+
+// The read's conversation on the open link, answers parsed into `image`.
+bool DeviceOperations::readInto(SettingsImage& image, OperationStep readingStep)
+{
     bool done = greet({kFullOpening, "No answer from device", 10});
     if (done) {
         m_version = decodeVersion(m_link.reply());
-        m_surface.setStep(OperationStep::ReadingSettings);
+        m_surface.setStep(readingStep);
         progress(30);
     }
     for (const ReadStep& step : kReadSteps) {
         if (!done)
             break;
-        if (!holds(step.condition, m_version, m_working))
+        if (!holds(step.condition, m_version, image))
             continue;
         switch (step.kind) {
         case Kind::Query:
             done = query(step.line, step.box, step.status);
             if (done)
-                parseAnswerInto(m_working);
+                parseAnswerInto(image);
             break;
         case Kind::Halt:
             m_link.sendCommand(step.line);
@@ -74,7 +82,6 @@ bool DeviceOperations::readFromDevice()
     }
     if (done)
         m_surface.setStatusText("Settings read successfully");
-    finish();
     return done;
 }
 

@@ -9,6 +9,33 @@ bool DeviceOperations::writeToDevice()
 {
     if (!openLink())
         return false;
+    const bool done = writeOpenLink();
+    finish();
+    return done;
+}
+
+DeviceOperations::BackupWrite DeviceOperations::writeAfterBackup(SettingsImage& backup,
+                                                                 const std::function<bool()>& keepBackup)
+{
+    if (!openLink())
+        return BackupWrite::BackupNotRead;
+    BackupWrite result = BackupWrite::BackupNotRead;
+    if (readInto(backup, OperationStep::ReadingBackup)) {
+        result = BackupWrite::BackupNotKept;
+        if (keepBackup()) {
+            // The write's texts start afresh, as if it had opened the link.
+            clearTexts();
+            result = writeOpenLink() ? BackupWrite::Written : BackupWrite::WriteFailed;
+        }
+    }
+    finish();
+    return result;
+}
+
+// The write's conversation on the open link, its verification and the
+// service commands.
+bool DeviceOperations::writeOpenLink()
+{
     bool done = greet({kFullOpening, "No answer from device (HALT 1)", 1});
     if (done) {
         m_version = decodeVersion(m_link.reply());
@@ -20,7 +47,6 @@ bool DeviceOperations::writeToDevice()
         m_surface.setStatusText("Configuration transferred to device");
         done = verify() && runServiceCommands();
     }
-    finish();
     return done;
 }
 

@@ -1,3 +1,4 @@
+#include "device_comparison.h"
 #include "device_operations.h"
 #include "line_format.h"
 #include "verification_tables.h"
@@ -6,36 +7,12 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 
 namespace telvor {
 
 namespace {
 
 constexpr int kRewritesPerStage = 3;
-
-Slot comparedSlot(std::string_view key, int index, int part)
-{
-    const std::optional<Slot> found = index == Field::kNotIndexed ? slotByName(key, part) : findSlot(key, index, part);
-    if (!found)
-        throw std::logic_error("no field " + std::string(key) + " to compare");
-    return *found;
-}
-
-// 0 when the device holds the working value. A text matches when the
-// device's text begins with the working one; otherwise the result is the
-// position of the first differing character, counted from 1.
-int firstDifference(const Slot& field, const SettingsImage& working, const SettingsImage& device)
-{
-    if (field.encoding != Text)
-        return working.number(field) == device.number(field) ? 0 : 1;
-    const auto expected = working.bytesOf(field);
-    const auto reported = device.bytesOf(field);
-    for (std::size_t position = 0; position < expected.size() && expected[position] != 0; ++position)
-        if (expected[position] != reported[position])
-            return static_cast<int>(position) + 1;
-    return 0;
-}
 
 struct Mismatch {
     const RewrittenField* field;
@@ -171,13 +148,8 @@ DeviceOperations::StageEnd DeviceOperations::runRewriteStage(const RewriteStage&
 
 bool DeviceOperations::differs(const CompareRow& row)
 {
-    if (row.balanceCharacter != 0) {
-        const Slot code = slot("URL2");
-        const bool codeComplete = m_working.text(code).size() == static_cast<std::size_t>(code.width)
-            && std::ranges::equal(m_working.bytesOf(code), m_verification.bytesOf(code));
-        if (!codeComplete || !balanceCharacterSent(row.balanceCharacter, m_working, m_version))
-            return false;
-    }
+    if (!isCompared(row, m_working, m_verification, m_version))
+        return false;
     const bool indexed = row.firstIndex != Field::kNotIndexed;
     for (int index = row.firstIndex; index <= row.lastIndex; ++index) {
         for (const ComparedField& field : row.compared()) {

@@ -7,6 +7,9 @@
 #include "window_test_support.h"
 
 #include "frontend/connection_settings.h"
+#include "history/history_store.h"
+#include "history/image_digest.h"
+#include "image/settings_file.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,10 +41,18 @@ private slots:
     void portNumberMessagesThenCommandRuns();
     void lineSettingsWarningShowsAsMessageBox();
     void inputDuringWriteStartsNothingAfterwards();
+    void backupBeforeWriteIsRecordedAndNamed();
+    void writeWithoutBackupIsRecordedAlone();
+    void historyThatCannotBeUsedAddsItsLine();
+    void backupThatCannotBeKeptLeavesTheDeviceAlone();
 
 private:
+    QString historyPath() const { return m_history->filePath(QStringLiteral("history.sqlite3")); }
+
     QString m_buildDirectory;
     QTemporaryDir m_noSerialPorts;
+    // Each test's own history.
+    std::unique_ptr<QTemporaryDir> m_history;
 };
 
 namespace {
@@ -93,6 +104,8 @@ void DeviceCommandsTest::init()
 {
     QSettings().clear();
     QDir::setCurrent(m_buildDirectory);
+    m_history = std::make_unique<QTemporaryDir>();
+    qputenv("TELVOR_HISTORY", historyPath().toUtf8());
 }
 
 void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
@@ -298,6 +311,100 @@ void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
     QCOMPARE(shownStatus(test.window),
              QStringLiteral("Configuration transferred to device,\nverification "
                             "successful.,RTC updated,\ndevice reset."));
+}
+
+void DeviceCommandsTest::backupBeforeWriteIsRecordedAndNamed()
+{
+    SettingsImage held;
+    held.setText(slot("PIN"), "1234");
+    const QString heldFile = m_history->filePath(QStringLiteral("held.tvr"));
+    QVERIFY(writeSettingsFile(heldFile.toStdString(), held).ok);
+    VirtualDevice device({"--image", heldFile});
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    QSettings().setValue(QStringLiteral("Backup_Before_Write"), 1);
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    test.image.setText(slot("PIN"), "4321");
+
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("Backup saved as history entry 1.\nConfiguration transferred to device,\nverification "
+                            "successful.,RTC updated,\ndevice reset."));
+    QCOMPARE(shownVersion(test.window), QStringLiteral("v3.6E"));
+    // The backup is read on the write's own connection.
+    QCOMPARE(device.connectionsOpened(), 1);
+    HistoryStore store(historyPath().toStdString());
+    const std::optional<OperationRecord> write = store.operation(1);
+    QVERIFY(write);
+    QCOMPARE(write->program, std::string("window"));
+    QCOMPARE(write->operation, std::string("write"));
+    QCOMPARE(write->target, "tcp:127.0.0.1:" + std::to_string(device.port()));
+    QCOMPARE(write->options, std::string("set-clock,reset-device"));
+    QCOMPARE(write->outcome, Outcome::Succeeded);
+    QCOMPARE(write->images.sent, imageDigest(test.image));
+    QCOMPARE(store.image(write->images.backup).text(slot("PIN")), std::string("1234"));
+}
+
+void DeviceCommandsTest::writeWithoutBackupIsRecordedAlone()
+{
+    VirtualDevice device;
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("Configuration transferred to device,\nverification successful.,RTC updated,\ndevice "
+                            "reset."));
+    const std::vector<OperationRecord> operations = HistoryStore(historyPath().toStdString()).operations();
+    QCOMPARE(operations.size(), std::size_t{1});
+    QCOMPARE(operations.front().operation, std::string("write"));
+    QCOMPARE(operations.front().images.backup, std::string());
+    QCOMPARE(operations.front().images.sent, imageDigest(test.image));
+}
+
+void DeviceCommandsTest::historyThatCannotBeUsedAddsItsLine()
+{
+    VirtualDevice device;
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    QVERIFY(QDir().mkpath(historyPath()));
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("Firmware version read successful\nHistory not recorded: ") + historyPath()
+                 + QStringLiteral(": Is a directory"));
+    QCOMPARE(shownVersion(test.window), QStringLiteral("v3.6E"));
+}
+
+void DeviceCommandsTest::backupThatCannotBeKeptLeavesTheDeviceAlone()
+{
+    VirtualDevice device;
+    QVERIFY(device.listening());
+    storeConnection(true, device.port(), m_noSerialPorts.path());
+    QSettings().setValue(QStringLiteral("Backup_Before_Write"), 1);
+    QVERIFY(QDir().mkpath(historyPath()));
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    ModalAnswerer answerer;
+    click(test.window, "writeToDeviceButton");
+    QCOMPARE(answerer.messages(), QStringList());
+    QCOMPARE(shownStatus(test.window),
+             QStringLiteral("History not recorded: ") + historyPath() + QStringLiteral(": Is a directory"));
+    QCOMPARE(device.connectionsOpened(), 0);
 }
 
 } // namespace telvor

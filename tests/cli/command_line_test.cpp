@@ -65,6 +65,26 @@ std::string described(const Invocation& invocation)
             text += std::string(" | ") + name;
     if (invocation.baseFile)
         text += " | base " + *invocation.baseFile;
+    if (invocation.historyFile)
+        text += " | history " + *invocation.historyFile;
+    const std::pair<bool, const char*> historySwitches[] = {
+        {invocation.noHistory, "no-history"},
+        {invocation.noBackup, "no-backup"},
+    };
+    for (const auto& [given, name] : historySwitches)
+        if (given)
+            text += std::string(" | ") + name;
+    if (invocation.target)
+        text += " | target " + *invocation.target;
+    if (invocation.limit != 0)
+        text += " | limit " + std::to_string(invocation.limit);
+    if (invocation.image)
+        text += std::string(" | image ")
+            + (*invocation.image == ImageChoice::Sent       ? "sent"
+                   : *invocation.image == ImageChoice::Read ? "read"
+                                                            : "backup");
+    if (invocation.olderThanDays)
+        text += " | older-than " + std::to_string(*invocation.olderThanDays);
     return text;
 }
 
@@ -85,7 +105,7 @@ TEST_P(CommandLineAccepted, IntoTheInvocation)
     EXPECT_EQ(printed.output, "");
     EXPECT_EQ(printed.error, "");
     ASSERT_NE(parsed.command, nullptr);
-    EXPECT_EQ(parsed.command->name, parsed.invocation.command);
+    EXPECT_EQ(commandPath(*parsed.command), parsed.invocation.command);
     EXPECT_EQ(described(parsed.invocation), row.invocation);
 }
 
@@ -165,7 +185,36 @@ INSTANTIATE_TEST_SUITE_P(
                     "version | com 2 | quiet | json"},
         AcceptedRow{"PortsProbedAsJson", commands(), {"--json", "ports", "--probe"}, "ports | probe | json"},
         AcceptedRow{"Show", commands(), {"show", "a.tvr"}, "show a.tvr"},
-        AcceptedRow{"Diff", commands(), {"diff", "a.tvr", "b.tvr"}, "diff a.tvr b.tvr"}),
+        AcceptedRow{"Diff", commands(), {"diff", "a.tvr", "b.tvr"}, "diff a.tvr b.tvr"},
+        AcceptedRow{"WriteWithoutBackup", commands(), {"--no-backup", "write", "a.tvr"}, "write a.tvr | no-backup"},
+        AcceptedRow{"ReadIntoNoHistory", commands(), {"read", "a.tvr", "--no-history"}, "read a.tvr | no-history"},
+        AcceptedRow{"CheckIntoAHistoryFile",
+                    commands(),
+                    {"check", "--history", "h.sqlite3", "a.tvr"},
+                    "check a.tvr | history h.sqlite3"},
+        AcceptedRow{"RestoreAnImageElsewhere",
+                    commands(),
+                    {"restore", "--tcp", "127.0.0.1", "--image", "sent", "4"},
+                    "restore 4 | tcp 127.0.0.1:23 | image sent"},
+        AcceptedRow{"HistoryList",
+                    commands(),
+                    {"history", "--limit", "3", "--json", "--target", "com:1:/dev/ttyS0"},
+                    "history | json | target com:1:/dev/ttyS0 | limit 3"},
+        AcceptedRow{"HistoryFileBeforeTheCommandWords",
+                    commands(),
+                    {"--history", "h.sqlite3", "history", "show", "7"},
+                    "history show 7 | history h.sqlite3"},
+        AcceptedRow{"HistoryFileBetweenTheCommandWords",
+                    commands(),
+                    {"history", "--history", "h.sqlite3", "show", "7"},
+                    "history show 7 | history h.sqlite3"},
+        AcceptedRow{"HistoryExportAnImage",
+                    commands(),
+                    {"history", "export", "7", "--image", "backup", "out.tvr"},
+                    "history export 7 out.tvr | image backup"},
+        AcceptedRow{
+            "HistoryPrune", commands(), {"history", "prune", "--older-than", "30"}, "history prune | older-than 30"},
+        AcceptedRow{"ShowIsStillItsOwnCommand", commands(), {"show", "7"}, "show 7"}),
     test_support::RowName());
 
 struct RefusedRow {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 namespace telvor {
 namespace {
@@ -23,7 +24,8 @@ using testing::HasSubstr;
 using testing::Not;
 
 // Every test has a folder of its own, which is also the home of the
-// connection settings that telvorctl reads when no connection is named.
+// connection settings that telvorctl reads when no connection is named, and
+// of the history it records into.
 class TelvorctlDevice : public testing::Test {
 protected:
     void SetUp() override
@@ -33,18 +35,28 @@ protected:
                + testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_directory);
         fs::create_directories(m_directory / "config");
-        const char* previous = std::getenv("XDG_CONFIG_HOME");
-        m_previousConfigHome = previous ? std::optional<std::string>(previous) : std::nullopt;
-        ::setenv("XDG_CONFIG_HOME", (m_directory / "config").c_str(), 1);
+        // The history beside the folder, which holds only what the commands write.
+        fs::remove_all(dataHome());
+        for (const auto& [name, home] :
+             {std::pair{"XDG_CONFIG_HOME", m_directory / "config"}, std::pair{"XDG_DATA_HOME", dataHome()}}) {
+            const char* previous = std::getenv(name);
+            m_previous[name] = previous ? std::optional<std::string>(previous) : std::nullopt;
+            ::setenv(name, home.c_str(), 1);
+        }
     }
     void TearDown() override
     {
-        if (m_previousConfigHome)
-            ::setenv("XDG_CONFIG_HOME", m_previousConfigHome->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
+        for (const auto& [name, previous] : m_previous) {
+            if (previous)
+                ::setenv(name.c_str(), previous->c_str(), 1);
+            else
+                ::unsetenv(name.c_str());
+        }
         fs::remove_all(m_directory);
+        fs::remove_all(dataHome());
     }
+
+    fs::path dataHome() const { return m_directory.string() + "-data"; }
 
     std::string path(const std::string& name) const { return (m_directory / name).string(); }
 
@@ -67,7 +79,7 @@ protected:
     }
 
     fs::path m_directory;
-    std::optional<std::string> m_previousConfigHome;
+    std::map<std::string, std::optional<std::string>> m_previous;
 };
 
 SettingsImage technicianImage()

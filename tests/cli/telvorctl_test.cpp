@@ -201,18 +201,49 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"MissingOptionValue", {"show", "a.tvr", "--tcp"}, "--tcp: 1 required ADDRESS[:PORT] missing"},
         UsageRow{"BaseForWrite", {"--base", "a.tvr", "write", "b.tvr"}, "--base does not apply to write"},
         UsageRow{"ServiceOptionForRead", {"read", "--set-clock", "out.tvr"}, "--set-clock does not apply to read"},
-        UsageRow{"ReadWithoutFile",
-                 {"--tcp", "127.0.0.1", "read"},
-                 "usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr"},
+        UsageRow{
+            "ReadWithoutFile",
+            {"--tcp", "127.0.0.1", "read"},
+            "usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] [--history FILE] [--no-history] OUT.tvr"},
         UsageRow{"WriteWithTwoFiles",
                  {"write", "a.tvr", "b.tvr"},
                  "usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
-                 "[--reset-counters] [--erase-log] FILE.tvr"},
-        UsageRow{"VersionWithAFile", {"version", "a.tvr"}, "usage: telvorctl [CONNECTION] [--trace] version [--json]"},
+                 "[--reset-counters] [--erase-log] [--history FILE] [--no-history] [--no-backup] FILE.tvr"},
+        UsageRow{"VersionWithAFile",
+                 {"version", "a.tvr"},
+                 "usage: telvorctl [CONNECTION] [--trace] version [--history FILE] [--no-history] [--json]"},
         UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"}, "--tcp does not apply to show"},
         UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
         UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
-        UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"}, "--erase-log does not apply to show"}),
+        UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"}, "--erase-log does not apply to show"},
+        UsageRow{"HistoryShowWithoutId", {"history", "show"}, "usage: telvorctl history show [--history FILE] ID"},
+        UsageRow{"HistoryExportWithoutFile",
+                 {"history", "export", "3"},
+                 "usage: telvorctl history export [--history FILE] [--image KIND] ID OUT.tvr"},
+        UsageRow{"HistoryWithAWord",
+                 {"history", "all"},
+                 "usage: telvorctl history [--history FILE] [--target T] "
+                 "[--limit N] [--json]"},
+        UsageRow{
+            "ListOptionOfHistoryShow", {"history", "show", "3", "--json"}, "--json does not apply to history show"},
+        UsageRow{"ListOptionBeforeHistoryShow",
+                 {"history", "--limit", "2", "show", "3"},
+                 "--limit does not apply to history show"},
+        UsageRow{"ConnectionForHistory", {"--tcp", "127.0.0.1", "history"}, "--tcp does not apply to history"},
+        UsageRow{"NoHistoryForRestore", {"restore", "--no-history", "3"}, "--no-history does not apply to restore"},
+        UsageRow{"NoBackupForRead", {"read", "--no-backup", "a.tvr"}, "--no-backup does not apply to read"},
+        UsageRow{"HistoryAndNoHistory",
+                 {"--history", "h.sqlite3", "--no-history", "version"},
+                 "give --history FILE or --no-history, not both"},
+        UsageRow{"EmptyHistoryFile", {"--history", "", "version"}, "--history needs a file name"},
+        UsageRow{"LimitZero", {"history", "--limit", "0"}, "--limit needs a whole number from 1 on, not \"0\""},
+        UsageRow{"LimitNotANumber", {"history", "--limit", "5x"}, "--limit needs a whole number from 1 on, not \"5x\""},
+        UsageRow{"UnknownImage",
+                 {"history", "export", "--image", "verification", "3", "a.tvr"},
+                 "--image needs sent, read or backup, not \"verification\""},
+        UsageRow{"NegativeAge",
+                 {"history", "prune", "--older-than", "-1"},
+                 "--older-than needs a whole number of days, not \"-1\""}),
     test_support::RowName());
 
 TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
@@ -234,10 +265,18 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
     const ProgramRun run = telvorctl({"--help"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_TRUE(run.standardOutput.starts_with(
-        "Usage:\n  telvorctl [CONNECTION] [--trace] version [--json]\n"
-        "  telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n"
+        "Usage:\n  telvorctl [CONNECTION] [--trace] version [--history FILE] [--no-history] [--json]\n"
+        "  telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] [--history FILE] [--no-history] OUT.tvr\n"
         "  telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] [--reset-counters] [--erase-log] "
-        "FILE.tvr\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl ports [--probe] [--json]\n"
+        "[--history FILE] [--no-history] [--no-backup] FILE.tvr\n"
+        "  telvorctl [CONNECTION] [--trace] check [--history FILE] [--no-history] FILE.tvr\n"
+        "  telvorctl [CONNECTION] [--trace] restore [--set-clock] [--reset-device] [--reset-counters] [--erase-log] "
+        "[--history FILE] [--no-backup] [--image KIND] ID\n"
+        "  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl ports [--probe] [--json]\n"
+        "  telvorctl history [--history FILE] [--target T] [--limit N] [--json]\n"
+        "  telvorctl history show [--history FILE] ID\n"
+        "  telvorctl history export [--history FILE] [--image KIND] ID OUT.tvr\n"
+        "  telvorctl history prune [--history FILE] [--older-than DAYS]\n"
         "  telvorctl --help | --version\n"))
         << run.standardOutput;
     EXPECT_EQ(run.standardError, "");
@@ -266,8 +305,12 @@ TEST_P(TelvorctlHelp, ListsTheCommandsAndTheirOptions)
         EXPECT_NE(help.find("\n  " + option + " "), std::string::npos) << option << " in\n" << help;
     if (row.arguments.front() != "--help")
         return;
-    for (const Command& command : commands())
-        EXPECT_NE(help.find("\n  " + std::string(command.name) + " "), std::string::npos) << command.name;
+    // A command of its own in the list of commands, one below another in its usage line.
+    for (const Command& command : commands()) {
+        const std::string shown = command.parent.empty() ? "\n  " + std::string(command.name) + " "
+                                                         : "\n  telvorctl " + commandPath(command) + " ";
+        EXPECT_NE(help.find(shown), std::string::npos) << commandPath(command);
+    }
     for (const CommandOption& option : commandOptions())
         EXPECT_NE(help.find("\n  --" + std::string(option.name) + " "), std::string::npos) << option.name;
 }
@@ -285,20 +328,47 @@ INSTANTIATE_TEST_SUITE_P(
         HelpRow{"Program", {"--help"}, "\n  telvorctl --help | --version\n", {"-h,--help", "--version"}},
         HelpRow{"Version",
                 {"version", "--help"},
-                "Usage: telvorctl [CONNECTION] [--trace] version [--json]\n",
-                withConnectionOptions({"--json"})},
-        HelpRow{"Read",
-                {"read", "-h"},
-                "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n",
-                withConnectionOptions({"--base FILE.tvr"})},
+                "Usage: telvorctl [CONNECTION] [--trace] version [--history FILE] [--no-history] [--json]\n",
+                withConnectionOptions({"--history FILE", "--no-history", "--json"})},
+        HelpRow{
+            "Read",
+            {"read", "-h"},
+            "Usage: telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] [--history FILE] [--no-history] OUT.tvr\n",
+            withConnectionOptions({"--base FILE.tvr", "--history FILE", "--no-history"})},
         HelpRow{"Write",
                 {"write", "--help"},
                 "Usage: telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] "
-                "[--reset-counters] [--erase-log] FILE.tvr\n",
-                withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
+                "[--reset-counters] [--erase-log] [--history FILE] [--no-history] [--no-backup] FILE.tvr\n",
+                withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log",
+                                       "--history FILE", "--no-history", "--no-backup"})},
         HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
         HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}},
-        HelpRow{"Ports", {"ports", "--help"}, "Usage: telvorctl ports [--probe] [--json]\n", {"--probe", "--json"}}),
+        HelpRow{"Ports", {"ports", "--help"}, "Usage: telvorctl ports [--probe] [--json]\n", {"--probe", "--json"}},
+        HelpRow{"Check",
+                {"check", "--help"},
+                "Usage: telvorctl [CONNECTION] [--trace] check [--history FILE] [--no-history] FILE.tvr\n",
+                withConnectionOptions({"--history FILE", "--no-history", "FILE.tvr"})},
+        HelpRow{"Restore",
+                {"restore", "-h"},
+                "Usage: telvorctl [CONNECTION] [--trace] restore [--set-clock] [--reset-device] [--reset-counters] "
+                "[--erase-log] [--history FILE] [--no-backup] [--image KIND] ID\n",
+                withConnectionOptions({"--history FILE", "--no-backup", "--image KIND", "ID"})},
+        HelpRow{"History",
+                {"history", "--help"},
+                "Usage: telvorctl history [--history FILE] [--target T] [--limit N] [--json]\n",
+                {"--history FILE", "--target T", "--limit N", "--json", "show", "export", "prune"}},
+        HelpRow{"HistoryShow",
+                {"history", "show", "--help"},
+                "Usage: telvorctl history show [--history FILE] ID\n",
+                {"--history FILE", "ID"}},
+        HelpRow{"HistoryExport",
+                {"--history", "h.sqlite3", "history", "export", "-h"},
+                "Usage: telvorctl history export [--history FILE] [--image KIND] ID OUT.tvr\n",
+                {"--history FILE", "--image KIND", "ID", "OUT.tvr"}},
+        HelpRow{"HistoryPrune",
+                {"history", "prune", "--help"},
+                "Usage: telvorctl history prune [--history FILE] [--older-than DAYS]\n",
+                {"--history FILE", "--older-than DAYS"}}),
     test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)

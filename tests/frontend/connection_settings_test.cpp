@@ -16,7 +16,7 @@ void PrintTo(const ConnectionSettings& settings, std::ostream* out)
 {
     *out << "{port " << settings.serialPortNumber << ", tcp " << settings.useTcp << ", " << settings.ipAddress << ":"
          << settings.tcpPort << ", " << settings.serialDeviceFormat << ", strict " << settings.strictSerialTiming
-         << "}";
+         << ", backup " << settings.backupBeforeWrite << "}";
 }
 
 namespace {
@@ -57,15 +57,17 @@ TEST_F(ConnectionSettingsTest, FirstStartGivesTheDefaults)
     EXPECT_EQ(settings.tcpPort, 23);
     EXPECT_EQ(settings.serialDeviceFormat, "/dev/ttyS%d");
     EXPECT_FALSE(settings.strictSerialTiming);
+    EXPECT_FALSE(settings.backupBeforeWrite);
 }
 
 TEST_F(ConnectionSettingsTest, SavedValuesAreWrittenToTheUsersStoreAndReadBack)
 {
-    const ConnectionSettings saved{7, true, "10.1.2.3", 2023, "/dev/ttyUSB%d", true};
+    const ConnectionSettings saved{7, true, "10.1.2.3", 2023, "/dev/ttyUSB%d", true, true};
     ASSERT_TRUE(saveConnectionSettings(saved));
     EXPECT_EQ(storeContent(),
               "[General]\n"
               "Adres_IP=10.1.2.3\n"
+              "Backup_Before_Write=1\n"
               "Port_COM=7\n"
               "Port_TCP=2023\n"
               "Serial_Device_Format=/dev/ttyUSB%d\n"
@@ -122,6 +124,13 @@ ConnectionSettings withStrictTiming()
     return settings;
 }
 
+ConnectionSettings withBackupBeforeWrite()
+{
+    ConnectionSettings settings;
+    settings.backupBeforeWrite = true;
+    return settings;
+}
+
 constexpr char kGarbage[] = "\x00\xFF\x13[[=\n=\xC3\x28\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -142,6 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
                       StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
                       StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
+                      StoredCase{"BackupBeforeWrite", "[General]\nBackup_Before_Write=1\n", withBackupBeforeWrite()},
+                      StoredCase{"NoBackupBeforeWrite", "[General]\nBackup_Before_Write=0\n", kDefaults},
+                      StoredCase{"BackupBeforeWriteOutOfRange", "[General]\nBackup_Before_Write=2\n", kDefaults},
                       StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
                       StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
                       StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),

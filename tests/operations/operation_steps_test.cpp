@@ -9,7 +9,7 @@
 namespace telvor {
 namespace {
 
-enum class Run { Version, Read, Write };
+enum class Run { Version, Read, Write, WriteAfterBackup };
 
 struct StepsRow {
     const char* name;
@@ -54,6 +54,12 @@ TEST_P(OperationSteps, AreNamedInTheOrderTheyAreReached)
     case Run::Write:
         done = device.operations.writeToDevice();
         break;
+    case Run::WriteAfterBackup: {
+        SettingsImage backup;
+        done
+            = device.operations.writeAfterBackup(backup, [] { return true; }) == DeviceOperations::BackupWrite::Written;
+        break;
+    }
     }
     EXPECT_EQ(done, row.done);
     EXPECT_EQ(device.surface.steps, row.steps);
@@ -82,6 +88,13 @@ INSTANTIATE_TEST_SUITE_P(
                              pinReportedWrong(),
                              false,
                              {"Checking version", "Writing settings", "Verifying"}},
+                    StepsRow{
+                        "WriteAfterBackup",
+                        Run::WriteAfterBackup,
+                        false,
+                        {},
+                        true,
+                        {"Checking version", "Reading backup", "Checking version", "Writing settings", "Verifying"}},
                     StepsRow{"WriteStoppedAtItsFirstLine",
                              Run::Write,
                              true,

@@ -91,25 +91,27 @@ TEST_P(TelvorctlCompletion, OffersWhatTheWordCanBe)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TelvorctlCompletion,
-    testing::Values(CompletionRow{"Commands", {""}, {"diff", "ports", "read", "show", "version", "write"}},
-                    CompletionRow{"CommandPrefix", {"ve"}, {"version"}},
-                    CompletionRow{"CommandAfterOptions", {"--com", "1", "--trace", "w"}, {"write"}},
-                    CompletionRow{"ProgramOptions", {"--s"}, {"--set-clock", "--strict-serial"}},
-                    CompletionRow{"OptionsOfTheCommand",
-                                  {"read", "--"},
-                                  {"--base", "--com", "--help", "--quiet", "--strict-serial", "--tcp", "--trace"}},
-                    CompletionRow{"OptionsOfPorts", {"ports", "--"}, {"--help", "--json", "--probe"}},
-                    CompletionRow{
-                        "SettingsFilesAndFolders", {"write", "--set-clock", ""}, {"backup.tvr", "site.tvr", "sites"}},
-                    CompletionRow{"SettingsFilePrefix", {"show", "si"}, {"site.tvr", "sites"}},
-                    CompletionRow{"ValueOfBase", {"read", "--base", ""}, {"backup.tvr", "site.tvr", "sites"}},
-                    CompletionRow{"OperandAfterTheBase", {"read", "--base", "site.tvr", "b"}, {"backup.tvr"}},
-                    CompletionRow{"SecondOperand", {"diff", "site.tvr", "b"}, {"backup.tvr"}},
-                    CompletionRow{"NoOperandBeyondTheLast", {"diff", "site.tvr", "backup.tvr", ""}, {}},
-                    CompletionRow{"NoOperandOfVersion", {"version", ""}, {}},
-                    CompletionRow{"PortNumbersOfTheMachine", {"--com", ""}, {"1", "2"}},
-                    CompletionRow{"PortNumberAfterTheCommand", {"version", "--com", "2"}, {"2"}},
-                    CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}}),
+    testing::Values(
+        CompletionRow{
+            "Commands", {""}, {"check", "diff", "history", "ports", "read", "restore", "show", "version", "write"}},
+        CompletionRow{"CommandPrefix", {"ve"}, {"version"}},
+        CompletionRow{"CommandAfterOptions", {"--com", "1", "--trace", "w"}, {"write"}},
+        CompletionRow{"ProgramOptions", {"--s"}, {"--set-clock", "--strict-serial"}},
+        CompletionRow{"OptionsOfTheCommand",
+                      {"read", "--"},
+                      {"--base", "--com", "--help", "--history", "--no-history", "--quiet", "--strict-serial", "--tcp",
+                       "--trace"}},
+        CompletionRow{"OptionsOfPorts", {"ports", "--"}, {"--help", "--json", "--probe"}},
+        CompletionRow{"SettingsFilesAndFolders", {"write", "--set-clock", ""}, {"backup.tvr", "site.tvr", "sites"}},
+        CompletionRow{"SettingsFilePrefix", {"show", "si"}, {"site.tvr", "sites"}},
+        CompletionRow{"ValueOfBase", {"read", "--base", ""}, {"backup.tvr", "site.tvr", "sites"}},
+        CompletionRow{"OperandAfterTheBase", {"read", "--base", "site.tvr", "b"}, {"backup.tvr"}},
+        CompletionRow{"SecondOperand", {"diff", "site.tvr", "b"}, {"backup.tvr"}},
+        CompletionRow{"NoOperandBeyondTheLast", {"diff", "site.tvr", "backup.tvr", ""}, {}},
+        CompletionRow{"NoOperandOfVersion", {"version", ""}, {}},
+        CompletionRow{"PortNumbersOfTheMachine", {"--com", ""}, {"1", "2"}},
+        CompletionRow{"PortNumberAfterTheCommand", {"version", "--com", "2"}, {"2"}},
+        CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}}),
     test_support::RowName());
 
 TEST(TelvorctlCompletionScript, RegistersItselfForTelvorctl)
