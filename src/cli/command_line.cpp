@@ -22,6 +22,18 @@ std::string longName(const CommandOption& option)
     return "--" + std::string(option.name);
 }
 
+// The option as its usage shows it: by its short name where it has one.
+std::string shownName(const CommandOption& option)
+{
+    return option.shortName ? std::string{'-', option.shortName} : longName(option);
+}
+
+// The names CLI11 knows it by.
+std::string declaredNames(const CommandOption& option)
+{
+    return option.shortName ? std::string{'-', option.shortName, ','} + longName(option) : longName(option);
+}
+
 struct Operand {
     std::string name;
     bool repeated = false; // one or more
@@ -54,7 +66,7 @@ std::string usageLine(const Command& command)
     for (const CommandOption& option : commandOptions()) {
         if (option.group == kConnectionOptions || !accepts(command, option))
             continue;
-        line += " [" + longName(option);
+        line += " [" + shownName(option);
         if (!option.valueName.empty())
             line += " " + std::string(option.valueName);
         line += "]";
@@ -122,9 +134,9 @@ CLI::Option* addOption(CLI::App& app, const CommandOption& option)
 {
     const std::string description(option.description);
     if (option.valueName.empty())
-        return app.add_flag(longName(option))->description(description)->disable_flag_override();
+        return app.add_flag(declaredNames(option))->description(description)->disable_flag_override();
     // An option given twice keeps both values, for the option's rule to judge.
-    return app.add_option(longName(option))
+    return app.add_option(declaredNames(option))
         ->description(description)
         ->type_name(std::string(option.valueName))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -215,7 +227,7 @@ ParsedCommandLine invocationOf(const Command& command, const CLI::App& app,
     const std::string commandName(command.name);
     for (std::size_t row = 0; row < options.size(); ++row)
         if (!accepts(command, options[row]) && programOptions[row]->count() > 0)
-            return usageError(longName(options[row]) + " does not apply to " + commandName);
+            return usageError(shownName(options[row]) + " does not apply to " + commandName);
 
     ParsedCommandLine parsed;
     parsed.command = &command;

@@ -3,6 +3,7 @@
 #include "connection_option.h"
 #include "device_commands.h"
 #include "diff_command.h"
+#include "document_commands.h"
 #include "show_command.h"
 
 #include <array>
@@ -54,6 +55,14 @@ OptionRefusal takeBase(const std::string& fileName, Invocation& invocation)
     return std::nullopt;
 }
 
+OptionRefusal takeOutput(const std::string& fileName, Invocation& invocation)
+{
+    if (invocation.outputFile)
+        return "give -o once";
+    invocation.outputFile = fileName;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::span<const Command> commands()
@@ -66,6 +75,12 @@ std::span<const Command> commands()
                 kConnectionOptions | kServiceOptions, runWrite},
         Command{"show", "print FILE.tvr as the device's KEY=value answer lines", "FILE.tvr", kNoOptions, runShow},
         Command{"diff", "list the fields in which A.tvr and B.tvr differ", "A.tvr B.tvr", kNoOptions, runDiff},
+        Command{"export", "print FILE as a settings document (YAML), or write it to OUT", "FILE", kOutputOption,
+                runExport},
+        Command{"import", "apply settings documents in order onto the factory defaults and write OUT", "DOC.yaml...",
+                kBaseOption | kOutputOption, runImport},
+        Command{"set", "change settings of FILE, each given as PATH=VALUE; in place unless -o", "FILE PATH=VALUE...",
+                kOutputOption, runSet},
     };
     return table;
 }
@@ -80,7 +95,11 @@ std::span<const CommandOption> commandOptions()
                       takeSwitch<&Invocation::trace>},
         CommandOption{"strict-serial", "", "end each serial reply only at a 500 ms pause, never at its content",
                       kConnectionOptions, takeSwitch<&Invocation::strictSerial>},
-        CommandOption{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption, takeBase},
+        CommandOption{"base", "FILE.tvr",
+                      "start from this settings file: read instead of all zero, import instead of the factory defaults",
+                      kBaseOption, takeBase},
+        CommandOption{"output", "OUT", "write the result to OUT, a settings document if it ends in .yaml or .yml",
+                      kOutputOption, takeOutput, 'o'},
         CommandOption{"set-clock", "", "Set RTC clock in device", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::setClock>},
         CommandOption{"reset-device", "", "RESET device after update", kServiceOptions,

@@ -19,6 +19,7 @@ enum CommandOptions : unsigned {
     kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
+    kOutputOption = 1 << 3,      // -o OUT
 };
 
 struct Command {
@@ -41,6 +42,7 @@ struct CommandOption {
     unsigned group;
     // Takes one value that was given ("" for a switch) into the invocation.
     OptionRefusal (*take)(const std::string& value, Invocation& invocation);
+    char shortName = '\0'; // a one-letter name besides the long one, if any
 };
 
 std::span<const Command> commands();

@@ -7,7 +7,6 @@
 #include "settings_operand.h"
 #include "traffic_trace.h"
 
-#include "image/settings_file.h"
 #include "link/device_link.h"
 #include "operations/device_operations.h"
 
@@ -89,13 +88,7 @@ int runRead(const Invocation& invocation)
         return kExitUsage;
     if (!runOperation(invocation, Operation::Read, working))
         return kExitFailure;
-    const std::string& output = invocation.operands.at(0);
-    const SettingsFileResult saved = writeSettingsFile(output, working);
-    if (!saved.ok) {
-        printError(saved.status + " " + output + ": " + saved.reason);
-        return kExitUsage;
-    }
-    return kExitSuccess;
+    return writeSettingsOperand(invocation.operands.at(0), working) ? kExitSuccess : kExitUsage;
 }
 
 int runWrite(const Invocation& invocation)

@@ -35,6 +35,7 @@ struct Invocation {
     // Serial replies end only at a 500 ms pause, whatever the saved settings say.
     bool strictSerial = false;
     std::optional<std::string> baseFile;
+    std::optional<std::string> outputFile; // -o
     ServiceChoice service;
 };
 

@@ -1,15 +1,38 @@
 #include "settings_operand.h"
 
 #include "console.h"
+#include "document/document_file.h"
 #include "image/settings_file.h"
 
 namespace telvor {
 
+void printFileFailure(const std::string& path, const std::string& status, const std::string& reason)
+{
+    printError(status + " " + path + ": " + reason);
+}
+
 bool readSettingsOperand(const std::string& path, SettingsImage& image)
 {
+    if (isDocumentName(path)) {
+        const DocumentFileResult result = readDocumentFile(path, image);
+        for (const DocumentError& error : result.errors)
+            printError(errorLine(path, error));
+        if (!result.file.ok && result.errors.empty())
+            printFileFailure(path, result.file.status, result.file.reason);
+        return result.file.ok;
+    }
     const SettingsFileResult result = readSettingsFile(path, image);
     if (!result.ok)
-        printError(result.status + " " + path + ": " + result.reason);
+        printFileFailure(path, result.status, result.reason);
+    return result.ok;
+}
+
+bool writeSettingsOperand(const std::string& path, const SettingsImage& image)
+{
+    const SettingsFileResult result
+        = isDocumentName(path) ? writeDocumentFile(path, image) : writeSettingsFile(path, image);
+    if (!result.ok)
+        printFileFailure(path, result.status, result.reason);
     return result.ok;
 }
 

@@ -1,4 +1,6 @@
-// A settings file named on the command line, read as "Read from file" reads.
+// A settings file named on the command line, read as "Read from file" reads:
+// a .tvr image, or a settings document (.yaml, .yml) applied onto the
+// factory defaults; and written the same way.
 #pragma once
 
 #include "image/settings_image.h"
@@ -7,8 +9,16 @@
 
 namespace telvor {
 
-// False after a file that cannot be opened or read; the message naming the
-// file and the reason is then printed.
+// False after a file that cannot be opened or read, or a document with
+// errors; the messages naming the file and every error are then printed.
 bool readSettingsOperand(const std::string& path, SettingsImage& image);
+
+// Writes the image as a settings document when the name ends in .yaml or
+// .yml, else as a settings file; false, with the message printed, when the
+// file cannot be written.
+bool writeSettingsOperand(const std::string& path, const SettingsImage& image);
+
+// Prints the outcome of a file that could not be read or written, naming it.
+void printFileFailure(const std::string& path, const std::string& status, const std::string& reason);
 
 } // namespace telvor

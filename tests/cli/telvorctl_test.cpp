@@ -212,7 +212,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"ConnectionForShow", {"--tcp", "127.0.0.1", "show", "a.tvr"}, "--tcp does not apply to show"},
         UsageRow{"SerialForDiff", {"diff", "--com", "1", "a.tvr", "b.tvr"}, "--com does not apply to diff"},
         UsageRow{"TraceForShow", {"show", "--trace", "a.tvr"}, "--trace does not apply to show"},
-        UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"}, "--erase-log does not apply to show"}),
+        UsageRow{"ServiceOptionForShow", {"show", "--erase-log", "a.tvr"}, "--erase-log does not apply to show"},
+        UsageRow{"OutputForShow", {"show", "-o", "b.tvr", "a.tvr"}, "-o does not apply to show"},
+        UsageRow{"OutputTwice", {"export", "-o", "a.yaml", "--output", "b.yaml", "x.tvr"}, "give -o once"},
+        UsageRow{"SetWithoutAssignments", {"set", "a.tvr"}, "usage: telvorctl set [-o OUT] FILE PATH=VALUE..."},
+        UsageRow{"ImportWithoutDocuments", {"import", "-o", "a.tvr"},
+                 "usage: telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml..."}),
     test_support::RowName());
 
 TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
@@ -237,7 +242,9 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
         "Usage:\n  telvorctl [CONNECTION] [--trace] version\n"
         "  telvorctl [CONNECTION] [--trace] read [--base FILE.tvr] OUT.tvr\n"
         "  telvorctl [CONNECTION] [--trace] write [--set-clock] [--reset-device] [--reset-counters] [--erase-log] "
-        "FILE.tvr\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl --help | --version\n"))
+        "FILE.tvr\n  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl export [-o OUT] FILE\n"
+        "  telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml...\n  telvorctl set [-o OUT] FILE PATH=VALUE...\n"
+        "  telvorctl --help | --version\n"))
         << run.standardOutput;
     EXPECT_EQ(run.standardError, "");
 }
@@ -267,8 +274,11 @@ TEST_P(TelvorctlHelp, ListsTheCommandsAndTheirOptions)
         return;
     for (const Command& command : commands())
         EXPECT_NE(help.find("\n  " + std::string(command.name) + " "), std::string::npos) << command.name;
-    for (const CommandOption& option : commandOptions())
-        EXPECT_NE(help.find("\n  --" + std::string(option.name) + " "), std::string::npos) << option.name;
+    for (const CommandOption& option : commandOptions()) {
+        const std::string shortName = option.shortName ? std::string{'-', option.shortName, ','} : "";
+        EXPECT_NE(help.find("\n  " + shortName + "--" + std::string(option.name) + " "), std::string::npos)
+            << option.name;
+    }
 }
 
 // The connection options as the help shows them, and `others` after them.
@@ -296,7 +306,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "[--reset-counters] [--erase-log] FILE.tvr\n",
                 withConnectionOptions({"--set-clock", "--reset-device", "--reset-counters", "--erase-log"})},
         HelpRow{"Show", {"show", "--help"}, "Usage: telvorctl show FILE.tvr\n", {"FILE.tvr", "-h,--help"}},
-        HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}}),
+        HelpRow{"Diff", {"diff", "--help"}, "Usage: telvorctl diff A.tvr B.tvr\n", {"A.tvr", "B.tvr", "-h,--help"}},
+        HelpRow{"Export", {"export", "--help"}, "Usage: telvorctl export [-o OUT] FILE\n", {"FILE", "-o,--output OUT"}},
+        HelpRow{"Import",
+                {"import", "--help"},
+                "Usage: telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml...\n",
+                {"--base FILE.tvr", "-o,--output OUT"}},
+        HelpRow{"Set", {"set", "--help"}, "Usage: telvorctl set [-o OUT] FILE PATH=VALUE...\n", {"-o,--output OUT"}}),
     test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)
