@@ -184,17 +184,19 @@ std::string valueText(const SettingRow& row)
 {
     switch (row.kind) {
     case SettingKind::Text:
-        return "text, up to " + std::to_string(slot(row.field.key, row.field.index == FieldPart::kRowNumber
-                                                                       ? row.first
-                                                                       : row.field.index,
-                                                    row.field.part)
-                                                   .width)
+        return "text, up to "
+            + std::to_string(slot(row.field.key, row.field.index == FieldPart::kRowNumber ? row.first : row.field.index,
+                                  row.field.part)
+                                 .width)
             + " characters";
     case SettingKind::BalanceCheckCode:
         return "text, up to " + std::to_string(kBalanceCheckCodeLength) + " characters";
     case SettingKind::Number:
         return "integer " + std::to_string(row.minimum) + " to " + std::to_string(row.maximum);
     case SettingKind::CheckBox:
+        // Where the setting also holds bits no editor keeps, say which is the box.
+        if (row.field.mask != row.checked)
+            return "`true` (" + bitsText(row.checked) + ") or `false`";
         return "`true` or `false`";
     case SettingKind::Choice:
         return "one of " + listed(row.choices);
@@ -206,8 +208,8 @@ std::string valueText(const SettingRow& row)
         return "list of hours 0 to 23";
     case SettingKind::Delay:
         return "text: seconds (`30s`, 0 to " + std::to_string(largestDelayCount(DelayUnit::Seconds))
-            + "), minutes (`5m`, 0 to " + std::to_string(largestDelayCount(DelayUnit::Minutes)) + ") or hours (`2h`, 0 to "
-            + std::to_string(largestDelayCount(DelayUnit::Hours)) + ")";
+            + "), minutes (`5m`, 0 to " + std::to_string(largestDelayCount(DelayUnit::Minutes))
+            + ") or hours (`2h`, 0 to " + std::to_string(largestDelayCount(DelayUnit::Hours)) + ")";
     case SettingKind::InputThreshold:
         return "number: mV " + rangeText(ThresholdUnit::Millivolts) + " (none), % " + rangeText(ThresholdUnit::Percent)
             + " (RH, RR), °C " + rangeText(ThresholdUnit::Degrees) + " (T, D, TR, PT), "

@@ -15,29 +15,28 @@ using Kind = SettingKind;
 constexpr int kN = FieldPart::kRowNumber;
 constexpr int kNone = Field::kNotIndexed;
 
-constexpr Choice kDays[] = {{"Mo", 0x01}, {"Tu", 0x02}, {"We", 0x04}, {"Th", 0x08},
-                            {"Fr", 0x10}, {"Sa", 0x20}, {"Su", 0x40}, {"D-o", 0x80}};
+constexpr Choice kDays[]
+    = {{"Mo", 0x01}, {"Tu", 0x02}, {"We", 0x04}, {"Th", 0x08}, {"Fr", 0x10}, {"Sa", 0x20}, {"Su", 0x40}, {"D-o", 0x80}};
 
 // Telephone numbers 1 to 5 in bits 0 to 4 of the first byte, 6 to 10 in
 // bits 0 to 4 of the second; "ANYONE" is bit 7 of the first.
-constexpr Choice kNumbers1To10[] = {{"1", 1u << 0}, {"2", 1u << 1},  {"3", 1u << 2},  {"4", 1u << 3},
-                                    {"5", 1u << 4}, {"6", 1u << 8},  {"7", 1u << 9},  {"8", 1u << 10},
-                                    {"9", 1u << 11}, {"10", 1u << 12}};
-constexpr Choice kNumbers1To10OrAnyone[] = {{"1", 1u << 0},  {"2", 1u << 1},  {"3", 1u << 2},  {"4", 1u << 3},
-                                            {"5", 1u << 4},  {"6", 1u << 8},  {"7", 1u << 9},  {"8", 1u << 10},
-                                            {"9", 1u << 11}, {"10", 1u << 12}, {"ANYONE", 1u << 7}};
+constexpr Choice kNumbers1To10[] = {{"1", 1u << 0}, {"2", 1u << 1}, {"3", 1u << 2},  {"4", 1u << 3},  {"5", 1u << 4},
+                                    {"6", 1u << 8}, {"7", 1u << 9}, {"8", 1u << 10}, {"9", 1u << 11}, {"10", 1u << 12}};
+constexpr Choice kNumbers1To10OrAnyone[]
+    = {{"1", 1u << 0}, {"2", 1u << 1},  {"3", 1u << 2},  {"4", 1u << 3},   {"5", 1u << 4},     {"6", 1u << 8},
+       {"7", 1u << 9}, {"8", 1u << 10}, {"9", 1u << 11}, {"10", 1u << 12}, {"ANYONE", 1u << 7}};
 constexpr Choice kNumbers1To5OrAnyone[]
     = {{"1", 1u << 0}, {"2", 1u << 1}, {"3", 1u << 2}, {"4", 1u << 3}, {"5", 1u << 4}, {"ANYONE", 1u << 7}};
 // An input's SMS numbers: 1 to 5 in bits 2 to 6 of ICFGn, 6 to 10 in bits
 // 0 to 4 of ECFGn.
-constexpr Choice kInputSmsNumbers[] = {{"1", 1u << 2}, {"2", 1u << 3},  {"3", 1u << 4},  {"4", 1u << 5},
-                                       {"5", 1u << 6}, {"6", 1u << 8},  {"7", 1u << 9},  {"8", 1u << 10},
-                                       {"9", 1u << 11}, {"10", 1u << 12}};
+constexpr Choice kInputSmsNumbers[]
+    = {{"1", 1u << 2}, {"2", 1u << 3}, {"3", 1u << 4},  {"4", 1u << 5},  {"5", 1u << 6},
+       {"6", 1u << 8}, {"7", 1u << 9}, {"8", 1u << 10}, {"9", 1u << 11}, {"10", 1u << 12}};
 // An extended line's SMS numbers 1 to 5 in bits 2 to 6.
 constexpr Choice kLineSmsNumbers[] = {{"1", 1u << 2}, {"2", 1u << 3}, {"3", 1u << 4}, {"4", 1u << 5}, {"5", 1u << 6}};
 constexpr Choice kRecipients[] = {{"1", 1u << 0}, {"2", 1u << 1}, {"3", 1u << 2}, {"4", 1u << 3}, {"5", 1u << 4}};
-constexpr Choice kInputs[] = {{"L1", 0x01}, {"L2", 0x02}, {"L3", 0x04}, {"L4", 0x08},
-                              {"L5", 0x10}, {"L6", 0x20}, {"L7", 0x40}, {"L8", 0x80}};
+constexpr Choice kInputs[]
+    = {{"L1", 0x01}, {"L2", 0x02}, {"L3", 0x04}, {"L4", 0x08}, {"L5", 0x10}, {"L6", 0x20}, {"L7", 0x40}, {"L8", 0x80}};
 
 // The exclusive modes of the thermostat outputs O1, O3 and O5.
 constexpr Choice kO1Modes[] = {{"none", 0}, {"L1(LOW) signaling", 0x02}, {"Heating", 0x04}, {"Cooling", 0x08}};
@@ -48,8 +47,8 @@ constexpr Choice kInterfaces[] = {{"RS-232", 0x00}, {"RS-485", 0x01}};
 constexpr Choice kCharacterSizes[] = {{"8-bit", 0x00}, {"7-bit", 0x02}};
 constexpr Choice kStopBits[] = {{"1-bit", 0x00}, {"2-bit", 0x04}};
 constexpr Choice kParities[] = {{"NONE", 0x00}, {"EVEN", 0x08}, {"ODD", 0x10}};
-constexpr Choice kSpeeds[] = {{"1200", 0x00}, {"2400", 0x20}, {"4800", 0x40},
-                              {"9600", 0x60}, {"14400", 0x80}, {"19200", 0xA0}};
+constexpr Choice kSpeeds[]
+    = {{"1200", 0x00}, {"2400", 0x20}, {"4800", 0x40}, {"9600", 0x60}, {"14400", 0x80}, {"19200", 0xA0}};
 
 constexpr Choice kSendPeriods[] = {{"1", 0x00}, {"2", 0x20}, {"3", 0x40}, {"7", 0x60}};
 constexpr Choice kLineTypes[] = {{"none", 0}, {"RH", 1}, {"T/D", 2}};

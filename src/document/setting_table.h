@@ -46,7 +46,7 @@ struct Choice {
 // keeps go with the setting that owns the highest of the byte's other bits,
 // so that every bit outside the reserved stretches has a path.
 struct FieldPart {
-    static constexpr int kRowNumber = -2;          // the index is the row's number n
+    static constexpr int kRowNumber = -2;           // the index is the row's number n
     static constexpr std::uint32_t kWholeField = 0; // every bit of the field
 
     std::string_view key;

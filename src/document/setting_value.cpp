@@ -269,8 +269,7 @@ Reading readDelay(const Value& value)
 {
     const std::optional<long long> count = isScalar(value) ? readLeadingInteger(value.text) : std::nullopt;
     if (!count)
-        return refusal("Please enter a delay in seconds, minutes or hours, such as \"30s\", \"5m\" or \"2h\".",
-                       value);
+        return refusal("Please enter a delay in seconds, minutes or hours, such as \"30s\", \"5m\" or \"2h\".", value);
     const int largest = largestDelayCount(delayUnitOf(value.text));
     if (*count < 0 || *count > largest)
         return refusal(rangeMessage(0, largest), value);
@@ -283,8 +282,8 @@ ThresholdUnit thresholdUnit(const Setting& setting, const SettingsImage& image)
 {
     if (setting.kind() == SettingKind::LineThreshold)
         return extendedLineThresholdUnit(image.u8(*setting.unit));
-    return inputThresholdUnit(inputUnitCode(image.u8(slot("ICFG", setting.number)),
-                                            image.u8(slot("SCFG", setting.number))));
+    return inputThresholdUnit(
+        inputUnitCode(image.u8(slot("ICFG", setting.number)), image.u8(slot("SCFG", setting.number))));
 }
 
 // The editor's text without its unit: "25.0 'C" is 25.0, "50 %" is 50.

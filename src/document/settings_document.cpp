@@ -12,16 +12,18 @@ namespace {
 
 // The export as a tree of names in the order their settings come.
 struct OutputNode {
-    std::vector<std::pair<std::string, OutputNode>> children;
+    std::string name;
+    std::vector<OutputNode> children;
     std::optional<Value> value;
 
-    OutputNode& child(const std::string& name)
+    OutputNode& child(const std::string& childName)
     {
         const auto found = std::find_if(children.begin(), children.end(),
-                                        [&name](const auto& entry) { return entry.first == name; });
+                                        [&childName](const OutputNode& node) { return node.name == childName; });
         if (found != children.end())
-            return found->second;
-        return children.emplace_back(name, OutputNode{}).second;
+            return *found;
+        children.push_back(OutputNode{childName, {}, {}});
+        return children.back();
     }
 };
 
@@ -51,8 +53,8 @@ void emitValue(YAML::Emitter& out, const Value& value)
 void emitNode(YAML::Emitter& out, const OutputNode& node)
 {
     out << YAML::BeginMap;
-    for (const auto& [name, child] : node.children) {
-        out << YAML::Key << name << YAML::Value;
+    for (const OutputNode& child : node.children) {
+        out << YAML::Key << child.name << YAML::Value;
         if (child.value)
             emitValue(out, *child.value);
         else

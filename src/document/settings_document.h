@@ -18,7 +18,7 @@ inline constexpr std::string_view kDocumentFormat = "telvor-settings 1";
 
 // One error of a document or of a set argument.
 struct DocumentError {
-    Position where; // 0 and 0 where the error has no place in a document
+    Position where;     // 0 and 0 where the error has no place in a document
     std::string path;   // the setting's path as written; empty for an error of the YAML itself
     std::string reason; // the editors' texts where they have one
 };

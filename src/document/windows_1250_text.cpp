@@ -71,8 +71,8 @@ std::optional<std::string> windows1250Bytes(std::u16string_view text)
     // A single-byte code page: one byte per UTF-16 unit at most.
     std::string bytes(text.size(), '\0');
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_fromUChars(windows1250, bytes.data(), static_cast<int32_t>(bytes.size()),
-                                           text.data(), static_cast<int32_t>(text.size()), &status);
+    const int32_t length = ucnv_fromUChars(windows1250, bytes.data(), static_cast<int32_t>(bytes.size()), text.data(),
+                                           static_cast<int32_t>(text.size()), &status);
     if (U_FAILURE(status) || length != u_countChar32(text.data(), static_cast<int32_t>(text.size())))
         return std::nullopt;
     bytes.resize(static_cast<std::size_t>(length));
@@ -87,8 +87,8 @@ std::string utf8FromWindows1250(std::string_view bytes)
     ucnv_resetToUnicode(windows1250);
     std::u16string utf16(bytes.size(), u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t length = ucnv_toUChars(windows1250, utf16.data(), static_cast<int32_t>(utf16.size()),
-                                         bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    const int32_t length = ucnv_toUChars(windows1250, utf16.data(), static_cast<int32_t>(utf16.size()), bytes.data(),
+                                         static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status))
         throw std::runtime_error(std::string("windows-1250 bytes without characters: ") + u_errorName(status));
     utf16.resize(static_cast<std::size_t>(length));

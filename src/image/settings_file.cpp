@@ -141,8 +141,8 @@ int writeThroughTemporary(const std::string& path, std::string_view content)
     FileDescriptor descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!descriptor.valid())
         return errno;
-    const bool written = writeAll(descriptor.get(), reinterpret_cast<const std::uint8_t*>(content.data()),
-                                  content.size())
+    const bool written
+        = writeAll(descriptor.get(), reinterpret_cast<const std::uint8_t*>(content.data()), content.size())
         && ::fsync(descriptor.get()) == 0 && descriptor.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         const int error = errno;

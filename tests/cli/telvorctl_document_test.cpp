@@ -93,8 +93,9 @@ TEST_F(TelvorctlDocuments, ExportWritesOut)
 
 TEST_F(TelvorctlDocuments, ImportAppliesTheLayersInOrderOntoTheFactoryDefaults)
 {
-    const std::string site = write("site.yaml", "format: telvor-settings 1\ninternet:\n  apn_name: site.apn\n"
-                                                "basic:\n  pin: \"1111\"\n");
+    const std::string site = write("site.yaml",
+                                   "format: telvor-settings 1\ninternet:\n  apn_name: site.apn\n"
+                                   "basic:\n  pin: \"1111\"\n");
     const std::string device = write("device.yml", "format: telvor-settings 1\nbasic:\n  pin: \"2222\"\n");
     const ProgramRun run = telvorctl({"import", site, device, "-o", path("out.tvr")});
     EXPECT_EQ(run.exitStatus, 0);
@@ -120,17 +121,24 @@ TEST_F(TelvorctlDocuments, RefusedDocumentsWriteNothingAndTellEveryError)
     write("out.tvr", before);
     const std::string first = write("first.yaml", "format: telvor-settings 1\nbasic:\n  pinn: 1\n");
     const std::string good = write("good.yaml", "format: telvor-settings 1\nbasic:\n  pin: \"1\"\n");
-    const std::string second = write("second.yaml", "format: telvor-settings 1\nbasic:\n  sms_limit_per_day: 256\n"
-                                                    "  num_1: \"+4860010020177771\"\n");
+    const std::string second = write("second.yaml",
+                                     "format: telvor-settings 1\nbasic:\n  sms_limit_per_day: 256\n"
+                                     "  num_1: \"+4860010020177771\"\n");
     const std::string missing = path("missing.yaml");
     const ProgramRun run = telvorctl({"import", first, good, second, missing, "-o", path("out.tvr")});
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.standardOutput, "");
     EXPECT_EQ(run.standardError,
-              "telvorctl: " + first + ":3:3: basic.pinn: unknown setting\n"
-              "telvorctl: " + second + ":3:22: basic.sms_limit_per_day: Please enter an integer between 0 and 255.\n"
-              "telvorctl: " + second + ":4:10: basic.num_1: Please enter no more than 16 characters.\n"
-              "telvorctl: File open error! " + missing + ": No such file or directory\n");
+              "telvorctl: " + first
+                  + ":3:3: basic.pinn: unknown setting\n"
+                    "telvorctl: "
+                  + second
+                  + ":3:22: basic.sms_limit_per_day: Please enter an integer between 0 and 255.\n"
+                    "telvorctl: "
+                  + second
+                  + ":4:10: basic.num_1: Please enter no more than 16 characters.\n"
+                    "telvorctl: File open error! "
+                  + missing + ": No such file or directory\n");
     EXPECT_EQ(contentOf("out.tvr"), before);
 }
 
@@ -138,7 +146,8 @@ TEST_F(TelvorctlDocuments, ImportNeedsOut)
 {
     const ProgramRun run = telvorctl({"import", write("a.yaml", "format: telvor-settings 1\n")});
     EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.standardError, "telvorctl: import needs -o OUT, the settings file to write; see telvorctl import --help\n");
+    EXPECT_EQ(run.standardError,
+              "telvorctl: import needs -o OUT, the settings file to write; see telvorctl import --help\n");
 }
 
 TEST_F(TelvorctlDocuments, SetChangesTheFileInPlace)
@@ -152,7 +161,9 @@ TEST_F(TelvorctlDocuments, SetChangesTheFileInPlace)
     expected.setText(slot("NUM", 3), "+48600100200");
     for (int offset = 0; offset < slot("SMS", 1).width; ++offset)
         expected.bytes()[slot("SMS", 1).offset + offset] = 0;
-    expected.setText(slot("SMS", 1), "\xA3\xF3" "d\x9F @UL");
+    expected.setText(slot("SMS", 1),
+                     "\xA3\xF3"
+                     "d\x9F @UL");
     EXPECT_EQ(imageOf("a.tvr"), expected);
 }
 
@@ -176,8 +187,9 @@ TEST_F(TelvorctlDocuments, RefusedSetLeavesTheFileByteForByte)
     const std::string file = write("a.tvr", bytes);
     const ProgramRun run = telvorctl({"set", file, "basic.pin=1234", "basic.pinn=1", "basic.sms_limit=yes"});
     EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.standardError, "telvorctl: set: basic.pinn: unknown setting\n"
-                                 "telvorctl: set: basic.sms_limit: Please enter true or false.\n");
+    EXPECT_EQ(run.standardError,
+              "telvorctl: set: basic.pinn: unknown setting\n"
+              "telvorctl: set: basic.sms_limit: Please enter true or false.\n");
     EXPECT_EQ(contentOf("a.tvr"), bytes);
 }
 

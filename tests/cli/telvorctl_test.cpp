@@ -216,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"OutputForShow", {"show", "-o", "b.tvr", "a.tvr"}, "-o does not apply to show"},
         UsageRow{"OutputTwice", {"export", "-o", "a.yaml", "--output", "b.yaml", "x.tvr"}, "give -o once"},
         UsageRow{"SetWithoutAssignments", {"set", "a.tvr"}, "usage: telvorctl set [-o OUT] FILE PATH=VALUE..."},
-        UsageRow{"ImportWithoutDocuments", {"import", "-o", "a.tvr"},
+        UsageRow{"ImportWithoutDocuments",
+                 {"import", "-o", "a.tvr"},
                  "usage: telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml..."}),
     test_support::RowName());
 

@@ -139,30 +139,30 @@ TEST_P(UnreadableDocument, GivesFileOpenErrorAndLeavesTheImage)
     EXPECT_EQ(image, pattern());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, UnreadableDocument,
-    testing::Values(UnreadableRow{"Missing", [](const fs::path& d) { return (d / "gone.yaml").string(); },
-                                  "No such file or directory"},
-                    UnreadableRow{"Directory",
-                                  [](const fs::path& d) {
-                                      fs::create_directory(d / "dir.yaml");
-                                      return (d / "dir.yaml").string();
-                                  },
-                                  "Is a directory"},
-                    UnreadableRow{"NotARegularFile",
-                                  [](const fs::path& d) {
-                                      fs::create_symlink("/dev/null", d / "null.yaml");
-                                      return (d / "null.yaml").string();
-                                  },
-                                  "Not a regular file"},
-                    UnreadableRow{"TooLarge",
-                                  [](const fs::path& d) {
-                                      std::ofstream(d / "big.yaml")
-                                          << std::string(kDocumentSizeLimit + 1, '#');
-                                      return (d / "big.yaml").string();
-                                  },
-                                  "File too large"}),
-    test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableDocument,
+                         testing::Values(UnreadableRow{"Missing",
+                                                       [](const fs::path& d) { return (d / "gone.yaml").string(); },
+                                                       "No such file or directory"},
+                                         UnreadableRow{"Directory",
+                                                       [](const fs::path& d) {
+                                                           fs::create_directory(d / "dir.yaml");
+                                                           return (d / "dir.yaml").string();
+                                                       },
+                                                       "Is a directory"},
+                                         UnreadableRow{"NotARegularFile",
+                                                       [](const fs::path& d) {
+                                                           fs::create_symlink("/dev/null", d / "null.yaml");
+                                                           return (d / "null.yaml").string();
+                                                       },
+                                                       "Not a regular file"},
+                                         UnreadableRow{"TooLarge",
+                                                       [](const fs::path& d) {
+                                                           std::ofstream(d / "big.yaml")
+                                                               << std::string(kDocumentSizeLimit + 1, '#');
+                                                           return (d / "big.yaml").string();
+                                                       },
+                                                       "File too large"}),
+                         test_support::RowName());
 
 TEST_F(DocumentFiles, WrittenDocumentReadsBackTheSettings)
 {

@@ -188,16 +188,11 @@ std::function<void(SettingsImage&)> unpackThenPack()
 TEST(DocumentRules, EachEditorChangesOnlyItsOwnPartOfTheDocument)
 {
     const EditorRun editors[] = {
-        {"basic.", unpackThenPack<BasicSettings>()},
-        {"authorization.", unpackThenPack<Authorization>()},
-        {"inputs.", unpackThenPack<InputSettings>()},
-        {"messages.", unpackThenPack<MessageBodies>()},
-        {"outputs.", unpackThenPack<Outputs>()},
-        {"scaling.", unpackThenPack<Scaling>()},
-        {"csd_port.", unpackThenPack<CsdSerialPort>()},
-        {"internet.", unpackThenPack<InternetAccess>()},
-        {"email.", unpackThenPack<EmailNotifications>()},
-        {"extended_lines.", unpackThenPack<ExtendedLines>()},
+        {"basic.", unpackThenPack<BasicSettings>()},      {"authorization.", unpackThenPack<Authorization>()},
+        {"inputs.", unpackThenPack<InputSettings>()},     {"messages.", unpackThenPack<MessageBodies>()},
+        {"outputs.", unpackThenPack<Outputs>()},          {"scaling.", unpackThenPack<Scaling>()},
+        {"csd_port.", unpackThenPack<CsdSerialPort>()},   {"internet.", unpackThenPack<InternetAccess>()},
+        {"email.", unpackThenPack<EmailNotifications>()}, {"extended_lines.", unpackThenPack<ExtendedLines>()},
     };
     std::mt19937 random(4);
     for (int round = 0; round < kImages; ++round) {

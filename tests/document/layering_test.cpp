@@ -73,10 +73,11 @@ TEST(Layering, TemplateSiteAndDeviceCombine)
 
     // Everything the three documents do not name is the factory default.
     const std::vector<std::string> changed = differingSettings(factoryDefaults(), image);
-    EXPECT_EQ(changed, (std::vector<std::string>{"basic.num_1", "basic.num_2", "basic.pin", "inputs.L1.type",
-                                                 "inputs.L1.low_threshold", "inputs.L1.high_threshold",
-                                                 "inputs.L1.high_to_low_alarm", "internet.apn_name",
-                                                 "internet.transmit_period", "internet.server_address"}));
+    EXPECT_EQ(
+        changed,
+        (std::vector<std::string>{"basic.num_1", "basic.num_2", "basic.pin", "inputs.L1.type",
+                                  "inputs.L1.low_threshold", "inputs.L1.high_threshold", "inputs.L1.high_to_low_alarm",
+                                  "internet.apn_name", "internet.transmit_period", "internet.server_address"}));
 }
 
 TEST(Layering, OrderDecidesWhatALaterLayerOverrides)
@@ -128,22 +129,22 @@ TEST_P(TypeAndThreshold, ThresholdIsStoredRawAndReadInTheTypesUnit)
 // -73.2 'C and 50 % are both the raw value 2000.
 INSTANTIATE_TEST_SUITE_P(
     Rule, TypeAndThreshold,
-    testing::Values(
-        ThresholdRow{"NewTypeKeepsTheRawValue", inputWith(0x80, 0, 2000), "    type: RH\n", 2000, Value::plain("50")},
-        ThresholdRow{"NewTypeWithoutAUnitShowsMillivolts", inputWith(0x80, 0, 2000), "    type: none\n", 2000,
-                     Value::plain("2000")},
-        ThresholdRow{"NewTypeWhereTheUnitCannotShowTheValue", inputWith(0x80, 0, 2982), "    type: RH\n", 2982,
-                     Value::rawBits(2982)},
-        ThresholdRow{"ThresholdInTheUnitOfTheDocumentsType", inputWith(0x80, 0, 2000),
-                     "    type: RH\n    low_threshold: 60\n", 2200, Value::plain("60")},
-        ThresholdRow{"TypeAfterTheThresholdInTheDocumentStillComesFirst", inputWith(0, 0, 2000),
-                     "    low_threshold: 25.0\n    type: PT\n", 2982, Value::plain("25.0")},
-        ThresholdRow{"ThresholdInTheUnitOfTheImagesType", inputWith(0x80, 2, 2000), "    low_threshold: 25.0\n",
-                     2982, Value::plain("25.0")},
-        ThresholdRow{"ThresholdOfAPlainVoltageInput", inputWith(0x80, 2, 2000),
-                     "    type: none\n    low_threshold: 25\n", 25, Value::plain("25")},
-        ThresholdRow{"RawThresholdWhateverTheUnit", inputWith(0x80, 1, 2000), "    low_threshold: {raw: 1010}\n", 1010,
-                     Value::rawBits(1010)}),
+    testing::Values(ThresholdRow{"NewTypeKeepsTheRawValue", inputWith(0x80, 0, 2000), "    type: RH\n", 2000,
+                                 Value::plain("50")},
+                    ThresholdRow{"NewTypeWithoutAUnitShowsMillivolts", inputWith(0x80, 0, 2000), "    type: none\n",
+                                 2000, Value::plain("2000")},
+                    ThresholdRow{"NewTypeWhereTheUnitCannotShowTheValue", inputWith(0x80, 0, 2982), "    type: RH\n",
+                                 2982, Value::rawBits(2982)},
+                    ThresholdRow{"ThresholdInTheUnitOfTheDocumentsType", inputWith(0x80, 0, 2000),
+                                 "    type: RH\n    low_threshold: 60\n", 2200, Value::plain("60")},
+                    ThresholdRow{"TypeAfterTheThresholdInTheDocumentStillComesFirst", inputWith(0, 0, 2000),
+                                 "    low_threshold: 25.0\n    type: PT\n", 2982, Value::plain("25.0")},
+                    ThresholdRow{"ThresholdInTheUnitOfTheImagesType", inputWith(0x80, 2, 2000),
+                                 "    low_threshold: 25.0\n", 2982, Value::plain("25.0")},
+                    ThresholdRow{"ThresholdOfAPlainVoltageInput", inputWith(0x80, 2, 2000),
+                                 "    type: none\n    low_threshold: 25\n", 25, Value::plain("25")},
+                    ThresholdRow{"RawThresholdWhateverTheUnit", inputWith(0x80, 1, 2000),
+                                 "    low_threshold: {raw: 1010}\n", 1010, Value::rawBits(1010)}),
     test_support::RowName());
 
 } // namespace

@@ -91,8 +91,9 @@ TEST(SettingTable, EditorsComeInTheOrderOfTheWindowsButtons)
         if (sections.empty() || sections.back() != section)
             sections.push_back(section);
     }
-    EXPECT_EQ(sections, (std::vector<std::string>{"basic", "authorization", "inputs", "messages", "outputs", "scaling",
-                                                  "csd_port", "internet", "email", "extended_lines"}));
+    EXPECT_EQ(sections,
+              (std::vector<std::string>{"basic", "authorization", "inputs", "messages", "outputs", "scaling",
+                                        "csd_port", "internet", "email", "extended_lines"}));
 }
 
 // An input's type comes before its thresholds, so that a document's

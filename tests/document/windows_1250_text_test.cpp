@@ -15,7 +15,9 @@ TEST(Windows1250Text, EveryByteSurvivesTheRoundTrip)
         all += static_cast<char>(byte);
     const std::string utf8 = utf8FromWindows1250(all);
     EXPECT_EQ(windows1250FromUtf8(utf8), std::optional<std::string>(all));
-    EXPECT_EQ(utf8FromWindows1250("\xA3\xF3" "d\x9F"), "Łódź");
+    EXPECT_EQ(utf8FromWindows1250("\xA3\xF3"
+                                  "d\x9F"),
+              "Łódź");
     EXPECT_EQ(utf8FromWindows1250("\x80\xFF"), "€˙");
     // The bytes without a character come back as the control characters of
     // the same number.
@@ -45,7 +47,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, Windows1250TextRefusal,
                                          RefusedRow{"ControlCharacterWithoutAByte", "a\u0080", "\u0080"},
                                          RefusedRow{"IgnorableCharacterIsNotDropped", "a\u200Bb", "\u200B"},
                                          RefusedRow{"AfterEverythingStorable", "Łódź € 中", "中"},
-                                         RefusedRow{"Windows1250BytesAreNotUtf8", "\xA3\xF3" "d\x9F", ""},
+                                         RefusedRow{"Windows1250BytesAreNotUtf8",
+                                                    "\xA3\xF3"
+                                                    "d\x9F",
+                                                    ""},
                                          RefusedRow{"CutOffSequence", "ab\xC5", ""}),
                          test_support::RowName());
 
