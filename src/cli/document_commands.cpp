@@ -26,6 +26,11 @@ std::string utf8Argument(const std::string& argument)
 
 int runExport(const Invocation& invocation)
 {
+    // A document under another name would later be read as a settings image.
+    if (invocation.outputFile && !isDocumentName(*invocation.outputFile)) {
+        printError("export: " + *invocation.outputFile + " does not end in .yaml or .yml, as a settings document does");
+        return kExitUsage;
+    }
     SettingsImage image;
     if (!readSettingsOperand(invocation.operands.at(0), image))
         return kExitUsage;
@@ -53,14 +58,8 @@ int runImport(const Invocation& invocation)
         return kExitUsage;
     // Every document is read, so that all their errors are told at once.
     bool applied = true;
-    for (const std::string& path : invocation.operands) {
-        const DocumentFileResult result = applyDocumentFile(path, image);
-        for (const DocumentError& error : result.errors)
-            printError(errorLine(path, error));
-        if (!result.file.ok && result.errors.empty())
-            printFileFailure(path, result.file.status, result.file.reason);
-        applied = applied && result.file.ok;
-    }
+    for (const std::string& path : invocation.operands)
+        applied = reportDocumentFile(path, applyDocumentFile(path, image)) && applied;
     if (!applied)
         return kExitUsage;
     return writeSettingsOperand(*invocation.outputFile, image) ? kExitSuccess : kExitUsage;

@@ -1,7 +1,6 @@
 #include "settings_operand.h"
 
 #include "console.h"
-#include "document/document_file.h"
 #include "image/settings_file.h"
 
 namespace telvor {
@@ -11,16 +10,19 @@ void printFileFailure(const std::string& path, const std::string& status, const 
     printError(status + " " + path + ": " + reason);
 }
 
+bool reportDocumentFile(const std::string& path, const DocumentFileResult& result)
+{
+    for (const DocumentError& error : result.errors)
+        printError(errorLine(path, error));
+    if (!result.file.ok && result.errors.empty())
+        printFileFailure(path, result.file.status, result.file.reason);
+    return result.file.ok;
+}
+
 bool readSettingsOperand(const std::string& path, SettingsImage& image)
 {
-    if (isDocumentName(path)) {
-        const DocumentFileResult result = readDocumentFile(path, image);
-        for (const DocumentError& error : result.errors)
-            printError(errorLine(path, error));
-        if (!result.file.ok && result.errors.empty())
-            printFileFailure(path, result.file.status, result.file.reason);
-        return result.file.ok;
-    }
+    if (isDocumentName(path))
+        return reportDocumentFile(path, readDocumentFile(path, image));
     const SettingsFileResult result = readSettingsFile(path, image);
     if (!result.ok)
         printFileFailure(path, result.status, result.reason);

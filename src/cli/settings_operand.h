@@ -3,6 +3,7 @@
 // factory defaults; and written the same way.
 #pragma once
 
+#include "document/document_file.h"
 #include "image/settings_image.h"
 
 #include <string>
@@ -20,5 +21,9 @@ bool writeSettingsOperand(const std::string& path, const SettingsImage& image);
 
 // Prints the outcome of a file that could not be read or written, naming it.
 void printFileFailure(const std::string& path, const std::string& status, const std::string& reason);
+
+// Prints every error of a document read from `path`, or why the file could
+// not be read; true when it was read without error.
+bool reportDocumentFile(const std::string& path, const DocumentFileResult& result);
 
 } // namespace telvor

@@ -42,9 +42,9 @@ struct Choice {
 };
 
 // Where (part of) a setting's value lies: a field element of the image and
-// the bits of it that the setting owns. The bits of a byte that no editor
-// keeps go with the setting that owns the highest of the byte's other bits,
-// so that every bit outside the reserved stretches has a path.
+// the bits of it that the setting owns. The bits of a byte that its editor
+// rebuilds without keeping them go with the setting that owns the highest of
+// the byte's other bits, so that a document holds them too.
 struct FieldPart {
     static constexpr int kRowNumber = -2;           // the index is the row's number n
     static constexpr std::uint32_t kWholeField = 0; // every bit of the field

@@ -91,6 +91,15 @@ TEST_F(TelvorctlDocuments, ExportWritesOut)
     EXPECT_EQ(contentOf("a.yaml"), exportDocument(image));
 }
 
+TEST_F(TelvorctlDocuments, ExportWritesOnlyANameOfADocument)
+{
+    const ProgramRun run = telvorctl({"export", save("a.tvr", factoryDefaults()), "-o", path("b.tvr")});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_EQ(run.standardError,
+              "telvorctl: export: " + path("b.tvr") + " does not end in .yaml or .yml, as a settings document does\n");
+    EXPECT_FALSE(fs::exists(path("b.tvr")));
+}
+
 TEST_F(TelvorctlDocuments, ImportAppliesTheLayersInOrderOntoTheFactoryDefaults)
 {
     const std::string site = write("site.yaml",

@@ -29,7 +29,7 @@
 namespace telvor {
 namespace {
 
-constexpr int kImages = 60;
+constexpr int kImages = 40;
 
 // Three kinds of random image, so that every form of every setting comes up:
 // bytes of any value; bytes that are mostly 0x00 or 0xFF, as texts and
