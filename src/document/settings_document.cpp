@@ -71,7 +71,7 @@ std::string withDeleteEscaped(std::string_view emitted)
     text.reserve(emitted.size());
     for (const char character : emitted) {
         if (character == '\x7F')
-            text += "\\x7F";
+            text += "\\x7f";
         else
             text += character;
     }

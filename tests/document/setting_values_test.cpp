@@ -336,5 +336,18 @@ TEST(SettingValueTexts, EndAtZeroOrFfAndEqualTextsLeaveTheFieldAlone)
     EXPECT_EQ(image.bytes()[pin.offset + pin.width], 0x5A);
 }
 
+// Control bytes and the bytes without a Windows-1250 character are written
+// as YAML escapes, everything else as its character.
+TEST(SettingValueTexts, ExportWritesControlAndUndefinedBytesAsEscapes)
+{
+    SettingsImage image;
+    image.setText(slot("PIN"), "\x01\x81\x7F\xA3\t");
+    const std::string document = exportDocument(image);
+    EXPECT_NE(document.find("\n  pin: \"\\x01\\x81\\x7f\u0141\\t\"\n"), std::string::npos) << document;
+    SettingsImage read;
+    ASSERT_TRUE(applyDocument(document, read).empty());
+    EXPECT_EQ(read.text(slot("PIN")), "\x01\x81\x7F\xA3\t");
+}
+
 } // namespace
 } // namespace telvor
