@@ -1,16 +1,23 @@
 // The file commands and the start-up load: each copies the whole working
-// image to or from a settings file and reports the outcome as the status text.
+// image to or from a settings file, or a settings document, and reports the
+// outcome as the status text.
 #include "main_window.h"
 
+#include "message_box.h"
 #include "settings_file_chooser.h"
 
+#include "document/document_file.h"
 #include "image/settings_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace telvor {
 
 namespace {
+
+// The errors a warning box lists; the rest are counted.
+constexpr std::size_t kListedErrors = 10;
 
 // File names are bytes in the file system's encoding, so is every status
 // text that names a file.
@@ -24,6 +31,17 @@ QString shownStatus(const SettingsFileResult& result)
     return QFile::decodeName(QByteArray::fromStdString(result.status));
 }
 
+QString errorList(const QString& fileName, const std::vector<DocumentError>& errors)
+{
+    const std::string source = pathBytes(fileName);
+    QStringList lines;
+    for (std::size_t index = 0; index < errors.size() && index < kListedErrors; ++index)
+        lines << QString::fromStdString(errorLine(source, errors[index]));
+    if (errors.size() > kListedErrors)
+        lines << QStringLiteral("... and %1 more.").arg(errors.size() - kListedErrors);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 void MainWindow::readFromFile()
@@ -31,9 +49,24 @@ void MainWindow::readFromFile()
     takeValuesFromControls();
     m_statusText.clear();
     const QString path = m_fileChooser.fileToRead(this);
-    if (!path.isEmpty())
+    if (path.isEmpty()) {
+        putValuesIntoControls();
+        return;
+    }
+    if (!isDocumentName(pathBytes(path))) {
         m_statusText = shownStatus(readSettingsFile(pathBytes(path), m_workingImage));
+        putValuesIntoControls();
+        return;
+    }
+    const DocumentFileResult read = readDocumentFile(pathBytes(path), m_workingImage);
+    m_statusText = shownStatus(read.file);
     putValuesIntoControls();
+    if (!read.errors.empty()) {
+        const QString fileName = QFileInfo(path).fileName();
+        showWarning(this,
+                    QStringLiteral("The settings document %1 has errors; nothing was read from it.").arg(fileName),
+                    errorList(fileName, read.errors));
+    }
 }
 
 void MainWindow::writeToFile()
@@ -41,8 +74,11 @@ void MainWindow::writeToFile()
     takeValuesFromControls();
     m_statusText.clear();
     const QString path = m_fileChooser.fileToWrite(this);
-    if (!path.isEmpty())
-        m_statusText = shownStatus(writeSettingsFile(withSettingsExtension(pathBytes(path)), m_workingImage));
+    if (!path.isEmpty()) {
+        const std::string name = withSettingsExtension(pathBytes(path));
+        m_statusText = shownStatus(isDocumentName(name) ? writeDocumentFile(name, m_workingImage)
+                                                        : writeSettingsFile(name, m_workingImage));
+    }
     putValuesIntoControls();
 }
 

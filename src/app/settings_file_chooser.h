@@ -17,10 +17,11 @@ public:
     virtual QString fileToWrite(QWidget* parent) = 0;
 };
 
-// Open and save dialogs for *.tvr files: both spellings of the extension
-// match, a name typed without one gets ".tvr", no name is proposed, and
-// saving over an existing file asks first. Saving starts in the home folder
-// when the current one cannot be written to.
+// Open and save dialogs for *.tvr files and, after them, settings documents
+// (*.yaml, *.yml): both spellings of the .tvr extension match, a name typed
+// without an extension gets the chosen filter's (".tvr" or ".yaml"), no name
+// is proposed, and saving over an existing file asks first. Saving starts in
+// the home folder when the current one cannot be written to.
 class NativeSettingsFileChooser final : public SettingsFileChooser {
 public:
     QString fileToRead(QWidget* parent) override;

@@ -22,6 +22,18 @@ std::string longName(const CommandOption& option)
     return "--" + std::string(option.name);
 }
 
+// The option as its usage shows it: by its short name where it has one.
+std::string shownName(const CommandOption& option)
+{
+    return option.shortName ? std::string{'-', option.shortName} : longName(option);
+}
+
+// The names CLI11 knows it by.
+std::string declaredNames(const CommandOption& option)
+{
+    return option.shortName ? std::string{'-', option.shortName, ','} + longName(option) : longName(option);
+}
+
 struct Operand {
     std::string name;
     bool repeated = false; // one or more
@@ -54,7 +66,7 @@ std::string usageLine(const Command& command)
     for (const CommandOption& option : commandOptions()) {
         if (option.group == kConnectionOptions || !accepts(command, option))
             continue;
-        line += " [" + longName(option);
+        line += " [" + shownName(option);
         if (!option.valueName.empty())
             line += " " + std::string(option.valueName);
         line += "]";
@@ -132,9 +144,9 @@ CLI::Option* addOption(CLI::App& app, const CommandOption& option)
 {
     const std::string description(option.description);
     if (option.valueName.empty())
-        return app.add_flag(longName(option))->description(description)->disable_flag_override();
+        return app.add_flag(declaredNames(option))->description(description)->disable_flag_override();
     // An option given twice keeps both values, for the option's rule to judge.
-    return app.add_option(longName(option))
+    return app.add_option(declaredNames(option))
         ->description(description)
         ->type_name(std::string(option.valueName))
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -237,7 +249,7 @@ ParsedCommandLine invocationOf(const Command& command, const std::vector<const C
     const std::string commandName = commandPath(command);
     for (const CommandOption& option : options)
         if (!accepts(command, option) && !givenValues(option, chain).empty())
-            return usageError(longName(option) + " does not apply to " + commandName);
+            return usageError(shownName(option) + " does not apply to " + commandName);
 
     ParsedCommandLine parsed;
     parsed.command = &command;

@@ -3,6 +3,7 @@
 #include "connection_option.h"
 #include "device_commands.h"
 #include "diff_command.h"
+#include "document_commands.h"
 #include "history_commands.h"
 #include "ports_command.h"
 #include "show_command.h"
@@ -127,6 +128,14 @@ OptionRefusal takeImage(const std::string& value, Invocation& invocation)
     return "--image needs sent, read or backup, not \"" + value + "\"";
 }
 
+OptionRefusal takeOutput(const std::string& fileName, Invocation& invocation)
+{
+    if (invocation.outputFile)
+        return "give -o once";
+    invocation.outputFile = fileName;
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string commandPath(const Command& command)
@@ -150,6 +159,12 @@ std::span<const Command> commands()
                 kConnectionOptions | kServiceOptions | kHistoryFileOption | kBackupOption | kImageOption, runRestore},
         Command{"show", "print FILE.tvr as the device's KEY=value answer lines", "FILE.tvr", kNoOptions, runShow},
         Command{"diff", "list the fields in which A.tvr and B.tvr differ", "A.tvr B.tvr", kNoOptions, runDiff},
+        Command{"export", "print FILE as a settings document (YAML), or write it to OUT", "FILE", kOutputOption,
+                runExport},
+        Command{"import", "apply settings documents in order onto the factory defaults and write OUT", "DOC.yaml...",
+                kBaseOption | kOutputOption, runImport},
+        Command{"set", "change settings of FILE, each given as PATH=VALUE; in place unless -o", "FILE PATH=VALUE...",
+                kOutputOption, runSet},
         Command{"ports", "list the serial ports with the port number of each and whether it may be opened", "",
                 kProbeOption | kJsonOption, runPorts},
         Command{"history", "list the device operations recorded, newest first", "",
@@ -176,7 +191,11 @@ std::span<const CommandOption> commandOptions()
                       kConnectionOptions, takeSwitch<&Invocation::strictSerial>},
         CommandOption{"quiet", "", "draw no progress line on a terminal", kConnectionOptions,
                       takeSwitch<&Invocation::quiet>},
-        CommandOption{"base", "FILE.tvr", "start the read from this file instead of all zero", kBaseOption, takeBase},
+        CommandOption{"base", "FILE.tvr",
+                      "start from this settings file: read instead of all zero, import instead of the factory defaults",
+                      kBaseOption, takeBase},
+        CommandOption{"output", "OUT", "write the result to OUT, a settings document if it ends in .yaml or .yml",
+                      kOutputOption, takeOutput, 'o'},
         CommandOption{"set-clock", "", "Set RTC clock in device", kServiceOptions,
                       takeServiceSwitch<&ServiceChoice::setClock>},
         CommandOption{"reset-device", "", "RESET device after update", kServiceOptions,

@@ -27,6 +27,7 @@ enum CommandOptions : unsigned {
     kListOptions = 1 << 8,        // --target T, --limit N
     kImageOption = 1 << 9,        // --image KIND
     kAgeOption = 1 << 10,         // --older-than DAYS
+    kOutputOption = 1 << 11,      // -o OUT
 };
 
 struct Command {
@@ -55,6 +56,7 @@ struct CommandOption {
     unsigned group;
     // Takes one value that was given ("" for a switch) into the invocation.
     OptionRefusal (*take)(const std::string& value, Invocation& invocation);
+    char shortName = '\0'; // a one-letter name besides the long one, if any
 };
 
 std::span<const Command> commands();

@@ -11,7 +11,6 @@
 #include "traffic_trace.h"
 
 #include "history/recorded_operations.h"
-#include "image/settings_file.h"
 #include "link/device_link.h"
 #include "link/target_text.h"
 
@@ -159,13 +158,7 @@ int runRead(const Invocation& invocation)
     const int status = runOperation(invocation, OperationKind::Read, working);
     if (status != kExitSuccess)
         return status;
-    const std::string& output = invocation.operands.at(0);
-    const SettingsFileResult saved = writeSettingsFile(output, working);
-    if (!saved.ok) {
-        printError(saved.status + " " + output + ": " + saved.reason);
-        return kExitUsage;
-    }
-    return kExitSuccess;
+    return writeSettingsOperand(invocation.operands.at(0), working) ? kExitSuccess : kExitUsage;
 }
 
 int runWrite(const Invocation& invocation)

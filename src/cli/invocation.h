@@ -52,6 +52,7 @@ struct Invocation {
     // Serial replies end only at a 500 ms pause, whatever the saved settings say.
     bool strictSerial = false;
     std::optional<std::string> baseFile;
+    std::optional<std::string> outputFile; // -o
     ServiceChoice service;
     // The history database instead of the per-user one; or none at all.
     std::optional<std::string> historyFile;

@@ -5,30 +5,36 @@
 
 namespace telvor {
 
-namespace {
+void printFileFailure(const std::string& path, const std::string& status, const std::string& reason)
+{
+    printError(status + " " + path + ": " + reason);
+}
 
-constexpr std::string_view kDocumentExtension = ".yaml";
-
-} // namespace
+bool reportDocumentFile(const std::string& path, const DocumentFileResult& result)
+{
+    for (const DocumentError& error : result.errors)
+        printError(errorLine(path, error));
+    if (!result.file.ok && result.errors.empty())
+        printFileFailure(path, result.file.status, result.file.reason);
+    return result.file.ok;
+}
 
 bool readSettingsOperand(const std::string& path, SettingsImage& image)
 {
+    if (isDocumentName(path))
+        return reportDocumentFile(path, readDocumentFile(path, image));
     const SettingsFileResult result = readSettingsFile(path, image);
     if (!result.ok)
-        printError(result.status + " " + path + ": " + result.reason);
+        printFileFailure(path, result.status, result.reason);
     return result.ok;
 }
 
 bool writeSettingsOperand(const std::string& path, const SettingsImage& image)
 {
-    if (path.ends_with(kDocumentExtension)) {
-        printError(path + ": settings documents (" + std::string(kDocumentExtension)
-                   + ") cannot be written by this telvorctl; name a .tvr file");
-        return false;
-    }
-    const SettingsFileResult result = writeSettingsFile(path, image);
+    const SettingsFileResult result
+        = isDocumentName(path) ? writeDocumentFile(path, image) : writeSettingsFile(path, image);
     if (!result.ok)
-        printError(result.status + " " + path + ": " + result.reason);
+        printFileFailure(path, result.status, result.reason);
     return result.ok;
 }
 

@@ -29,6 +29,35 @@ bool holdsCharacter(std::uint8_t byte)
 
 } // namespace
 
+std::string balanceCheckCodeOf(const SettingsImage& image)
+{
+    std::string code = textFromField(image, kBalanceCodeStart);
+    const std::uint8_t seventh = image.u8(kBalanceCodeSeventh);
+    const std::uint8_t eighth = image.u8(kBalanceCodeEighth);
+    if (holdsCharacter(seventh)) {
+        code += static_cast<char>(seventh);
+        if (holdsCharacter(eighth))
+            code += static_cast<char>(eighth);
+    }
+    return code;
+}
+
+void storeBalanceCheckCode(std::string_view code, SettingsImage& image)
+{
+    textToField(code, image, kBalanceCodeStart);
+    const auto characterAt = [code](std::size_t position) {
+        return code.size() > position ? static_cast<std::uint8_t>(code[position]) : std::uint8_t{0};
+    };
+    image.setU8(kBalanceCodeSeventh, characterAt(6));
+    image.setU8(kBalanceCodeEighth, characterAt(7));
+}
+
+std::uint16_t storedNetworkCode(int networkCode)
+{
+    const auto stored = static_cast<std::uint16_t>(networkCode);
+    return stored == kUnsetNetworkCode ? 0 : stored;
+}
+
 void BasicSettings::unpack(SettingsImage& image)
 {
     for (int number = 1; number <= 10; ++number)
@@ -60,14 +89,7 @@ void BasicSettings::unpack(SettingsImage& image)
         image.setU16(slot("COPS"), 0);
     networkCode = image.u16(slot("COPS"));
 
-    balanceCheckCode = textFromField(image, kBalanceCodeStart);
-    const std::uint8_t seventh = image.u8(kBalanceCodeSeventh);
-    const std::uint8_t eighth = image.u8(kBalanceCodeEighth);
-    if (holdsCharacter(seventh)) {
-        balanceCheckCode += static_cast<char>(seventh);
-        if (holdsCharacter(eighth))
-            balanceCheckCode += static_cast<char>(eighth);
-    }
+    balanceCheckCode = balanceCheckCodeOf(image);
 
     for (int row = 0; row < 3; ++row)
         days[row] = splitFlags<8>(image.u8(slot("WKD", row + 1)));
@@ -94,18 +116,10 @@ void BasicSettings::pack(SettingsImage& image) const
     image.setU8(slot("MCFG2"), mcfg2);
 
     image.setNumber(slot("TGAC"), balanceCheckHour);
-    textToField(balanceCheckCode, image, kBalanceCodeStart);
-    const auto storedNetworkCode = static_cast<std::uint16_t>(networkCode);
-    image.setU16(slot("COPS"), storedNetworkCode == kUnsetNetworkCode ? 0 : storedNetworkCode);
+    image.setU16(slot("COPS"), storedNetworkCode(networkCode));
     for (int row = 0; row < 3; ++row)
         image.setU8(slot("WKD", row + 1), joinFlags(days[row]));
-
-    const auto characterAt = [this](std::size_t position) {
-        return balanceCheckCode.size() > position ? static_cast<std::uint8_t>(balanceCheckCode[position])
-                                                  : std::uint8_t{0};
-    };
-    image.setU8(kBalanceCodeSeventh, characterAt(6));
-    image.setU8(kBalanceCodeEighth, characterAt(7));
+    storeBalanceCheckCode(balanceCheckCode, image);
 
     image.setU8(slot("MCFG2"), withFlagBit(image.u8(slot("MCFG2")), kReportAfterC1ChangeBit, reportAfterC1Change));
 }

@@ -30,6 +30,18 @@ inline constexpr int kNumberWidth = 16;
 // Six characters in URL2, the seventh and eighth in bytes of their own.
 inline constexpr int kBalanceCheckCodeLength = 8;
 
+// The account balance check code as the edit box shows it: URL2's text,
+// then its seventh and eighth characters while they hold one (neither 0x00
+// nor 0xFF; an eighth only after a seventh).
+std::string balanceCheckCodeOf(const SettingsImage& image);
+// The first six characters into URL2, the seventh and eighth into their own
+// bytes, which hold 0x00 when the code is shorter.
+void storeBalanceCheckCode(std::string_view code, SettingsImage& image);
+
+// A network code as COPS stores it: 0xFFFF means "not set", so 65535 is
+// stored as 0, automatic choice.
+std::uint16_t storedNetworkCode(int networkCode);
+
 // Day boxes of one time plan: Monday to Sunday, then the day off ("D-o").
 using DayRow = std::array<int, 8>;
 

@@ -12,9 +12,9 @@ constexpr std::uint8_t kCountMask = 0x7F;
 constexpr std::uint8_t kNoDelay = 0xFF;
 constexpr int kLargestCount = 127;
 
-enum class DelayUnit { Seconds, Minutes, Hours };
+} // namespace
 
-DelayUnit unitOf(std::string_view text)
+DelayUnit delayUnitOf(std::string_view text)
 {
     for (const char character : text) {
         if (character == 'm' || character == 'M' || character == '\'')
@@ -25,7 +25,18 @@ DelayUnit unitOf(std::string_view text)
     return DelayUnit::Seconds;
 }
 
-} // namespace
+int largestDelayCount(DelayUnit unit)
+{
+    switch (unit) {
+    case DelayUnit::Minutes:
+        return (kNoDelay - 1) & kCountMask;
+    case DelayUnit::Hours:
+        return kLargestCount / 60;
+    case DelayUnit::Seconds:
+        break;
+    }
+    return kLargestCount;
+}
 
 std::string delayToText(std::uint8_t delay)
 {
@@ -40,7 +51,7 @@ std::uint8_t textToDelay(std::string_view text, std::uint8_t previous)
     const std::optional<long long> number = readLeadingInteger(text);
     if (!number)
         return previous == kNoDelay ? 0 : previous;
-    const DelayUnit unit = unitOf(text);
+    const DelayUnit unit = delayUnitOf(text);
     // Clamping before the hours are turned into minutes keeps the product
     // small; anything from 3 hours on ends at the largest count either way.
     int count = static_cast<int>(std::clamp<long long>(*number, 0, kLargestCount));

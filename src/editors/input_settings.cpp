@@ -50,10 +50,9 @@ constexpr int kRingBit = 4;
 constexpr int kWakingHoursOnlyBit = 5;
 constexpr int kLimitFrequencyBit = 6;
 
-// At opening every sensor kind reads as humidity (RH, RR) or as degrees,
-// even a kind the row has no box for; without the sensor bit only S has a
-// unit of its own.
-int unitCodeAtOpening(std::uint8_t inputFlags, std::uint8_t sensorFlags)
+} // namespace
+
+int inputUnitCode(std::uint8_t inputFlags, std::uint8_t sensorFlags)
 {
     const int kind = sensorFlags & kKindMask;
     if (inputFlags & kSensorBit)
@@ -61,7 +60,10 @@ int unitCodeAtOpening(std::uint8_t inputFlags, std::uint8_t sensorFlags)
     return kind == 3 ? 3 : 0;
 }
 
-} // namespace
+InputTypeBits inputTypeBits(InputType type)
+{
+    return {typeBox(type).sensorBit, typeBox(type).kind};
+}
 
 std::string_view inputTypeCaption(InputType type)
 {
@@ -96,7 +98,7 @@ void InputSettings::unpack(const SettingsImage& image)
         const bool sensor = (inputFlags & kSensorBit) != 0;
         const int kind = sensorFlags & kKindMask;
 
-        row.unitCode = unitCodeAtOpening(inputFlags, sensorFlags);
+        row.unitCode = inputUnitCode(inputFlags, sensorFlags);
         for (const TypeBox& box : kTypeBoxes) {
             // S is the one type without the sensor bit, and shows whatever
             // that bit says.

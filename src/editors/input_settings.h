@@ -34,6 +34,20 @@ bool inputHasTypeBox(int input, InputType type);
 // reads it); 0 when no box is checked.
 int unitCodeOfType(InputType type);
 
+// What a checked type box stores: ICFGn bit 7 (a sensor is attached) and
+// the sensor kind code in SCFGn bits 0 to 2.
+struct InputTypeBits {
+    bool sensor;
+    std::uint8_t kind;
+};
+InputTypeBits inputTypeBits(InputType type);
+
+// The unit code an input's thresholds are shown in when the editor opens,
+// from its ICFGn and SCFGn bytes. Every sensor kind reads as humidity or
+// degrees, even one the row has no box for; without the sensor bit only S
+// has a unit of its own.
+int inputUnitCode(std::uint8_t inputFlags, std::uint8_t sensorFlags);
+
 // Check-box members hold 0 or 1.
 struct InputRow {
     std::array<int, kInputTypeCount> types{}; // by InputType; only the row's own boxes

@@ -70,8 +70,8 @@ bool writeAll(int descriptor, const std::uint8_t* data, std::size_t size)
     return true;
 }
 
-// Reads up to the image's size; the count read, or -1 with errno set.
-ssize_t readUpToImageSize(int descriptor, SettingsImage::Bytes& buffer)
+// Reads up to the buffer's size; the count read, or -1 with errno set.
+ssize_t readUpTo(int descriptor, std::string& buffer)
 {
     std::size_t total = 0;
     while (total < buffer.size()) {
@@ -88,8 +88,7 @@ ssize_t readUpToImageSize(int descriptor, SettingsImage::Bytes& buffer)
 }
 
 struct FileBytes {
-    SettingsImage::Bytes bytes{};
-    std::size_t size = 0;
+    std::string bytes;
     bool failed = false;
     std::string reason;
 };
@@ -104,8 +103,8 @@ FileBytes failure(std::string reason)
 
 // Only a regular file holds settings. The open does not block, so that a FIFO
 // without a writer or a terminal is refused at once instead of holding up
-// the program; a directory is named as such.
-FileBytes readFileBytes(const std::string& path)
+// the program; a directory is named as such. At most `limit` bytes are read.
+FileBytes readFileBytes(const std::string& path, std::size_t limit)
 {
     FileDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!descriptor.valid())
@@ -118,10 +117,11 @@ FileBytes readFileBytes(const std::string& path)
     if (!S_ISREG(status.st_mode))
         return failure("Not a regular file");
     FileBytes file;
-    const ssize_t count = readUpToImageSize(descriptor.get(), file.bytes);
+    file.bytes.resize(limit);
+    const ssize_t count = readUpTo(descriptor.get(), file.bytes);
     if (count < 0)
         return failure(systemReason(errno));
-    file.size = static_cast<std::size_t>(count);
+    file.bytes.resize(static_cast<std::size_t>(count));
     return file;
 }
 
@@ -135,13 +135,14 @@ std::string temporaryPathFor(const std::string& path)
 }
 
 // 0 on success, else the errno of the step that failed.
-int writeThroughTemporary(const std::string& path, const SettingsImage& image)
+int writeThroughTemporary(const std::string& path, std::string_view content)
 {
     const std::string temporary = temporaryPathFor(path);
     FileDescriptor descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!descriptor.valid())
         return errno;
-    const bool written = writeAll(descriptor.get(), image.bytes().data(), image.bytes().size())
+    const bool written
+        = writeAll(descriptor.get(), reinterpret_cast<const std::uint8_t*>(content.data()), content.size())
         && ::fsync(descriptor.get()) == 0 && descriptor.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         const int error = errno;
@@ -170,18 +171,35 @@ std::string withSettingsExtension(std::string_view path)
 
 SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImage& image)
 {
-    if (const int error = writeThroughTemporary(path, image))
+    const SettingsImage::Bytes& bytes = image.bytes();
+    return writeSettingsContent(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+SettingsFileResult writeSettingsContent(const std::string& path, std::string_view content)
+{
+    if (const int error = writeThroughTemporary(path, content))
         return {false, "File write error!", systemReason(error)};
     return {true, "Configuration saved to:\r\n" + fileNameOf(path), {}};
 }
 
 SettingsFileResult readSettingsFile(const std::string& path, SettingsImage& image)
 {
-    const FileBytes file = readFileBytes(path);
+    const FileBytes file = readFileBytes(path, kImageSize);
     if (file.failed)
-        return {false, "File open error!", file.reason};
+        return {false, std::string(kFileOpenError), file.reason};
     image.clear();
-    std::copy_n(file.bytes.begin(), file.size, image.bytes().begin());
+    std::copy(file.bytes.begin(), file.bytes.end(), image.bytes().begin());
+    return {true, "Configuration loaded from:\r\n" + fileNameOf(path), {}};
+}
+
+SettingsFileResult readSettingsContent(const std::string& path, std::string& content, std::size_t limit)
+{
+    FileBytes file = readFileBytes(path, limit + 1);
+    if (!file.failed && file.bytes.size() > limit)
+        file = failure(systemReason(EFBIG));
+    if (file.failed)
+        return {false, std::string(kFileOpenError), file.reason};
+    content = std::move(file.bytes);
     return {true, "Configuration loaded from:\r\n" + fileNameOf(path), {}};
 }
 
@@ -199,10 +217,10 @@ std::string startupFileName(std::string_view commandLine)
 SettingsFileResult loadStartupSettings(std::string_view commandLine, SettingsImage& image)
 {
     const std::string name = startupFileName(commandLine);
-    const FileBytes file = readFileBytes(name);
+    const FileBytes file = readFileBytes(name, kImageSize);
     if (file.failed)
         return {false, "File open error:\r\n" + name, file.reason};
-    std::copy_n(file.bytes.begin(), file.size, image.bytes().begin());
+    std::copy(file.bytes.begin(), file.bytes.end(), image.bytes().begin());
     return {true, "Default settings loaded from:\r\n" + name, {}};
 }
 

@@ -10,6 +10,8 @@ namespace telvor {
 
 inline constexpr std::string_view kDefaultSettingsFile = "default_en.tvr";
 inline constexpr std::string_view kSettingsExtension = ".tvr";
+// The status of a file that cannot be read as settings.
+inline constexpr std::string_view kFileOpenError = "File open error!";
 
 // The outcome of a file command: the status text as the window shows it and,
 // after a failure, the system's reason, so that a caller can name both.
@@ -27,10 +29,16 @@ std::string withSettingsExtension(std::string_view path);
 // every write, syncs it to the disk and renames it over the target, so that
 // a failed save leaves any earlier file as it was.
 SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImage& image);
+// Writes any settings content (a settings document's text) the same way,
+// with the same status texts.
+SettingsFileResult writeSettingsContent(const std::string& path, std::string_view content);
 
 // Replaces the whole image by the file's first 3608 bytes, zeros after a
 // shorter file. A file that cannot be opened or read leaves the image as it was.
 SettingsFileResult readSettingsFile(const std::string& path, SettingsImage& image);
+// Reads a whole file of at most `limit` bytes into `content`, with the same
+// checks and status texts; a longer file cannot be opened ("File too large").
+SettingsFileResult readSettingsContent(const std::string& path, std::string& content, std::size_t limit);
 
 // The start-up load: the command line with its double quotes removed (at most
 // 1023 characters), or "default_en.tvr" in the current directory when it is

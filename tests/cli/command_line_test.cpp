@@ -321,7 +321,8 @@ const std::vector<std::string> kEveryOption = {
     "\n  --com N                     serial port number N (0 to 255)\n",
     "\n  --trace                     print every line sent and received on standard error\n",
     "\n  --strict-serial             end each serial reply only at a 500 ms pause, never at its content\n",
-    "\n  --base FILE.tvr             start the read from this file instead of all zero\n",
+    "\n  --base FILE.tvr             start from this settings file: read instead of all zero, import instead of the "
+    "factory defaults\n",
     "\n  --set-clock                 Set RTC clock in device\n",
     "\n  --reset-device              RESET device after update\n",
     "\n  --reset-counters            Reset counters\n",

@@ -243,7 +243,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "--image needs sent, read or backup, not \"verification\""},
         UsageRow{"NegativeAge",
                  {"history", "prune", "--older-than", "-1"},
-                 "--older-than needs a whole number of days, not \"-1\""}),
+                 "--older-than needs a whole number of days, not \"-1\""},
+        UsageRow{"OutputForShow", {"show", "-o", "b.tvr", "a.tvr"}, "-o does not apply to show"},
+        UsageRow{"OutputTwice", {"export", "-o", "a.yaml", "--output", "b.yaml", "x.tvr"}, "give -o once"},
+        UsageRow{"SetWithoutAssignments", {"set", "a.tvr"}, "usage: telvorctl set [-o OUT] FILE PATH=VALUE..."},
+        UsageRow{"ImportWithoutDocuments",
+                 {"import", "-o", "a.tvr"},
+                 "usage: telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml..."}),
     test_support::RowName());
 
 TEST_F(Telvorctl, FileThatCannotBeOpenedIsNamedWithTheReason)
@@ -272,7 +278,9 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
         "  telvorctl [CONNECTION] [--trace] check [--history FILE] [--no-history] FILE.tvr\n"
         "  telvorctl [CONNECTION] [--trace] restore [--set-clock] [--reset-device] [--reset-counters] [--erase-log] "
         "[--history FILE] [--no-backup] [--image KIND] ID\n"
-        "  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl ports [--probe] [--json]\n"
+        "  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl export [-o OUT] FILE\n"
+        "  telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml...\n  telvorctl set [-o OUT] FILE PATH=VALUE...\n"
+        "  telvorctl ports [--probe] [--json]\n"
         "  telvorctl history [--history FILE] [--target T] [--limit N] [--json]\n"
         "  telvorctl history show [--history FILE] ID\n"
         "  telvorctl history export [--history FILE] [--image KIND] ID OUT.tvr\n"
@@ -311,8 +319,11 @@ TEST_P(TelvorctlHelp, ListsTheCommandsAndTheirOptions)
                                                          : "\n  telvorctl " + commandPath(command) + " ";
         EXPECT_NE(help.find(shown), std::string::npos) << commandPath(command);
     }
-    for (const CommandOption& option : commandOptions())
-        EXPECT_NE(help.find("\n  --" + std::string(option.name) + " "), std::string::npos) << option.name;
+    for (const CommandOption& option : commandOptions()) {
+        const std::string shortName = option.shortName ? std::string{'-', option.shortName, ','} : "";
+        EXPECT_NE(help.find("\n  " + shortName + "--" + std::string(option.name) + " "), std::string::npos)
+            << option.name;
+    }
 }
 
 // The connection options as the help shows them, and `others` after them.
@@ -368,7 +379,13 @@ INSTANTIATE_TEST_SUITE_P(
         HelpRow{"HistoryPrune",
                 {"history", "prune", "--help"},
                 "Usage: telvorctl history prune [--history FILE] [--older-than DAYS]\n",
-                {"--history FILE", "--older-than DAYS"}}),
+                {"--history FILE", "--older-than DAYS"}},
+        HelpRow{"Export", {"export", "--help"}, "Usage: telvorctl export [-o OUT] FILE\n", {"FILE", "-o,--output OUT"}},
+        HelpRow{"Import",
+                {"import", "--help"},
+                "Usage: telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml...\n",
+                {"--base FILE.tvr", "-o,--output OUT"}},
+        HelpRow{"Set", {"set", "--help"}, "Usage: telvorctl set [-o OUT] FILE PATH=VALUE...\n", {"-o,--output OUT"}}),
     test_support::RowName());
 
 TEST(TelvorctlInformation, VersionIsTheProjectsVersion)

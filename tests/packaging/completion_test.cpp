@@ -58,7 +58,7 @@ protected:
     {
         const fs::path work = m_tree.root() / "work";
         fs::create_directories(work / "sites");
-        for (const char* file : {"site.tvr", "backup.tvr", "site.yaml", "notes.txt"})
+        for (const char* file : {"site.tvr", "backup.tvr", "site.yaml", "layer.yml", "notes.txt"})
             std::ofstream(work / file) << "";
         m_tree.addNode("ttyUSB0");
         m_tree.addNode("ttyUSB1");
@@ -91,27 +91,36 @@ TEST_P(TelvorctlCompletion, OffersWhatTheWordCanBe)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TelvorctlCompletion,
-    testing::Values(
-        CompletionRow{
-            "Commands", {""}, {"check", "diff", "history", "ports", "read", "restore", "show", "version", "write"}},
-        CompletionRow{"CommandPrefix", {"ve"}, {"version"}},
-        CompletionRow{"CommandAfterOptions", {"--com", "1", "--trace", "w"}, {"write"}},
-        CompletionRow{"ProgramOptions", {"--s"}, {"--set-clock", "--strict-serial"}},
-        CompletionRow{"OptionsOfTheCommand",
-                      {"read", "--"},
-                      {"--base", "--com", "--help", "--history", "--no-history", "--quiet", "--strict-serial", "--tcp",
-                       "--trace"}},
-        CompletionRow{"OptionsOfPorts", {"ports", "--"}, {"--help", "--json", "--probe"}},
-        CompletionRow{"SettingsFilesAndFolders", {"write", "--set-clock", ""}, {"backup.tvr", "site.tvr", "sites"}},
-        CompletionRow{"SettingsFilePrefix", {"show", "si"}, {"site.tvr", "sites"}},
-        CompletionRow{"ValueOfBase", {"read", "--base", ""}, {"backup.tvr", "site.tvr", "sites"}},
-        CompletionRow{"OperandAfterTheBase", {"read", "--base", "site.tvr", "b"}, {"backup.tvr"}},
-        CompletionRow{"SecondOperand", {"diff", "site.tvr", "b"}, {"backup.tvr"}},
-        CompletionRow{"NoOperandBeyondTheLast", {"diff", "site.tvr", "backup.tvr", ""}, {}},
-        CompletionRow{"NoOperandOfVersion", {"version", ""}, {}},
-        CompletionRow{"PortNumbersOfTheMachine", {"--com", ""}, {"1", "2"}},
-        CompletionRow{"PortNumberAfterTheCommand", {"version", "--com", "2"}, {"2"}},
-        CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}}),
+    testing::Values(CompletionRow{"Commands",
+                                  {""},
+                                  {"check", "diff", "export", "history", "import", "ports", "read", "restore", "set",
+                                   "show", "version", "write"}},
+                    CompletionRow{"CommandPrefix", {"ve"}, {"version"}},
+                    CompletionRow{"CommandAfterOptions", {"--com", "1", "--trace", "w"}, {"write"}},
+                    CompletionRow{"ProgramOptions", {"--s"}, {"--set-clock", "--strict-serial"}},
+                    CompletionRow{"OptionsOfTheCommand",
+                                  {"read", "--"},
+                                  {"--base", "--com", "--help", "--history", "--no-history", "--quiet",
+                                   "--strict-serial", "--tcp", "--trace"}},
+                    CompletionRow{"OptionsOfPorts", {"ports", "--"}, {"--help", "--json", "--probe"}},
+                    CompletionRow{"SettingsFilesAndFolders",
+                                  {"write", "--set-clock", ""},
+                                  {"backup.tvr", "layer.yml", "site.tvr", "site.yaml", "sites"}},
+                    CompletionRow{"SettingsFilePrefix", {"show", "si"}, {"site.tvr", "site.yaml", "sites"}},
+                    CompletionRow{"DocumentsOnly", {"import", ""}, {"layer.yml", "site.yaml", "sites"}},
+                    CompletionRow{"AnyFileForTheOutput", {"import", "-o", "n"}, {"notes.txt"}},
+                    CompletionRow{"DocumentAfterTheOutput", {"import", "-o", "out.tvr", "l"}, {"layer.yml"}},
+                    CompletionRow{"ShortNameOfTheOutput", {"import", "-"}, {"--base", "--help", "--output", "-o"}},
+                    CompletionRow{"ValueOfBase",
+                                  {"read", "--base", ""},
+                                  {"backup.tvr", "layer.yml", "site.tvr", "site.yaml", "sites"}},
+                    CompletionRow{"OperandAfterTheBase", {"read", "--base", "site.tvr", "b"}, {"backup.tvr"}},
+                    CompletionRow{"SecondOperand", {"diff", "site.tvr", "b"}, {"backup.tvr"}},
+                    CompletionRow{"NoOperandBeyondTheLast", {"diff", "site.tvr", "backup.tvr", ""}, {}},
+                    CompletionRow{"NoOperandOfVersion", {"version", ""}, {}},
+                    CompletionRow{"PortNumbersOfTheMachine", {"--com", ""}, {"1", "2"}},
+                    CompletionRow{"PortNumberAfterTheCommand", {"version", "--com", "2"}, {"2"}},
+                    CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}}),
     test_support::RowName());
 
 TEST(TelvorctlCompletionScript, RegistersItselfForTelvorctl)

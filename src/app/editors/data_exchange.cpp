@@ -1,6 +1,7 @@
 #include "data_exchange.h"
 
 #include "editors/leading_number.h"
+#include "editors/refusal_texts.h"
 #include "frontend/windows_1250.h"
 #include "input_checks.h"
 
@@ -28,7 +29,7 @@ void DataExchange::text(QLineEdit* box, std::string& member, int limit)
             if (!bytes)
                 return characterMessage(box->accessibleName(), refused);
             if (limit != kNoLimit && bytes->size() > static_cast<std::size_t>(limit))
-                return lengthMessage(limit);
+                return QString::fromStdString(lengthMessage(limit));
             member = *bytes;
             return QString();
         },
@@ -43,9 +44,9 @@ void DataExchange::number(QLineEdit* box, int& member, int minimum, int maximum)
         [box, &member, minimum, maximum] {
             const std::optional<long long> value = readLeadingInteger(box->text().toStdString());
             if (!value)
-                return integerMessage();
+                return QString::fromStdString(integerMessage());
             if (*value < minimum || *value > maximum)
-                return rangeMessage(minimum, maximum);
+                return QString::fromStdString(rangeMessage(minimum, maximum));
             member = static_cast<int>(*value);
             return QString();
         },

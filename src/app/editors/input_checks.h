@@ -1,13 +1,11 @@
-// The messages that refuse a box when OK is pressed.
+// The message that refuses a box holding a character the device cannot
+// store; the other refusals are the editors' own (editors/refusal_texts.h).
 #pragma once
 
 #include <QString>
 
 namespace telvor {
 
-QString integerMessage();
-QString rangeMessage(int minimum, int maximum);
-QString lengthMessage(int limit);
 QString characterMessage(const QString& boxName, const QString& character);
 
 } // namespace telvor

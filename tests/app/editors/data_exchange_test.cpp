@@ -1,5 +1,4 @@
 #include "app/editors/editor_dialog.h"
-#include "app/editors/input_checks.h"
 #include "modal_answer.h"
 
 #include <QCheckBox>
@@ -63,13 +62,6 @@ class DataExchangeTest final : public QObject {
     Q_OBJECT
 
 private slots:
-
-    void messagesAreFilledIn()
-    {
-        QCOMPARE(integerMessage(), "Please enter an integer.");
-        QCOMPARE(rangeMessage(0, 65535), "Please enter an integer between 0 and 65535.");
-        QCOMPARE(lengthMessage(160), "Please enter no more than 160 characters.");
-    }
 
     void fillShowsTheMembers()
     {
