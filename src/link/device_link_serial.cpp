@@ -61,8 +61,7 @@ SerialTransport::SerialTransport(DeviceLink& link, std::string devicePath)
 
 SerialTransport::~SerialTransport()
 {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
+    SerialTransport::close();
 }
 
 OpenResult SerialTransport::open()
@@ -92,6 +91,10 @@ void SerialTransport::close()
 {
     if (m_descriptor < 0)
         return;
+    // The exclusive use outlives this descriptor while the other side of a
+    // pseudo-terminal stays open (a network serial bridge), and would turn
+    // the next open away as busy, ours included, unless it runs as root.
+    ::ioctl(m_descriptor, TIOCNXCL);
     ::close(m_descriptor);
     m_descriptor = -1;
 }
