@@ -28,9 +28,10 @@ public:
     // Opens the endpoint, closing first what is open.
     OpenResult open();
     void close();
-    // One line acknowledged by "OK" CR. Serial: the text after "OK" CR
-    // becomes reply(); TCP: the bytes received become answer(), and after
-    // "VER?" the version text becomes reply().
+    // One line acknowledged by "OK" CR; bytes that were waiting before it
+    // is sent are dropped first (a query keeps them). Serial: the text after
+    // "OK" CR becomes reply(); TCP: the bytes received become answer(), and
+    // after "VER?" the version text becomes reply().
     CommandResult sendCommand(std::string_view text);
     // One query whose answer is collected into answer().
     QueryResult sendQuery(std::string_view text);
@@ -69,7 +70,7 @@ public:
     std::function<void()> keepAlive;
     enum class Direction { Sent, Received };
     // Every line sent (its CR included) and every piece of bytes received, as
-    // they pass, byte for byte; stale bytes dropped before a TCP command are
+    // they pass, byte for byte; stale bytes dropped before a command are
     // reported as received too.
     std::function<void(Direction, std::string_view)> onTraffic;
 

@@ -163,8 +163,28 @@ std::size_t SerialTransport::read(char* buffer, std::size_t capacity, ReplyKind 
     return count;
 }
 
+// Bytes that came after the last reply had ended (an unsolicited line of a
+// modem such as "RING", the rest of an over-long reply, a byte an adapter
+// held back past the settle) would begin the next command's reply, which
+// must begin with "OK" CR. What is waiting is read and dropped, in bounded
+// rounds so that a peer that never stops sending cannot hold the link here.
+void SerialTransport::discardStaleInput()
+{
+    constexpr int kRounds = 16;
+    std::array<char, kAnswerCapacity> scratch;
+    for (int round = 0; round < kRounds; ++round) {
+        const ssize_t count = ::read(m_descriptor, scratch.data(), scratch.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return;
+        reportReceived(std::string_view(scratch.data(), static_cast<std::size_t>(count)));
+    }
+}
+
 CommandResult SerialTransport::command(std::string_view text)
 {
+    discardStaleInput();
     const std::string line = framedLine(text, kCommandLineCapacity);
     if (line.empty() || !write(line))
         return CommandResult::NotSent;

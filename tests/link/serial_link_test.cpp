@@ -182,18 +182,24 @@ std::vector<ConversationCase> conversationCases()
          fast,
          {replyWith("OK\r")},
          {command("HALT!", CommandResult::Acknowledged, "")}},
-        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange",
+        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextQuery",
          false,
          fast,
-         {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), PeerStep{}},
+         {replyWith("OK\r" + std::string(37, 'a') + "PIN=1\rOK\r"), PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
-          command("HALT!", CommandResult::Acknowledged, "tail ")}},
+          query("SET?", QueryResult::Answered, "PIN=1\rOK\r")}},
+        {"RestOfAnOverlongReplyIsDroppedBeforeTheNextCommand",
+         false,
+         fast,
+         {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), replyWith("OK\rnext\r")},
+         {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
+          command("HALT!", CommandResult::Acknowledged, "next ")}},
         {"StrictReplyEndsAtAPauseOfFiveHundredMilliseconds",
          true,
          production,
          {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, "v3.6E ").takingAtLeast(350ms + 350ms + 500ms),
-          command("HALT!", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         {"StrictAcknowledgementWaitsOutThePause",
          true,
          production,
@@ -202,19 +208,19 @@ std::vector<ConversationCase> conversationCases()
           query("SET?", QueryResult::Answered, "PIN=1\rOK\r").takingAtLeast(500ms)}},
         // Bytes that come 200 ms after a whole reply: within the pause, so
         // part of the reply with pause framing; after the settle, so left
-        // for the next exchange with content framing.
+        // for the next query with content framing.
         {"LateBytesBelongToTheReplyWithPauseFraming",
          true,
          changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, "OK late "),
           command("DEBUG=0", CommandResult::NoReply, "OK late ").after(1)}},
-        {"LateBytesAreLeftForTheNextExchangeWithContentFraming",
+        {"LateBytesAreLeftForTheNextQueryWithContentFraming",
          false,
          changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
-          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         // A pseudo-terminal hands bytes on as they come, so a whole reply
         // settles after serialSettleDirect; the long settle of other ports
         // would have taken the late bytes into this reply.
@@ -223,7 +229,7 @@ std::vector<ConversationCase> conversationCases()
          changed(production, &Timing::serialSettle, 400ms),
          {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
-          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         {"LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange",
          false,
          production,
@@ -264,6 +270,17 @@ std::vector<ConversationCase> conversationCases()
           command(longestCommand, CommandResult::Acknowledged, ""),
           query(longestQuery, QueryResult::Answered, "PIN=1\rOK\r")}},
     };
+    for (const bool strict : {true, false}) {
+        // An unsolicited line from the modem between two exchanges: the
+        // next command is held until it is in, and must not read it as the
+        // beginning of its reply.
+        rows.push_back({std::string("UnsolicitedLineIsDroppedBeforeTheNextCommand") + (strict ? "Strict" : "Content"),
+                        strict,
+                        fast,
+                        {PeerStep{{{0ms, "OK\r"}, {3 * fast.serialInterByte, "RING\r"}}}, replyWith("OK\rv1\r")},
+                        {command("HALT!", CommandResult::Acknowledged, ""),
+                         command("VER?", CommandResult::Acknowledged, "v1 ").after(1)}});
+    }
     for (const CommandCase& row : kCommandCases) {
         for (const bool strict : {true, false}) {
             rows.push_back({std::string(row.name) + (strict ? "Strict" : "Content"),
@@ -291,6 +308,21 @@ TEST_F(SerialLinkTest, TrafficIsReportedByteForByte)
     ASSERT_EQ(link.sendCommand("VER?"), CommandResult::Acknowledged);
     EXPECT_EQ(sent, "VER?\r");
     EXPECT_EQ(received, "OK\rv1\r");
+}
+
+TEST_F(SerialLinkTest, StaleBytesDroppedBeforeACommandAreReportedAsReceived)
+{
+    std::string received;
+    link.onTraffic = [&](DeviceLink::Direction direction, std::string_view bytes) {
+        if (direction == DeviceLink::Direction::Received)
+            received.append(bytes);
+    };
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {50ms, "RING\r"}}}, replyWith("OK\r")});
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    ASSERT_EQ(link.sendCommand("HALT!"), CommandResult::Acknowledged);
+    device.waitForSteps(1);
+    EXPECT_EQ(link.sendCommand("DEBUG=0"), CommandResult::Acknowledged);
+    EXPECT_EQ(received, "OK\rRING\rOK\r");
 }
 
 TEST_F(SerialLinkTest, KeepAliveRunsWhileWaiting)
