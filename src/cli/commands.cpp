@@ -30,8 +30,7 @@ OptionRefusal takeTcp(const std::string& value, Invocation& invocation)
 
 OptionRefusal takeCom(const std::string& value, Invocation& invocation)
 {
-    return takeConnection(serialChoice(value), "--com needs a port number from 0 to 255, not \"" + value + "\"",
-                          invocation);
+    return takeConnection(serialChoice(value), "--com " + serialPortRefusal(value), invocation);
 }
 
 template <bool Invocation::*flag>

@@ -58,4 +58,10 @@ std::optional<ConnectionChoice> serialChoice(std::string_view value)
     return choice;
 }
 
+std::string serialPortRefusal(std::string_view value)
+{
+    return "needs a port number from 0 to " + std::to_string(kHighestSerialPort) + ", not \"" + std::string(value)
+        + "\"";
+}
+
 } // namespace telvor

@@ -4,6 +4,7 @@
 #include "invocation.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace telvor {
@@ -14,5 +15,8 @@ std::optional<ConnectionChoice> tcpChoice(std::string_view value);
 
 // A serial port number from 0 to 255.
 std::optional<ConnectionChoice> serialChoice(std::string_view value);
+
+// Why serialChoice refuses `value`, after the name of what gave it.
+std::string serialPortRefusal(std::string_view value);
 
 } // namespace telvor

@@ -37,11 +37,14 @@ ControlValues controlValues(const Invocation& invocation)
 enum class Operation { Version, Read, Write };
 
 // Runs one operation on `working` and prints its summary: the version line
-// for `version`, then the status text.
-bool runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
+// for `version`, then the status text. Gives the exit status.
+int runOperation(const Invocation& invocation, Operation operation, SettingsImage& working)
 {
     DeviceLink link;
-    connectLink(invocation.connection, invocation.strictSerial, link);
+    if (const std::optional<std::string> refusal = connectLink(invocation.connection, invocation.strictSerial, link)) {
+        printError(*refusal);
+        return kExitUsage;
+    }
     TrafficTrace trace(printTraceLine);
     if (invocation.trace) {
         link.onTraffic = [&trace](DeviceLink::Direction direction, std::string_view bytes) {
@@ -71,7 +74,7 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
         break;
     }
     printLine(terminalText(statusLines(surface.statusText())));
-    return done;
+    return done ? kExitSuccess : kExitFailure;
 }
 
 } // namespace
@@ -79,7 +82,7 @@ bool runOperation(const Invocation& invocation, Operation operation, SettingsIma
 int runVersion(const Invocation& invocation)
 {
     SettingsImage working;
-    return runOperation(invocation, Operation::Version, working) ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, Operation::Version, working);
 }
 
 int runRead(const Invocation& invocation)
@@ -87,8 +90,8 @@ int runRead(const Invocation& invocation)
     SettingsImage working;
     if (invocation.baseFile && !readSettingsOperand(*invocation.baseFile, working))
         return kExitUsage;
-    if (!runOperation(invocation, Operation::Read, working))
-        return kExitFailure;
+    if (const int status = runOperation(invocation, Operation::Read, working); status != kExitSuccess)
+        return status;
     const std::string& output = invocation.operands.at(0);
     const SettingsFileResult saved = writeSettingsFile(output, working);
     if (!saved.ok) {
@@ -103,7 +106,7 @@ int runWrite(const Invocation& invocation)
     SettingsImage working;
     if (!readSettingsOperand(invocation.operands.at(0), working))
         return kExitUsage;
-    return runOperation(invocation, Operation::Write, working) ? kExitSuccess : kExitFailure;
+    return runOperation(invocation, Operation::Write, working);
 }
 
 } // namespace telvor

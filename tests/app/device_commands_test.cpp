@@ -36,6 +36,8 @@ private slots:
     void serialOpenFailureShowsPathAsDetail();
     void portNumberMessagesThenCommandRuns_data();
     void portNumberMessagesThenCommandRuns();
+    void storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed_data();
+    void storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed();
     void lineSettingsWarningShowsAsMessageBox();
     void inputDuringWriteStartsNothingAfterwards();
 
@@ -215,6 +217,31 @@ void DeviceCommandsTest::portNumberMessagesThenCommandRuns()
     control<QLineEdit>(test.window, "portNumberEdit").setText(typed);
     ModalAnswerer answerer;
     click(test.window, "readFromDeviceButton");
+    QCOMPARE(answerer.messages(), messages);
+    QCOMPARE(shownStatus(test.window), messages.constLast());
+}
+
+void DeviceCommandsTest::storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("300") << 300 << QStringList{"Please enter an integer between 0 and 255.", "COM300 port open error !"};
+    QTest::newRow("-1") << -1 << QStringList{"Please enter an integer between 0 and 255.", "COM-1 port open error !"};
+}
+
+// As a number typed into the port number box would be.
+void DeviceCommandsTest::storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed()
+{
+    QFETCH(int, stored);
+    QFETCH(QStringList, messages);
+    storeConnection(false, 23, m_noSerialPorts.path());
+    QSettings().setValue(QStringLiteral("Port_COM"), stored);
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    QCOMPARE(control<QLineEdit>(test.window, "portNumberEdit").text(), QString::number(stored));
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
     QCOMPARE(answerer.messages(), messages);
     QCOMPARE(shownStatus(test.window), messages.constLast());
 }

@@ -170,6 +170,24 @@ TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
     EXPECT_EQ(run.standardOutput, "Device version: v3.6E\nFirmware version read successful\n");
 }
 
+TEST_F(TelvorctlDevice, SavedSerialPortOutsideTheRangeIsAUsageError)
+{
+    const std::string store = (m_directory / "config" / "Kardel" / "Telvor.conf").string();
+    saveConnectionSettings("Serial_Device_Format=" + path("no-such-tty%d") + "\nPort_COM=300\n");
+    for (const char* command : {"version", "read"}) {
+        std::vector<std::string> arguments{command};
+        if (arguments.front() == "read")
+            arguments.push_back(path("out.tvr"));
+        const ProgramRun run = runBuiltProgram("telvorctl", arguments);
+        EXPECT_EQ(run.exitStatus, 2) << command;
+        EXPECT_EQ(run.standardError, "telvorctl: Port_COM in " + store
+                                         + " needs a port number from 0 to 255, not \"300\"; give --com or --tcp\n")
+            << command;
+        EXPECT_EQ(run.standardOutput, "") << command;
+    }
+    EXPECT_FALSE(fs::exists(path("out.tvr")));
+}
+
 TEST_F(TelvorctlDevice, SettingsFileThatCannotBeReadIsAUsageError)
 {
     SimProcess device;

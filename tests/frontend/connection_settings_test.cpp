@@ -92,7 +92,7 @@ struct StoredCase {
 
 class StoredValuesTest : public ConnectionSettingsTest, public ::testing::WithParamInterface<StoredCase> {};
 
-TEST_P(StoredValuesTest, UnusableValuesKeepTheirDefaults)
+TEST_P(StoredValuesTest, GiveWhatIsStoredOrTheirDefaults)
 {
     writeStore(GetParam().content);
     EXPECT_EQ(loadConnectionSettings(), GetParam().expected);
@@ -130,10 +130,13 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"OtherValuesOnly", "[General]\nSomething=1\n", kDefaults},
                       StoredCase{"PortZeroIsKept", "[General]\nPort_COM=0\n", withPort(0)},
                       StoredCase{"HighestPort", "[General]\nPort_COM=255\n", withPort(255)},
-                      StoredCase{"PortAboveRange", "[General]\nPort_COM=256\n", kDefaults},
-                      StoredCase{"NegativePort", "[General]\nPort_COM=-1\n", kDefaults},
+                      StoredCase{"PortAboveRangeComesBackAsStored", "[General]\nPort_COM=256\n", withPort(256)},
+                      StoredCase{"NegativePortComesBackAsStored", "[General]\nPort_COM=-1\n", withPort(-1)},
                       StoredCase{"PortNotANumber", "[General]\nPort_COM=COM3\n", kDefaults},
                       StoredCase{"PortTooLargeForAnInteger", "[General]\nPort_COM=99999999999\n", kDefaults},
+                      StoredCase{"PortJustTooLargeForAnInteger", "[General]\nPort_COM=2147483648\n", kDefaults},
+                      StoredCase{"TcpPortTooLargeForAnInteger", "[General]\nTransmisja_TCP=1\nPort_TCP=4294967319\n",
+                                 withTcp(23)},
                       StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n",
                                  withTcp(8023)},
                       StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
