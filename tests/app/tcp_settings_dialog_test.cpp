@@ -82,6 +82,10 @@ void TcpSettingsDialogTest::editing_data()
                                                << "2424" << true << "127.0.0.2" << 2424;
     QTest::newRow("OK takes an address as typed, unchecked") << "device.local"
                                                              << "23" << true << "device.local" << 23;
+    QTest::newRow("OK takes an IPv6 address as typed") << "::1"
+                                                       << "2323" << true << "::1" << 2323;
+    QTest::newRow("OK keeps a blank pasted after the address") << "127.0.0.5 "
+                                                               << "23" << true << "127.0.0.5 " << 23;
     QTest::newRow("Cancel keeps the old address and port") << "127.0.0.2"
                                                            << "2424" << false << "192.168.2.1" << 23;
 }

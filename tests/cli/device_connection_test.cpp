@@ -119,11 +119,11 @@ TEST_P(SavedSerialPortRefused, WhenNoConnectionIsNamed)
 {
     const SavedSettings saved(GetParam().saved);
     DeviceLink link;
-    EXPECT_EQ(connectLink(kSaved, false, link),
-              "Port_COM in " + QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kardel", "Telvor")
-                                   .fileName()
-                                   .toStdString()
-                  + " needs a port number from 0 to 255, not \"" + GetParam().number + "\"; give --com or --tcp");
+    EXPECT_EQ(
+        connectLink(kSaved, false, link),
+        "Port_COM in "
+            + QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kardel", "Telvor").fileName().toStdString()
+            + " needs a port number from 0 to 255, not \"" + GetParam().number + "\"; give --com or --tcp");
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SavedSerialPortRefused,

@@ -201,8 +201,9 @@ protected:
         fs::remove_all(m_directory);
         fs::create_directories(m_directory / "running");
         fs::create_directories(m_directory / "ordinary");
-        fs::permissions(m_directory, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                                         | fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(m_directory,
+                        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
+                            | fs::perms::others_exec);
         test_support::giveToOrdinaryUser(m_directory / "ordinary");
     }
     void TearDown() override { fs::remove_all(m_directory); }
@@ -290,8 +291,7 @@ TEST_P(InPlaceSaveFailure, IsReportedWithItsReason)
     ::chmod((folder / "shared").c_str(), 0755);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, InPlaceSaveFailure, testing::ValuesIn(kInPlaceFailureCases),
-                         test_support::RowName());
+INSTANTIATE_TEST_SUITE_P(Rows, InPlaceSaveFailure, testing::ValuesIn(kInPlaceFailureCases), test_support::RowName());
 
 } // namespace
 } // namespace telvor

@@ -12,8 +12,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -435,7 +435,7 @@ const PortUseCase kPortUseCases[] = {
      [](const PseudoTerminal& terminal) {
          {
              DeviceLink link;
-         terminal.connect(link);
+             terminal.connect(link);
              ASSERT_EQ(link.open(), OpenResult::Opened);
          }
          DeviceLink next;
