@@ -161,6 +161,9 @@ OpenResult TcpTransport::connectToAny(const std::vector<SocketAddress>& addresse
     }
     for (const Attempt& attempt : pending)
         outcomes[attempt.index] = noAnswer(addresses[attempt.index], port, timing.tcpConnect);
+    // A lookup that took the whole limit leaves no time to try an address.
+    if (next == 0)
+        outcomes.front() = noAnswer(addresses.front(), port, timing.tcpConnect);
     std::string detail;
     for (const std::string& outcome : outcomes)
         if (!outcome.empty())
