@@ -4,8 +4,6 @@
 #include "message_box.h"
 #include "ui_tcp_settings_dialog.h"
 
-#include "frontend/windows_1250.h"
-
 #include <QPushButton>
 
 namespace telvor {
@@ -36,18 +34,10 @@ bool TcpSettingsDialog::edit()
 
 void TcpSettingsDialog::accept()
 {
-    // Address first, as it comes first in the dialog. It is not checked
-    // beyond the character set; the device link converts it when it connects.
+    // The address is taken as typed, whatever its characters: it is stored
+    // as UTF-8 and never sent to the device, and the device link makes of it
+    // what it can when it connects.
     const QString address = m_ui->ipAddressEdit->text();
-    QString refused;
-    if (!encodeWindows1250(address, &refused)) {
-        showWarning(this,
-                    tr("The character \"%1\" cannot be used: only characters of the "
-                       "Windows-1250 character set can be stored.")
-                        .arg(refused));
-        m_ui->ipAddressEdit->setFocus();
-        return;
-    }
     const std::optional<int> port = integerFromText(m_ui->tcpPortEdit->text());
     if (!port) {
         showWarning(this, QStringLiteral("Please enter an integer."));

@@ -29,15 +29,15 @@ OptionRefusal takeConnection(const std::optional<ConnectionChoice>& choice, std:
 OptionRefusal takeTcp(const std::string& value, Invocation& invocation)
 {
     return takeConnection(tcpChoice(value),
-                          "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not \""
+                          "--tcp needs a host name, an IPv4 address or an IPv6 address (in brackets before a port) "
+                          "and an optional port from 1 to 65535, not \""
                               + value + "\"",
                           invocation);
 }
 
 OptionRefusal takeCom(const std::string& value, Invocation& invocation)
 {
-    return takeConnection(serialChoice(value), "--com needs a port number from 0 to 255, not \"" + value + "\"",
-                          invocation);
+    return takeConnection(serialChoice(value), "--com " + serialPortRefusal(value), invocation);
 }
 
 template <bool Invocation::*flag>
@@ -182,7 +182,9 @@ std::span<const Command> commands()
 std::span<const CommandOption> commandOptions()
 {
     static constexpr std::array table = {
-        CommandOption{"tcp", "ADDRESS[:PORT]", "TCP to the device's IPv4 ADDRESS, PORT 23 unless given",
+        CommandOption{"tcp", "ADDRESS[:PORT]",
+                      "TCP to the device at ADDRESS, a host name or an IPv4 or IPv6 address ([::1]:PORT), "
+                      "PORT 23 unless given",
                       kConnectionOptions, takeTcp},
         CommandOption{"com", "N", "serial port number N (0 to 255)", kConnectionOptions, takeCom},
         CommandOption{"trace", "", "print every line sent and received on standard error", kConnectionOptions,

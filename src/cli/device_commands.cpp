@@ -38,7 +38,7 @@ public:
         , m_surface(invocation)
         , m_store(std::move(store))
     {
-        connectLink(invocation.connection, invocation.strictSerial, m_link);
+        m_refusal = connectLink(invocation.connection, invocation.strictSerial, m_link);
         if (invocation.trace) {
             m_link.onTraffic = [this](DeviceLink::Direction direction, std::string_view bytes) {
                 if (direction == DeviceLink::Direction::Sent)
@@ -56,6 +56,15 @@ public:
     }
 
     DeviceLink& link() { return m_link; }
+    // Why the connection the command line and the saved settings name cannot
+    // be used, if it cannot.
+    const std::optional<std::string>& refusal() const { return m_refusal; }
+    // Points the link at `endpoint` instead of the connection named.
+    void pointAt(const Endpoint& endpoint)
+    {
+        m_link.endpoint = endpoint;
+        m_refusal.reset();
+    }
     const ConsoleSurface& surface() const { return m_surface; }
     OperationParts parts(SettingsImage& working) { return {working, m_verification, m_firmware, m_link, m_surface}; }
     HistoryRecorder recorder() const { return {m_store.get(), m_unavailable, "telvorctl"}; }
@@ -68,7 +77,17 @@ private:
     FirmwareVersion m_firmware;
     std::unique_ptr<HistoryStore> m_store;
     std::string m_unavailable;
+    std::optional<std::string> m_refusal;
 };
+
+// False, with the reason printed, when the session's connection is refused.
+bool connectionUsable(const DeviceSession& session)
+{
+    if (!session.refusal())
+        return true;
+    printError(*session.refusal());
+    return false;
+}
 
 void printStatus(const DeviceSession& session)
 {
@@ -118,6 +137,8 @@ bool reportedBackupFailure(const RecordedResult& result, const DeviceSession& se
 // for `version`, then the status text, then what the history missed.
 int runOperation(const Invocation& invocation, OperationKind kind, SettingsImage& working, DeviceSession& session)
 {
+    if (!connectionUsable(session))
+        return kExitUsage;
     const bool writes = kind == OperationKind::Write || kind == OperationKind::Restore;
     if (writes && invocation.noHistory && !invocation.noBackup)
         printNote("no backup is read before the write: --no-history keeps none");
@@ -175,6 +196,8 @@ int runCheck(const Invocation& invocation)
     if (!readSettingsOperand(invocation.operands.at(0), file))
         return kExitUsage;
     DeviceSession session(invocation);
+    if (!connectionUsable(session))
+        return kExitUsage;
     SettingsImage device;
     const RecordedCheck check = checkRecorded(session.parts(device), file, session.recorder());
     if (!check.deviceRead) {
@@ -206,7 +229,7 @@ int runRestore(const Invocation& invocation)
                        + "\"); name the connection");
             return kExitUsage;
         }
-        session.link().endpoint = *recorded;
+        session.pointAt(*recorded);
     }
     return runOperation(invocation, OperationKind::Restore, *image, session);
 }

@@ -1,11 +1,13 @@
 #include "device_connection.h"
 
+#include "connection_option.h"
+
 #include "frontend/connection_endpoint.h"
 #include "frontend/connection_settings.h"
 
 namespace telvor {
 
-void connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link)
+std::optional<std::string> connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link)
 {
     // The serial device format comes from the saved settings also when the
     // port is named on the command line: a port number means the same
@@ -13,6 +15,10 @@ void connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& 
     ConnectionSettings settings = loadConnectionSettings();
     switch (choice.transport) {
     case ConnectionChoice::Transport::Saved:
+        if (const std::string number = std::to_string(settings.serialPortNumber);
+            !settings.useTcp && !serialChoice(number))
+            return "Port_COM in " + connectionSettingsFile() + " " + serialPortRefusal(number)
+                + "; give --com or --tcp";
         break;
     case ConnectionChoice::Transport::Tcp:
         settings.useTcp = true;
@@ -26,6 +32,7 @@ void connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& 
     }
     settings.strictSerialTiming = settings.strictSerialTiming || strictSerial;
     applyConnectionSettings(settings, link);
+    return std::nullopt;
 }
 
 } // namespace telvor

@@ -4,6 +4,9 @@
 
 #include "invocation.h"
 
+#include <optional>
+#include <string>
+
 namespace telvor {
 
 class DeviceLink;
@@ -11,7 +14,8 @@ class DeviceLink;
 // Sets the link's endpoint, serial device format and serial framing: the
 // saved settings with the command line's choice laid over them.
 // `strictSerial` (--strict-serial) asks for pause framing whatever the
-// saved settings say.
-void connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link);
+// saved settings say. Returns why the link cannot be set when the saved
+// serial port is used and its number is one that --com would refuse.
+std::optional<std::string> connectLink(const ConnectionChoice& choice, bool strictSerial, DeviceLink& link);
 
 } // namespace telvor

@@ -17,7 +17,7 @@ namespace telvor {
 struct ConnectionChoice {
     enum class Transport { Saved, Tcp, Serial };
     Transport transport = Transport::Saved;
-    std::string address;      // Tcp: dotted-decimal IPv4
+    std::string address;      // Tcp: a host name, or an IPv4 or IPv6 address without brackets
     std::uint16_t port = 23;  // Tcp
     int serialPortNumber = 0; // Serial: 0 to 255
 };

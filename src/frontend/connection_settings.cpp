@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QString>
 
+#include <limits>
+
 namespace telvor {
 
 namespace {
@@ -20,13 +22,15 @@ constexpr const char* kDeviceFormatKey = "Serial_Device_Format";
 constexpr const char* kStrictTimingKey = "Serial_Strict_Timing";
 constexpr const char* kBackupKey = "Backup_Before_Write";
 
-constexpr int kHighestPortNumber = 255;
-
+// A number too large for an int is no number: Qt would cut it to its low
+// bits and call that a success.
 int numberOr(const QSettings& store, const char* key, int fallback)
 {
     bool ok = false;
-    const int number = store.value(key).toInt(&ok);
-    return ok ? number : fallback;
+    const qlonglong number = store.value(key).toLongLong(&ok);
+    return ok && number >= std::numeric_limits<int>::min() && number <= std::numeric_limits<int>::max()
+        ? static_cast<int>(number)
+        : fallback;
 }
 
 // A switch stored as 0 or 1; any other value keeps the default.
@@ -78,9 +82,7 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
 {
     const ConnectionSettings defaults;
     ConnectionSettings settings;
-    const int portNumber = numberOr(store, kPortComKey, defaults.serialPortNumber);
-    settings.serialPortNumber
-        = portNumber >= 0 && portNumber <= kHighestPortNumber ? portNumber : defaults.serialPortNumber;
+    settings.serialPortNumber = numberOr(store, kPortComKey, defaults.serialPortNumber);
     settings.useTcp = numberOr(store, kTransportKey, defaults.useTcp ? 1 : 0) != 0;
     settings.ipAddress = shortenedAddress(textOr(store, kAddressKey, defaults.ipAddress));
     settings.tcpPort = numberOr(store, kPortTcpKey, defaults.tcpPort);
@@ -90,6 +92,13 @@ ConnectionSettings loadConnectionSettings(QSettings& store)
     if (store.status() != QSettings::NoError)
         return defaults;
     return settings;
+}
+
+std::string connectionSettingsFile()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kOrganisation, kApplication)
+        .fileName()
+        .toStdString();
 }
 
 bool saveConnectionSettings(const ConnectionSettings& settings)

@@ -16,10 +16,13 @@ namespace telvor {
 // The stored address is cut to this many characters.
 inline constexpr std::size_t kIpAddressMaxLength = 255;
 
-// Texts are UTF-8: the address is plain dotted decimal and the format names
-// a file.
+// Texts are UTF-8: the address as the user typed it (a host name, a
+// numeric IPv4 or IPv6 address, blanks around it ignored when it is used),
+// and the format names a file.
 struct ConnectionSettings {
-    int serialPortNumber = 1;                                    // Port_COM, 0 to 255
+    // Port_COM, 0 to 255; a number outside comes back as stored, for the
+    // window and telvorctl to report when it is used, as a typed one.
+    int serialPortNumber = 1;
     bool useTcp = false;                                         // Transmisja_TCP
     std::string ipAddress = "192.168.2.1";                       // Adres_IP
     int tcpPort = 23;                                            // Port_TCP
@@ -38,6 +41,9 @@ struct ConnectionSettings {
 // default; a store that cannot be read gives the defaults throughout.
 ConnectionSettings loadConnectionSettings();
 ConnectionSettings loadConnectionSettings(QSettings& store);
+
+// The file of the user's store, for messages that name it.
+std::string connectionSettingsFile();
 
 // Writes every value; false when the store could not be written. Callers
 // that have nobody to tell may ignore the result.

@@ -53,8 +53,10 @@ private:
     int m_descriptor;
 };
 
-bool writeAll(int descriptor, const std::uint8_t* data, std::size_t size)
+bool writeAll(int descriptor, std::string_view content)
 {
+    const char* data = content.data();
+    std::size_t size = content.size();
     while (size > 0) {
         const ssize_t written = ::write(descriptor, data, size);
         if (written < 0 && errno == EINTR)
@@ -134,16 +136,55 @@ std::string temporaryPathFor(const std::string& path)
     return (std::filesystem::path(path).parent_path() / name).string();
 }
 
-// 0 on success, else the errno of the step that failed.
-int writeThroughTemporary(const std::string& path, std::string_view content)
+// As many symbolic links as the system itself follows in one name.
+constexpr int kLinkHopLimit = 40;
+
+// The file that a save of `path` writes: where its symbolic links lead, a
+// relative link read against the folder that holds it. A name that is no
+// link, or does not exist yet, is that file itself. 0, or the errno that
+// stops the save.
+int followLinks(std::string& path)
+{
+    namespace fs = std::filesystem;
+    for (int hop = 0; hop < kLinkHopLimit; ++hop) {
+        std::error_code error;
+        // A name that cannot be looked at is left to the steps that follow,
+        // which report it with the reason the system gives them.
+        if (!fs::is_symlink(fs::symlink_status(path, error)) || error)
+            return 0;
+        const fs::path target = fs::read_symlink(path, error);
+        if (error)
+            return error.value();
+        path = target.is_absolute() ? target.string() : (fs::path(path).parent_path() / target).string();
+    }
+    return ELOOP;
+}
+
+// The old file's owner and group, where this process may give them (root
+// may; an owner may give a group of its own), then its mode: a settings file
+// holds the SIM PIN and the passwords.
+bool takeProtection(int descriptor, const struct stat& existing)
+{
+    if (::fchown(descriptor, existing.st_uid, existing.st_gid) != 0)
+        ::fchown(descriptor, static_cast<uid_t>(-1), existing.st_gid);
+    return ::fchmod(descriptor, existing.st_mode & 07777) == 0;
+}
+
+// Replaces the file at `path` atomically; `existing` is the regular file
+// there, whose protection the new one takes, or null. 0 on success, else
+// the errno of the step that failed.
+int writeThroughTemporary(const std::string& path, std::string_view content, const struct stat* existing)
 {
     const std::string temporary = temporaryPathFor(path);
-    FileDescriptor descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    // A new file follows the umask; one that replaces a file is its owner's
+    // alone until it has that file's protection.
+    FileDescriptor descriptor(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, existing ? 0600 : 0666));
     if (!descriptor.valid())
         return errno;
-    const bool written
-        = writeAll(descriptor.get(), reinterpret_cast<const std::uint8_t*>(content.data()), content.size())
-        && ::fsync(descriptor.get()) == 0 && descriptor.close() && ::rename(temporary.c_str(), path.c_str()) == 0;
+    const bool written = (!existing || takeProtection(descriptor.get(), *existing))
+        && writeAll(descriptor.get(), content) && ::fsync(descriptor.get()) == 0 && descriptor.close()
+        && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!written) {
         const int error = errno;
         ::unlink(temporary.c_str());
@@ -157,6 +198,43 @@ int writeThroughTemporary(const std::string& path, std::string_view content)
     if (folder.valid())
         ::fsync(folder.get());
     return 0;
+}
+
+// Writes over the regular file at `path` itself: not atomic, a save that
+// dies part-way leaves the file short, but it keeps the file's other
+// hard-linked names and needs no new name in its folder. 0 on success, else
+// the errno of the step that failed.
+int writeInPlace(const std::string& path, std::string_view content)
+{
+    FileDescriptor descriptor(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!descriptor.valid())
+        return errno;
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0)
+        return errno;
+    if (!S_ISREG(status.st_mode))
+        return EINVAL;
+    const bool written = ::ftruncate(descriptor.get(), 0) == 0 && writeAll(descriptor.get(), content)
+        && ::fsync(descriptor.get()) == 0 && descriptor.close();
+    return written ? 0 : errno;
+}
+
+// 0 on success, else the errno of the step that failed.
+int saveContent(std::string path, std::string_view content)
+{
+    if (const int error = followLinks(path))
+        return error;
+    struct stat existing {};
+    const bool regular = ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    if (regular && existing.st_nlink > 1)
+        return writeInPlace(path, content);
+    const int error = writeThroughTemporary(path, content, regular ? &existing : nullptr);
+    // Only making the temporary file and the rename are refused so: by a
+    // folder that takes no new names from this user, or by a sticky folder
+    // for another user's file. The file itself may still be writable.
+    if (regular && (error == EACCES || error == EPERM))
+        return writeInPlace(path, content);
+    return error;
 }
 
 } // namespace
@@ -177,7 +255,7 @@ SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImag
 
 SettingsFileResult writeSettingsContent(const std::string& path, std::string_view content)
 {
-    if (const int error = writeThroughTemporary(path, content))
+    if (const int error = saveContent(path, content))
         return {false, "File write error!", systemReason(error)};
     return {true, "Configuration saved to:\r\n" + fileNameOf(path), {}};
 }

@@ -27,7 +27,12 @@ std::string withSettingsExtension(std::string_view path);
 
 // Writes the image to a temporary file in the target's directory, checks
 // every write, syncs it to the disk and renames it over the target, so that
-// a failed save leaves any earlier file as it was.
+// a failed save leaves any earlier file as it was. The new file takes the
+// old one's mode, and its owner and group where the process may set them; a
+// symbolic link is saved through to its target, in the target's directory.
+// A file with several hard-linked names, and one whose directory refuses a
+// new name, is written in place instead: truncated, written, synced and
+// checked at each step, but not atomically.
 SettingsFileResult writeSettingsFile(const std::string& path, const SettingsImage& image);
 // Writes any settings content (a settings document's text) the same way,
 // with the same status texts.

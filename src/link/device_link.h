@@ -3,6 +3,7 @@
 #pragma once
 
 #include "link/endpoint.h"
+#include "link/host_lookup.h"
 #include "link/link_results.h"
 #include "link/serial_device_path.h"
 #include "link/timing.h"
@@ -28,9 +29,10 @@ public:
     // Opens the endpoint, closing first what is open.
     OpenResult open();
     void close();
-    // One line acknowledged by "OK" CR. Serial: the text after "OK" CR
-    // becomes reply(); TCP: the bytes received become answer(), and after
-    // "VER?" the version text becomes reply().
+    // One line acknowledged by "OK" CR; bytes that were waiting before it
+    // is sent are dropped first (a query keeps them). Serial: the text after
+    // "OK" CR becomes reply(); TCP: the bytes received become answer(), and
+    // after "VER?" the version text becomes reply().
     CommandResult sendCommand(std::string_view text);
     // One query whose answer is collected into answer().
     QueryResult sendQuery(std::string_view text);
@@ -42,9 +44,11 @@ public:
     // The bytes of the last query (over TCP also of the last command), at
     // most 4096.
     std::string_view answer() const { return m_answer; }
-    // Why the last open failed, for a person: the device path, the system's
-    // reason and the remedy, in UTF-8 (paths and the system's reasons are).
-    // Empty when there is nothing to add.
+    // Why the last open failed, for a person, in UTF-8 (paths, host names
+    // and the system's reasons are). Serial: the device path, the system's
+    // reason and the remedy. TCP: the name that could not be resolved, or
+    // each address tried and how it failed. Empty when there is nothing to
+    // add.
     const std::string& openFailureDetail() const { return m_openFailureDetail; }
 
     Endpoint endpoint;
@@ -58,6 +62,9 @@ public:
     bool strictSerialTiming = false;
     // The device path of SerialPortNumber n is this format filled with n - 1.
     std::string serialDeviceFormat = kDefaultSerialDeviceFormat;
+    // Gives the addresses of a TcpEndpoint's host; it runs on a thread of its
+    // own, within timing.tcpConnect, while keepAlive goes on being called.
+    HostLookup hostLookup = lookUpHost;
 
     // Called with "Błąd wpisu timeouts !" when the line settings cannot be
     // applied; opening goes on. Like every text of the device conversation
@@ -69,7 +76,7 @@ public:
     std::function<void()> keepAlive;
     enum class Direction { Sent, Received };
     // Every line sent (its CR included) and every piece of bytes received, as
-    // they pass, byte for byte; stale bytes dropped before a TCP command are
+    // they pass, byte for byte; stale bytes dropped before a command are
     // reported as received too.
     std::function<void(Direction, std::string_view)> onTraffic;
 

@@ -61,8 +61,7 @@ SerialTransport::SerialTransport(DeviceLink& link, std::string devicePath)
 
 SerialTransport::~SerialTransport()
 {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
+    SerialTransport::close();
 }
 
 OpenResult SerialTransport::open()
@@ -92,6 +91,10 @@ void SerialTransport::close()
 {
     if (m_descriptor < 0)
         return;
+    // The exclusive use outlives this descriptor while the other side of a
+    // pseudo-terminal stays open (a network serial bridge), and would turn
+    // the next open away as busy, ours included, unless it runs as root.
+    ::ioctl(m_descriptor, TIOCNXCL);
     ::close(m_descriptor);
     m_descriptor = -1;
 }
@@ -160,8 +163,28 @@ std::size_t SerialTransport::read(char* buffer, std::size_t capacity, ReplyKind 
     return count;
 }
 
+// Bytes that came after the last reply had ended (an unsolicited line of a
+// modem such as "RING", the rest of an over-long reply, a byte an adapter
+// held back past the settle) would begin the next command's reply, which
+// must begin with "OK" CR. What is waiting is read and dropped, in bounded
+// rounds so that a peer that never stops sending cannot hold the link here.
+void SerialTransport::discardStaleInput()
+{
+    constexpr int kRounds = 16;
+    std::array<char, kAnswerCapacity> scratch;
+    for (int round = 0; round < kRounds; ++round) {
+        const ssize_t count = ::read(m_descriptor, scratch.data(), scratch.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return;
+        reportReceived(std::string_view(scratch.data(), static_cast<std::size_t>(count)));
+    }
+}
+
 CommandResult SerialTransport::command(std::string_view text)
 {
+    discardStaleInput();
     const std::string line = framedLine(text, kCommandLineCapacity);
     if (line.empty() || !write(line))
         return CommandResult::NotSent;

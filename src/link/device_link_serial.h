@@ -21,6 +21,7 @@ public:
     QueryResult query(std::string_view text) override;
 
 private:
+    void discardStaleInput();
     bool write(const std::string& line);
     std::size_t read(char* buffer, std::size_t capacity, ReplyKind kind);
 

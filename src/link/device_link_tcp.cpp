@@ -6,13 +6,14 @@
 #include "link/sliced_wait.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace telvor {
@@ -24,15 +25,31 @@ bool wouldBlock(int error)
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
-// A writable socket is only connected when no error is pending: a refused
-// or unreachable peer makes it writable too.
-bool connectionConfirmed(int descriptor, short events)
+// 0 when a socket that poll reported is connected, else why it is not: a
+// refused or unreachable peer makes it writable too.
+int connectionError(int descriptor, short events)
 {
-    if ((events & POLLOUT) == 0)
-        return false;
     int error = 0;
     socklen_t length = sizeof error;
-    return ::getsockopt(descriptor, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    if (::getsockopt(descriptor, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return errno;
+    return error == 0 && (events & POLLOUT) == 0 ? ECONNABORTED : error;
+}
+
+// One sentence of the detail of a failed open: what was tried and how it
+// ended.
+std::string attemptFailure(const SocketAddress& address, std::uint16_t port, int error)
+{
+    const std::string tried = numericText(address) + " port " + std::to_string(port);
+    if (error == ECONNREFUSED)
+        return "Connection to " + tried + " refused.";
+    return "Connection to " + tried + " failed: " + std::generic_category().message(error) + ".";
+}
+
+std::string noAnswer(const SocketAddress& address, std::uint16_t port, Milliseconds limit)
+{
+    return "No answer from " + numericText(address) + " port " + std::to_string(port) + " within " + secondsText(limit)
+        + ".";
 }
 
 } // namespace
@@ -51,47 +68,108 @@ TcpTransport::~TcpTransport()
 OpenResult TcpTransport::open()
 {
     const Timing& timing = link().timing;
-    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
-    if (m_socket < 0)
-        return OpenResult::NoSocket;
-    const int flags = ::fcntl(m_socket, F_GETFL);
-    if (flags < 0 || ::fcntl(m_socket, F_SETFL, flags | O_NONBLOCK) != 0) {
-        closeSocket();
-        return OpenResult::SocketNotNonBlocking;
-    }
-    sockaddr_in peer{};
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(m_endpoint.port);
-    // A zero byte ends the text inet_pton reads: a host holding one is not
-    // the address before it.
-    const std::string& host = m_endpoint.host;
-    const bool dotted = host.find('\0') == std::string::npos && ::inet_pton(AF_INET, host.c_str(), &peer.sin_addr) == 1;
-
     SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
     m_timer.restart();
-    if (dotted) {
-        if (::connect(m_socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
-            return OpenResult::Opened;
-        if (errno == EINPROGRESS || errno == EINTR) {
-            for (auto elapsed = Milliseconds(m_timer.elapsedMs()); elapsed < timing.tcpConnect;
-                 elapsed = Milliseconds(m_timer.elapsedMs())) {
-                const short events
-                    = wait.waitFor(m_socket, POLLOUT, std::min(timing.tcpConnectWait, timing.tcpConnect - elapsed));
-                if (events == 0)
-                    continue;
-                if (connectionConfirmed(m_socket, events))
-                    return OpenResult::Opened;
-                break;
-            }
-        }
-    } else {
-        // An address that is not dotted decimal can never connect; the
-        // caller learns it when the connection time is over, as with an
-        // address that does not answer.
-        wait.pause(timing.tcpConnect);
+    const std::string host(hostToLookUp(m_endpoint.host));
+    if (host.empty()) {
+        setOpenFailureDetail("No address is set for the device.");
+        return OpenResult::NotConnected;
     }
-    closeSocket();
-    return OpenResult::NotConnected;
+    const HostAddresses found = lookUpWithin(link().hostLookup, host, m_endpoint.port, timing.tcpConnect, wait);
+    if (found.addresses.empty()) {
+        setOpenFailureDetail("Cannot resolve " + host + ": " + found.failure + ".");
+        return OpenResult::NotConnected;
+    }
+    return connectToAny(found.addresses, wait);
+}
+
+// The next address is tried while those before are still unanswered after
+// timing.tcpAttemptDelay, so that a host whose first address is silent is
+// still reached within the limit; the first to confirm is kept.
+OpenResult TcpTransport::connectToAny(const std::vector<SocketAddress>& addresses, SlicedWait& wait)
+{
+    struct Attempt {
+        int socket;
+        std::size_t index;
+    };
+    const Timing& timing = link().timing;
+    const std::uint16_t port = m_endpoint.port;
+    std::vector<Attempt> pending;
+    std::vector<std::string> outcomes(addresses.size());
+    const auto endAttempts = [&pending](OpenResult result) {
+        for (const Attempt& attempt : pending)
+            ::close(attempt.socket);
+        pending.clear();
+        return result;
+    };
+    std::size_t next = 0;
+    Milliseconds nextStart{0};
+    for (auto elapsed = Milliseconds(m_timer.elapsedMs()); elapsed < timing.tcpConnect;
+         elapsed = Milliseconds(m_timer.elapsedMs())) {
+        if (next < addresses.size() && (pending.empty() || elapsed >= nextStart)) {
+            const std::size_t index = next++;
+            const SocketAddress& address = addresses[index];
+            const int descriptor = ::socket(address.family(), SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+            if (descriptor < 0 && errno == EAFNOSUPPORT) {
+                // A system without IPv6 still reaches the IPv4 addresses.
+                outcomes[index] = attemptFailure(address, port, errno);
+                continue;
+            }
+            if (descriptor < 0)
+                return endAttempts(OpenResult::NoSocket);
+            const int flags = ::fcntl(descriptor, F_GETFL);
+            if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0) {
+                ::close(descriptor);
+                return endAttempts(OpenResult::SocketNotNonBlocking);
+            }
+            if (::connect(descriptor, address.get(), address.length) == 0) {
+                m_socket = descriptor;
+                return endAttempts(OpenResult::Opened);
+            }
+            if (errno != EINPROGRESS && errno != EINTR) {
+                outcomes[index] = attemptFailure(address, port, errno);
+                ::close(descriptor);
+                continue;
+            }
+            pending.push_back({descriptor, index});
+            nextStart = elapsed + timing.tcpAttemptDelay;
+            continue;
+        }
+        if (pending.empty())
+            break;
+        Milliseconds limit = std::min(timing.tcpConnectWait, timing.tcpConnect - elapsed);
+        if (next < addresses.size())
+            limit = std::min(limit, nextStart - elapsed);
+        std::vector<pollfd> watched;
+        for (const Attempt& attempt : pending)
+            watched.push_back({attempt.socket, POLLOUT, 0});
+        if (wait.waitForAny(watched, limit) < 0)
+            break;
+        for (std::size_t slot = watched.size(); slot-- > 0;) {
+            if (watched[slot].revents == 0)
+                continue;
+            const Attempt attempt = pending[slot];
+            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(slot));
+            const int error = connectionError(attempt.socket, watched[slot].revents);
+            if (error == 0) {
+                m_socket = attempt.socket;
+                return endAttempts(OpenResult::Opened);
+            }
+            outcomes[attempt.index] = attemptFailure(addresses[attempt.index], port, error);
+            ::close(attempt.socket);
+        }
+    }
+    for (const Attempt& attempt : pending)
+        outcomes[attempt.index] = noAnswer(addresses[attempt.index], port, timing.tcpConnect);
+    // A lookup that took the whole limit leaves no time to try an address.
+    if (next == 0)
+        outcomes.front() = noAnswer(addresses.front(), port, timing.tcpConnect);
+    std::string detail;
+    for (const std::string& outcome : outcomes)
+        if (!outcome.empty())
+            detail += (detail.empty() ? "" : " ") + outcome;
+    setOpenFailureDetail(detail);
+    return endAttempts(OpenResult::NotConnected);
 }
 
 void TcpTransport::close()

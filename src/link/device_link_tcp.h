@@ -1,16 +1,20 @@
-// The TCP side of the device link: one connection to a dotted-decimal IPv4
-// address.
+// The TCP side of the device link: one connection to the first address of
+// the device's host that answers.
 #pragma once
 
 #include "link/elapsed_timer.h"
 #include "link/endpoint.h"
+#include "link/host_lookup.h"
 #include "link/link_transport.h"
 #include "link/reply_rules.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace telvor {
+
+class SlicedWait;
 
 class TcpTransport final : public LinkTransport {
 public:
@@ -26,6 +30,7 @@ private:
     // How receiving an answer ended.
     enum class Received { Complete, OutOfTime, Closed, Failed };
 
+    OpenResult connectToAny(const std::vector<SocketAddress>& addresses, SlicedWait& wait);
     void closeSocket();
     void discardStaleInput();
     bool sendLine(const std::string& line, Milliseconds limit);

@@ -23,8 +23,9 @@ struct SerialPortPath {
     bool operator==(const SerialPortPath&) const = default;
 };
 
-// The host as the user gave it, UTF-8. Only dotted-decimal IPv4 connects;
-// any other host runs out the connection time, as a silent address does.
+// The host as the user gave it, UTF-8: a host name, or a numeric IPv4 or
+// IPv6 address (the brackets around one are allowed); blanks around it are
+// ignored.
 struct TcpEndpoint {
     std::string host;
     std::uint16_t port = 0;

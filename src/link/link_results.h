@@ -9,8 +9,9 @@ enum class OpenResult {
     // Serial: the port names no device or cannot be opened; the link's
     // openFailureDetail() says why.
     PortUnavailable,
-    // TCP: no connection was confirmed within timing.tcpConnect (refused,
-    // silent, or a host that is not dotted-decimal IPv4).
+    // TCP: the host could not be resolved, or no connection to any of its
+    // addresses was confirmed within timing.tcpConnect (refused, silent);
+    // the link's openFailureDetail() says which.
     NotConnected,
     // TCP: no socket can be made.
     NoSocket,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <poll.h>
 
 namespace telvor {
 
@@ -14,15 +13,22 @@ SlicedWait::SlicedWait(Milliseconds slice, const std::function<void()>& keepAliv
 
 short SlicedWait::waitFor(int descriptor, short events, Milliseconds limit)
 {
-    return pollUntil(descriptor, events, Clock::now() + limit);
+    pollfd watched{descriptor, events, 0};
+    const int ready = pollUntil(std::span(&watched, 1), Clock::now() + limit);
+    return ready < 0 ? POLLERR : ready == 0 ? 0 : watched.revents;
+}
+
+int SlicedWait::waitForAny(std::span<pollfd> watched, Milliseconds limit)
+{
+    return pollUntil(watched, Clock::now() + limit);
 }
 
 void SlicedWait::pause(Milliseconds limit)
 {
-    pollUntil(-1, 0, Clock::now() + limit);
+    pollUntil({}, Clock::now() + limit);
 }
 
-short SlicedWait::pollUntil(int descriptor, short events, Clock::time_point deadline)
+int SlicedWait::pollUntil(std::span<pollfd> watched, Clock::time_point deadline)
 {
     for (;;) {
         const auto now = Clock::now();
@@ -32,13 +38,12 @@ short SlicedWait::pollUntil(int descriptor, short events, Clock::time_point dead
         const auto wait
             = std::clamp(std::chrono::ceil<Milliseconds>(std::min<Clock::duration>(deadline - now, untilKeepAlive)),
                          Milliseconds{0}, m_slice);
-        pollfd watched{descriptor, events, 0};
-        const int ready = ::poll(&watched, descriptor < 0 ? 0 : 1, static_cast<int>(wait.count()));
+        const int ready = ::poll(watched.data(), watched.size(), static_cast<int>(wait.count()));
         keepAliveIfDue();
         if (ready > 0)
-            return watched.revents;
+            return ready;
         if (ready < 0 && errno != EINTR)
-            return POLLERR;
+            return -1;
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <functional>
+#include <poll.h>
+#include <span>
 
 namespace telvor {
 
@@ -18,12 +20,16 @@ public:
     // Returns the events reported (POLLERR when poll itself failed), 0 when
     // the time ran out.
     short waitFor(int descriptor, short events, Milliseconds limit);
+    // The same for several descriptors at once: sets the events each
+    // reports and returns how many report any, 0 when the time ran out,
+    // -1 when poll itself failed.
+    int waitForAny(std::span<pollfd> watched, Milliseconds limit);
     // Waits for `limit` with nothing to watch.
     void pause(Milliseconds limit);
 
 private:
     using Clock = std::chrono::steady_clock;
-    short pollUntil(int descriptor, short events, Clock::time_point deadline);
+    int pollUntil(std::span<pollfd> watched, Clock::time_point deadline);
     void keepAliveIfDue();
 
     Milliseconds m_slice;

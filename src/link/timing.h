@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 
 namespace telvor {
 
@@ -22,8 +23,11 @@ struct Timing {
     Milliseconds serialReadPerByte{10};
     Milliseconds serialWriteBase{600}; // serial write limit: base + perByte * N
     Milliseconds serialWritePerByte{10};
-    Milliseconds tcpConnect{5000};       // connection confirmed within
-    Milliseconds tcpConnectWait{1000};   // one wait for writability
+    Milliseconds tcpConnect{5000};     // name resolved and connection confirmed within
+    Milliseconds tcpConnectWait{1000}; // one wait for writability
+    // A host with several addresses: the next one is tried when those before
+    // have not answered within this, and they go on being waited for.
+    Milliseconds tcpAttemptDelay{250};
     Milliseconds tcpCommand{5000};       // acknowledgement of a command
     Milliseconds tcpQuery{3000};         // end of a query answer
     Milliseconds tcpCloseDelay{50};      // pause after closing the socket
@@ -35,5 +39,8 @@ struct Timing {
     // divisor below 1 leaves the limits as they are.
     Timing scaledDown(int divisor) const;
 };
+
+// A time limit as a message names it: "5 s", "0.25 s".
+std::string secondsText(Milliseconds limit);
 
 } // namespace telvor

@@ -24,6 +24,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
+#include <thread>
+
 namespace telvor {
 
 class DeviceCommandsTest final : public QObject {
@@ -36,9 +39,12 @@ private slots:
     void checkDeviceVersionShowsVersion();
     void readFromDeviceFillsWorkingImage();
     void refusedConnectionShowsLanText();
+    void slowNameLookupKeepsTheWindowAlive();
     void serialOpenFailureShowsPathAsDetail();
     void portNumberMessagesThenCommandRuns_data();
     void portNumberMessagesThenCommandRuns();
+    void storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed_data();
+    void storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed();
     void lineSettingsWarningShowsAsMessageBox();
     void inputDuringWriteStartsNothingAfterwards();
     void backupBeforeWriteIsRecordedAndNamed();
@@ -188,8 +194,41 @@ void DeviceCommandsTest::refusedConnectionShowsLanText()
     click(test.window, "writeToDeviceButton");
     const QString text = QStringLiteral("LAN connection (TCP/IP) cannot be established!");
     QCOMPARE(answerer.messages(), QStringList{text});
+    QCOMPARE(answerer.details(),
+             QStringList{QStringLiteral("Connection to 127.0.0.1 port %1 refused.").arg(closedPort)});
     QCOMPARE(shownStatus(test.window), text);
     QCOMPARE(shownVersion(test.window), QString());
+}
+
+// A name server slow to answer holds up neither the window's repainting nor
+// its timers; the name that could not be resolved is named under the box.
+void DeviceCommandsTest::slowNameLookupKeepsTheWindowAlive()
+{
+    storeConnection(true, 23, m_noSerialPorts.path());
+    QSettings().setValue(QStringLiteral("Adres_IP"), QStringLiteral(" slow.invalid "));
+    WindowUnderTest test;
+    test.link.hostLookup = [](const std::string&, std::uint16_t) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        HostAddresses found;
+        found.failure = "Name or service not known";
+        return found;
+    };
+    test.window.initialise({});
+    test.window.show();
+    int ticks = 0;
+    QTimer ticking;
+    ticking.setInterval(10);
+    connect(&ticking, &QTimer::timeout, [&] { ++ticks; });
+    ticking.start();
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
+    ticking.stop();
+    const QString text = QStringLiteral("LAN connection (TCP/IP) cannot be established!");
+    QCOMPARE(answerer.messages(), QStringList{text});
+    QCOMPARE(answerer.details(), QStringList{"Cannot resolve slow.invalid: Name or service not known."});
+    QCOMPARE(shownStatus(test.window), text);
+    // The window's events are processed at each keep-alive, every 50 ms.
+    QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
 }
 
 void DeviceCommandsTest::serialOpenFailureShowsPathAsDetail()
@@ -228,6 +267,32 @@ void DeviceCommandsTest::portNumberMessagesThenCommandRuns()
     control<QLineEdit>(test.window, "portNumberEdit").setText(typed);
     ModalAnswerer answerer;
     click(test.window, "readFromDeviceButton");
+    QCOMPARE(answerer.messages(), messages);
+    QCOMPARE(shownStatus(test.window), messages.constLast());
+}
+
+void DeviceCommandsTest::storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("300") << 300
+                         << QStringList{"Please enter an integer between 0 and 255.", "COM300 port open error !"};
+    QTest::newRow("-1") << -1 << QStringList{"Please enter an integer between 0 and 255.", "COM-1 port open error !"};
+}
+
+// As a number typed into the port number box would be.
+void DeviceCommandsTest::storedPortNumberOutsideTheRangeIsShownAndReportedWhenUsed()
+{
+    QFETCH(int, stored);
+    QFETCH(QStringList, messages);
+    storeConnection(false, 23, m_noSerialPorts.path());
+    QSettings().setValue(QStringLiteral("Port_COM"), stored);
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    QCOMPARE(control<QLineEdit>(test.window, "portNumberEdit").text(), QString::number(stored));
+    ModalAnswerer answerer;
+    click(test.window, "checkVersionButton");
     QCOMPARE(answerer.messages(), messages);
     QCOMPARE(shownStatus(test.window), messages.constLast());
 }

@@ -26,7 +26,7 @@ private slots:
     void editing();
     void portThatIsNoIntegerKeepsDialogOpen();
     void okWhileComIsChosenKeepsSerialTransport();
-    void unstorableAddressCharacterIsRefused();
+    void addressOfAnyCharactersIsTakenAndStored();
 };
 
 namespace {
@@ -82,6 +82,10 @@ void TcpSettingsDialogTest::editing_data()
                                                << "2424" << true << "127.0.0.2" << 2424;
     QTest::newRow("OK takes an address as typed, unchecked") << "device.local"
                                                              << "23" << true << "device.local" << 23;
+    QTest::newRow("OK takes an IPv6 address as typed") << "::1"
+                                                       << "2323" << true << "::1" << 2323;
+    QTest::newRow("OK keeps a blank pasted after the address") << "127.0.0.5 "
+                                                               << "23" << true << "127.0.0.5 " << 23;
     QTest::newRow("Cancel keeps the old address and port") << "127.0.0.2"
                                                            << "2424" << false << "192.168.2.1" << 23;
 }
@@ -160,18 +164,21 @@ void TcpSettingsDialogTest::okWhileComIsChosenKeepsSerialTransport()
     QCOMPARE(saved.value("Transmisja_TCP").toInt(), 0);
 }
 
-void TcpSettingsDialogTest::unstorableAddressCharacterIsRefused()
+void TcpSettingsDialogTest::addressOfAnyCharactersIsTakenAndStored()
 {
-    TcpSettingsDialog dialog;
-    ModalAnswerer answerer([](QDialog& shown) {
-        typeAndPress(QStringLiteral("127.0.0.\u4e00"), QStringLiteral("23"), QDialogButtonBox::Ok)(shown);
-        if (shown.isVisible())
-            shown.reject();
-    });
-    QVERIFY(!dialog.edit());
-    QCOMPARE(answerer.messages().size(), 1);
-    QVERIFY(answerer.messages().constFirst().contains(QStringLiteral("Windows-1250")));
-    QCOMPARE(dialog.settings().ipAddress, std::string("192.168.2.1"));
+    const QString typed = QStringLiteral(" \u4e00\u4e8c.example ");
+    WindowUnderTest test;
+    test.window.initialise({});
+    test.window.show();
+    {
+        ModalAnswerer answerer(typeAndPress(typed, QStringLiteral("23"), QDialogButtonBox::Ok));
+        QTest::mouseClick(&control<QPushButton>(test.window, "tcpSettingsButton"), Qt::LeftButton);
+        QCOMPARE(answerer.dialogsAnswered(), 1);
+        QCOMPARE(answerer.messages(), QStringList());
+    }
+    QCOMPARE(test.window.tcpSettingsDialog().settings().ipAddress, typed.toStdString());
+    QTest::mouseClick(&control<QPushButton>(test.window, "exitButton"), Qt::LeftButton);
+    QCOMPARE(QSettings().value("Adres_IP").toString(), typed);
 }
 
 } // namespace telvor

@@ -143,6 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kProbeCommands,
                     {"--tcp", "127.0.0.2", "probe", "a.tvr"},
                     "probe a.tvr | tcp 127.0.0.2:23"},
+        AcceptedRow{
+            "TcpHostName", kProbeCommands, {"--tcp=localhost", "probe", "a.tvr"}, "probe a.tvr | tcp localhost:23"},
+        AcceptedRow{"TcpIpv6Alone", kProbeCommands, {"--tcp", "::1", "probe", "a.tvr"}, "probe a.tvr | tcp ::1:23"},
+        AcceptedRow{"TcpIpv6InBracketsWithPort",
+                    kProbeCommands,
+                    {"probe", "a.tvr", "--tcp", "[::1]:2323"},
+                    "probe a.tvr | tcp ::1:2323"},
         AcceptedRow{"SerialPortNumber", kProbeCommands, {"--com", "255", "probe", "a.tvr"}, "probe a.tvr | com 255"},
         AcceptedRow{"SerialPortZeroAfterTheCommandWord",
                     kProbeCommands,
@@ -259,12 +266,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "give at most one connection, --tcp or --com"},
         RefusedRow{"BadAddress",
                    {"--tcp", "127.0.0.1:99999", "probe", "a.tvr"},
-                   "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
-                   "\"127.0.0.1:99999\""},
+                   "--tcp needs a host name, an IPv4 address or an IPv6 address (in brackets before a port) and an "
+                   "optional port from 1 to 65535, not \"127.0.0.1:99999\""},
         RefusedRow{"BadAddressAfterTheCommandWord",
-                   {"probe", "a.tvr", "--tcp=localhost"},
-                   "--tcp needs a dotted-decimal IPv4 address and an optional port from 1 to 65535, not "
-                   "\"localhost\""},
+                   {"probe", "a.tvr", "--tcp=local host"},
+                   "--tcp needs a host name, an IPv4 address or an IPv6 address (in brackets before a port) and an "
+                   "optional port from 1 to 65535, not \"local host\""},
         RefusedRow{"BadSerialPort",
                    {"--com", "256", "probe", "a.tvr"},
                    "--com needs a port number from 0 to 255, not \"256\""},
@@ -317,7 +324,8 @@ const std::string kProbeUsage
       "[--reset-counters] [--erase-log] FILE.tvr";
 
 const std::vector<std::string> kEveryOption = {
-    "\n  --tcp ADDRESS[:PORT]        TCP to the device's IPv4 ADDRESS, PORT 23 unless given\n",
+    "\n  --tcp ADDRESS[:PORT]        TCP to the device at ADDRESS, a host name or an IPv4 or IPv6 address "
+    "([::1]:PORT), PORT 23 unless given\n",
     "\n  --com N                     serial port number N (0 to 255)\n",
     "\n  --trace                     print every line sent and received on standard error\n",
     "\n  --strict-serial             end each serial reply only at a 500 ms pause, never at its content\n",

@@ -68,7 +68,7 @@ TEST_P(DeviceConnection, ReachesTheLink)
     const SavedSettings saved(row.saved);
     DeviceLink link;
     link.strictSerialTiming = !row.strictLink;
-    connectLink(row.choice, row.strictOption, link);
+    EXPECT_EQ(connectLink(row.choice, row.strictOption, link), std::nullopt);
     EXPECT_EQ(link.endpoint, row.endpoint);
     EXPECT_EQ(link.serialDeviceFormat, "/tmp/telvor-port%d");
     EXPECT_EQ(link.strictSerialTiming, row.strictLink);
@@ -99,8 +99,38 @@ INSTANTIATE_TEST_SUITE_P(
                       TcpEndpoint{"127.0.0.9", 4000}, false},
         ConnectionRow{"SerialChoiceOverSavedTcp", "Transmisja_TCP=1\nPort_COM=7\n", serialChoice(3), false,
                       SerialPortNumber{3}, false},
-        ConnectionRow{"SerialChoiceOfPortZero", "Port_COM=7\n", serialChoice(0), false, SerialPortNumber{0}, false}),
+        ConnectionRow{"SerialChoiceOfPortZero", "Port_COM=7\n", serialChoice(0), false, SerialPortNumber{0}, false},
+        ConnectionRow{"SerialChoiceOverSavedPortOutsideTheRange", "Port_COM=300\n", serialChoice(3), false,
+                      SerialPortNumber{3}, false},
+        ConnectionRow{"SavedTcpWithSavedPortOutsideTheRange", kSavedTcp + "Port_COM=300\n", kSaved, false,
+                      TcpEndpoint{"127.0.0.5", 2323}, false}),
     test_support::RowName());
+
+struct RefusedRow {
+    const char* name;
+    QByteArray saved;
+    const char* number;
+};
+
+class SavedSerialPortRefused : public testing::TestWithParam<RefusedRow> {};
+
+// As a wrong --com is; the message names the store that holds the number.
+TEST_P(SavedSerialPortRefused, WhenNoConnectionIsNamed)
+{
+    const SavedSettings saved(GetParam().saved);
+    DeviceLink link;
+    EXPECT_EQ(
+        connectLink(kSaved, false, link),
+        "Port_COM in "
+            + QSettings(QSettings::NativeFormat, QSettings::UserScope, "Kardel", "Telvor").fileName().toStdString()
+            + " needs a port number from 0 to 255, not \"" + GetParam().number + "\"; give --com or --tcp");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SavedSerialPortRefused,
+                         testing::Values(RefusedRow{"AboveTheRange", "Port_COM=256\n", "256"},
+                                         RefusedRow{"Negative", "Port_COM=-1\n", "-1"},
+                                         RefusedRow{"FarAboveTheRange", "Transmisja_TCP=0\nPort_COM=70000\n", "70000"}),
+                         test_support::RowName());
 
 } // namespace
 } // namespace telvor

@@ -212,12 +212,51 @@ TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
 
 TEST_F(TelvorctlDevice, ConnectionThatFailsStillPrintsTheVersionLine)
 {
-    const ProgramRun run = runBuiltProgram(
-        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(test_support::closedLoopbackPort()), "version"});
+    const std::string port = std::to_string(test_support::closedLoopbackPort());
+    const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", "127.0.0.1:" + port, "version"});
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.standardError, "telvorctl: LAN connection (TCP/IP) cannot be established!\n");
+    EXPECT_EQ(run.standardError,
+              "telvorctl: LAN connection (TCP/IP) cannot be established!\n"
+              "telvorctl: note: Connection to 127.0.0.1 port "
+                  + port + " refused.\n");
     EXPECT_EQ(run.standardOutput, "Device version: \nLAN connection (TCP/IP) cannot be established!\n");
 }
+
+struct AddressRow {
+    const char* name;
+    // "@" stands for the simulator's port.
+    std::string option;
+    std::string saved;
+};
+
+class TelvorctlAddress : public TelvorctlDevice, public testing::WithParamInterface<AddressRow> {};
+
+// As a person types an address, on the command line or into the window.
+TEST_P(TelvorctlAddress, ReachesTheDevice)
+{
+    SimProcess device({"--version-text", "v3.6E"});
+    const auto withPort = [&](std::string text) {
+        if (const auto at = text.find('@'); at != std::string::npos)
+            text.replace(at, 1, std::to_string(device.port()));
+        return text;
+    };
+    std::vector<std::string> arguments{"version"};
+    if (!GetParam().option.empty())
+        arguments = {"--tcp", withPort(GetParam().option), "version"};
+    saveConnectionSettings(withPort(GetParam().saved));
+    const ProgramRun run = runBuiltProgram("telvorctl", arguments);
+    EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(run.standardOutput, "Device version: v3.6E\nFirmware version read successful\n");
+    EXPECT_EQ(run.standardError, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TelvorctlAddress,
+    testing::Values(AddressRow{"HostName", "localhost:@", ""}, AddressRow{"BlanksAroundTheOption", " 127.0.0.1:@ ", ""},
+                    AddressRow{"SavedHostName", "", "Transmisja_TCP=1\nAdres_IP=localhost\nPort_TCP=@\n"},
+                    AddressRow{"SavedAddressWithABlankPastedAfterIt", "",
+                               "Transmisja_TCP=1\nAdres_IP=\"127.0.0.1 \"\nPort_TCP=@\n"}),
+    test_support::RowName());
 
 TEST_F(TelvorctlDevice, SerialPortThatCannotBeOpenedGetsANote)
 {
@@ -236,6 +275,25 @@ TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
     const ProgramRun run = runBuiltProgram("telvorctl", {"version"});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(run.standardOutput, "Device version: v3.6E\nFirmware version read successful\n");
+}
+
+TEST_F(TelvorctlDevice, SavedSerialPortOutsideTheRangeIsAUsageError)
+{
+    const std::string store = (m_directory / "config" / "Kardel" / "Telvor.conf").string();
+    saveConnectionSettings("Serial_Device_Format=" + path("no-such-tty%d") + "\nPort_COM=300\n");
+    for (const char* command : {"version", "read"}) {
+        std::vector<std::string> arguments{command};
+        if (arguments.front() == "read")
+            arguments.push_back(path("out.tvr"));
+        const ProgramRun run = runBuiltProgram("telvorctl", arguments);
+        EXPECT_EQ(run.exitStatus, 2) << command;
+        EXPECT_EQ(run.standardError,
+                  "telvorctl: Port_COM in " + store
+                      + " needs a port number from 0 to 255, not \"300\"; give --com or --tcp\n")
+            << command;
+        EXPECT_EQ(run.standardOutput, "") << command;
+    }
+    EXPECT_FALSE(fs::exists(path("out.tvr")));
 }
 
 TEST_F(TelvorctlDevice, SettingsFileThatCannotBeReadIsAUsageError)

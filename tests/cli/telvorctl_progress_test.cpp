@@ -145,11 +145,13 @@ INSTANTIATE_TEST_SUITE_P(
 // is blanked before it.
 TEST(TelvorctlProgressMessages, MessageReplacesTheLine)
 {
-    const ProgramRun run = runBuiltProgramOnTerminal(
-        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(test_support::closedLoopbackPort()), "version"}, kColumns);
+    const std::string port = std::to_string(test_support::closedLoopbackPort());
+    const ProgramRun run = runBuiltProgramOnTerminal("telvorctl", {"--tcp", "127.0.0.1:" + port, "version"}, kColumns);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardOutput, "Device version: \nLAN connection (TCP/IP) cannot be established!\n");
-    const std::string message = "telvorctl: LAN connection (TCP/IP) cannot be established!\n";
+    const std::string message = "telvorctl: LAN connection (TCP/IP) cannot be established!\n"
+                                "telvorctl: note: Connection to 127.0.0.1 port "
+        + port + " refused.\n";
     ASSERT_TRUE(run.standardError.ends_with("\r" + message)) << run.standardError;
     const std::string before = run.standardError.substr(0, run.standardError.size() - message.size() - 1);
     EXPECT_EQ(before.substr(before.find_last_of('\r') + 1),
@@ -166,9 +168,12 @@ TEST(TelvorctlProgressMessages, ThroughAPipeNothingIsDrawn)
     EXPECT_EQ(run.standardError, "");
     EXPECT_FALSE(holdsControlBytesOtherThanNewline(run.standardOutput)) << run.standardOutput;
 
-    const ProgramRun failed = runBuiltProgram(
-        "telvorctl", {"--tcp", "127.0.0.1:" + std::to_string(test_support::closedLoopbackPort()), "version"});
-    EXPECT_EQ(failed.standardError, "telvorctl: LAN connection (TCP/IP) cannot be established!\n");
+    const std::string port = std::to_string(test_support::closedLoopbackPort());
+    const ProgramRun failed = runBuiltProgram("telvorctl", {"--tcp", "127.0.0.1:" + port, "version"});
+    EXPECT_EQ(failed.standardError,
+              "telvorctl: LAN connection (TCP/IP) cannot be established!\n"
+              "telvorctl: note: Connection to 127.0.0.1 port "
+                  + port + " refused.\n");
 }
 
 } // namespace

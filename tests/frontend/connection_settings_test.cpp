@@ -94,7 +94,7 @@ struct StoredCase {
 
 class StoredValuesTest : public ConnectionSettingsTest, public ::testing::WithParamInterface<StoredCase> {};
 
-TEST_P(StoredValuesTest, UnusableValuesKeepTheirDefaults)
+TEST_P(StoredValuesTest, GiveWhatIsStoredOrTheirDefaults)
 {
     writeStore(GetParam().content);
     EXPECT_EQ(loadConnectionSettings(), GetParam().expected);
@@ -135,28 +135,29 @@ constexpr char kGarbage[] = "\x00\xFF\x13[[=\n=\xC3\x28\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Stores, StoredValuesTest,
-    ::testing::Values(StoredCase{"EmptyFile", "", kDefaults},
-                      StoredCase{"OtherValuesOnly", "[General]\nSomething=1\n", kDefaults},
-                      StoredCase{"PortZeroIsKept", "[General]\nPort_COM=0\n", withPort(0)},
-                      StoredCase{"HighestPort", "[General]\nPort_COM=255\n", withPort(255)},
-                      StoredCase{"PortAboveRange", "[General]\nPort_COM=256\n", kDefaults},
-                      StoredCase{"NegativePort", "[General]\nPort_COM=-1\n", kDefaults},
-                      StoredCase{"PortNotANumber", "[General]\nPort_COM=COM3\n", kDefaults},
-                      StoredCase{"PortTooLargeForAnInteger", "[General]\nPort_COM=99999999999\n", kDefaults},
-                      StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n",
-                                 withTcp(8023)},
-                      StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
-                      StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
-                      StoredCase{"StrictTiming", "[General]\nSerial_Strict_Timing=1\n", withStrictTiming()},
-                      StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
-                      StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
-                      StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
-                      StoredCase{"BackupBeforeWrite", "[General]\nBackup_Before_Write=1\n", withBackupBeforeWrite()},
-                      StoredCase{"NoBackupBeforeWrite", "[General]\nBackup_Before_Write=0\n", kDefaults},
-                      StoredCase{"BackupBeforeWriteOutOfRange", "[General]\nBackup_Before_Write=2\n", kDefaults},
-                      StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
-                      StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
-                      StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
+    ::testing::Values(
+        StoredCase{"EmptyFile", "", kDefaults}, StoredCase{"OtherValuesOnly", "[General]\nSomething=1\n", kDefaults},
+        StoredCase{"PortZeroIsKept", "[General]\nPort_COM=0\n", withPort(0)},
+        StoredCase{"HighestPort", "[General]\nPort_COM=255\n", withPort(255)},
+        StoredCase{"PortAboveRangeComesBackAsStored", "[General]\nPort_COM=256\n", withPort(256)},
+        StoredCase{"NegativePortComesBackAsStored", "[General]\nPort_COM=-1\n", withPort(-1)},
+        StoredCase{"PortNotANumber", "[General]\nPort_COM=COM3\n", kDefaults},
+        StoredCase{"PortTooLargeForAnInteger", "[General]\nPort_COM=99999999999\n", kDefaults},
+        StoredCase{"PortJustTooLargeForAnInteger", "[General]\nPort_COM=2147483648\n", kDefaults},
+        StoredCase{"TcpPortTooLargeForAnInteger", "[General]\nTransmisja_TCP=1\nPort_TCP=4294967319\n", withTcp(23)},
+        StoredCase{"AnyNonZeroTransportIsTcp", "[General]\nTransmisja_TCP=5\nPort_TCP=8023\n", withTcp(8023)},
+        StoredCase{"TransportNotANumber", "[General]\nTransmisja_TCP=yes\n", kDefaults},
+        StoredCase{"TcpPortNotANumber", "[General]\nTransmisja_TCP=1\nPort_TCP=telnet\n", withTcp(23)},
+        StoredCase{"StrictTiming", "[General]\nSerial_Strict_Timing=1\n", withStrictTiming()},
+        StoredCase{"ContentTiming", "[General]\nSerial_Strict_Timing=0\n", kDefaults},
+        StoredCase{"StrictTimingOutOfRange", "[General]\nSerial_Strict_Timing=2\n", kDefaults},
+        StoredCase{"StrictTimingNotANumber", "[General]\nSerial_Strict_Timing=true\n", kDefaults},
+        StoredCase{"BackupBeforeWrite", "[General]\nBackup_Before_Write=1\n", withBackupBeforeWrite()},
+        StoredCase{"NoBackupBeforeWrite", "[General]\nBackup_Before_Write=0\n", kDefaults},
+        StoredCase{"BackupBeforeWriteOutOfRange", "[General]\nBackup_Before_Write=2\n", kDefaults},
+        StoredCase{"AddressThatIsAList", "[General]\nAdres_IP=1.2.3.4, 5.6.7.8\n", kDefaults},
+        StoredCase{"BinaryGarbage", QByteArray(kGarbage, sizeof kGarbage - 1), kDefaults},
+        StoredCase{"UnclosedSection", "[General\nPort_COM=4\n", kDefaults}),
     test_support::RowName());
 
 TEST_F(ConnectionSettingsTest, StoreThatCannotBeReadGivesTheDefaults)

@@ -1,5 +1,6 @@
 // Settings files under faults: saves cut short by a dying process, and names
 // that are not regular files or cannot be read.
+#include "../support/ordinary_user.h"
 #include "../support/row_name.h"
 #include "image/settings_file.h"
 
@@ -16,7 +17,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -28,11 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using FileContent = std::vector<std::uint8_t>;
-
-// The user and group that a root test drops to, so that file permissions
-// apply to it.
-constexpr uid_t kUnprivilegedUser = 65534;
-constexpr gid_t kUnprivilegedGroup = 65534;
 
 SettingsImage patternImage(std::uint8_t seed)
 {
@@ -216,28 +211,20 @@ TEST_F(SettingsFileFaults, ReadErrorAfterOpeningLeavesTheImage)
     EXPECT_EQ(image, before);
 }
 
-// Permissions do not stop root, so a root test reads from a child process
-// that has given up root for an unprivileged user.
 TEST_F(SettingsFileFaults, FileWithoutReadPermissionLeavesTheImage)
 {
     const SettingsImage stored = patternImage(30);
     ASSERT_TRUE(writeSettingsFile(path("p.tvr"), stored).ok);
     fs::permissions(path("p.tvr"), fs::perms::none);
-    const int status = statusOfChild([&] {
-        if (::geteuid() == 0
-            && (::setgroups(0, nullptr) != 0 || ::setgid(kUnprivilegedGroup) != 0 || ::setuid(kUnprivilegedUser) != 0))
-            return 10;
+    test_support::runAsOrdinaryUser([&] {
         SettingsImage image = patternImage(31);
         const SettingsImage before = image;
         const SettingsFileResult result = readSettingsFile(path("p.tvr"), image);
-        if (result.ok || result.status != "File open error!")
-            return 11;
-        if (result.reason != "Permission denied")
-            return 12;
-        return image == before ? 0 : 13;
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.status, "File open error!");
+        EXPECT_EQ(result.reason, "Permission denied");
+        EXPECT_EQ(image, before);
     });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 cannot drop root, 11 wrong status, 12 wrong reason, 13 image changed";
 }
 
 } // namespace

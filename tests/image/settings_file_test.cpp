@@ -206,6 +206,18 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileByteForByte)
     EXPECT_EQ(directoryEntries(), std::vector<std::string>{"g.tvr"});
 }
 
+TEST_F(SettingsFile, WriteThroughALoopOfLinksFailsAndLeavesTheLinks)
+{
+    fs::create_symlink("b.tvr", path("a.tvr"));
+    fs::create_symlink("a.tvr", path("b.tvr"));
+    const SettingsFileResult result = writeSettingsFile(path("a.tvr"), patternImage(1));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.status, "File write error!");
+    EXPECT_EQ(result.reason, "Too many levels of symbolic links");
+    EXPECT_EQ(fs::read_symlink(path("a.tvr")), "b.tvr");
+    EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"a.tvr", "b.tvr"}));
+}
+
 struct NameRow {
     const char* name;
     const char* typed;

@@ -1,6 +1,8 @@
 #include "link/elapsed_timer.h"
 #include "link/timing.h"
 
+#include "../support/row_name.h"
+
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -18,6 +20,7 @@ TEST(TimingTest, ProductionLimits)
     EXPECT_EQ((timing.serialReadBase + timing.serialReadPerByte * 4096).count(), 45960);
     EXPECT_EQ(timing.tcpConnect.count(), 5000);
     EXPECT_EQ(timing.tcpConnectWait.count(), 1000);
+    EXPECT_EQ(timing.tcpAttemptDelay.count(), 250);
     EXPECT_EQ(timing.tcpCommand.count(), 5000);
     EXPECT_EQ(timing.tcpQuery.count(), 3000);
     EXPECT_EQ(timing.tcpCloseDelay.count(), 50);
@@ -36,6 +39,7 @@ TEST(TimingTest, ScaledDownDividesEveryLimitKeepingOneMillisecond)
     EXPECT_EQ(scaled.serialWritePerByte.count(), 1);
     EXPECT_EQ(scaled.tcpConnect.count(), 50);
     EXPECT_EQ(scaled.tcpConnectWait.count(), 10);
+    EXPECT_EQ(scaled.tcpAttemptDelay.count(), 2);
     EXPECT_EQ(scaled.tcpCommand.count(), 50);
     EXPECT_EQ(scaled.tcpQuery.count(), 30);
     EXPECT_EQ(scaled.tcpCloseDelay.count(), 1);
@@ -49,6 +53,27 @@ TEST(TimingTest, DivisorBelowOneKeepsTheLimits)
     EXPECT_EQ(Timing{}.scaledDown(0).tcpCommand.count(), 5000);
     EXPECT_EQ(Timing{}.scaledDown(-3).serialInterByte.count(), 500);
 }
+
+struct SecondsRow {
+    const char* name;
+    long milliseconds;
+    const char* text;
+};
+
+class SecondsText : public testing::TestWithParam<SecondsRow> {};
+
+TEST_P(SecondsText, NamesTheLimitAsAMessageDoes)
+{
+    EXPECT_EQ(secondsText(Milliseconds{GetParam().milliseconds}), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SecondsText,
+                         testing::Values(SecondsRow{"WholeSeconds", 5000, "5 s"}, SecondsRow{"Tenths", 500, "0.5 s"},
+                                         SecondsRow{"Hundredths", 250, "0.25 s"},
+                                         SecondsRow{"Thousandths", 1, "0.001 s"},
+                                         SecondsRow{"SecondsAndThousandths", 12034, "12.034 s"},
+                                         SecondsRow{"Nothing", 0, "0 s"}),
+                         test_support::RowName());
 
 TEST(ElapsedTimerTest, CountsFromTheLastRestart)
 {

@@ -3,14 +3,18 @@
 // format that points into a temporary folder.
 #include "link/device_link.h"
 
+#include "../support/ordinary_user.h"
 #include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -34,36 +38,63 @@ Timing fastTiming()
     return timing;
 }
 
-class SerialLinkTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// A pseudo-terminal whose slave side a link opens as serial port 1, through
+// a port-number format that points into a folder of its own; the master side
+// plays the device.
+class PseudoTerminal {
+public:
+    PseudoTerminal()
     {
-        ASSERT_EQ(::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr), 0);
-        termios raw{};
-        ASSERT_EQ(::tcgetattr(m_slave, &raw), 0);
-        ::cfmakeraw(&raw);
-        ASSERT_EQ(::tcsetattr(m_slave, TCSANOW, &raw), 0);
         char folder[] = "/tmp/telvor-serial-XXXXXX";
-        ASSERT_NE(::mkdtemp(folder), nullptr);
+        if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0 || ::mkdtemp(folder) == nullptr) {
+            ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+            return;
+        }
+        termios raw{};
+        EXPECT_EQ(::tcgetattr(m_slave, &raw), 0);
+        ::cfmakeraw(&raw);
+        EXPECT_EQ(::tcsetattr(m_slave, TCSANOW, &raw), 0);
         m_folder = folder;
         std::filesystem::create_symlink(::ptsname(m_master), m_folder / "port0");
+    }
+    ~PseudoTerminal()
+    {
+        ::close(m_master);
+        ::close(m_slave);
+        if (!m_folder.empty())
+            std::filesystem::remove_all(m_folder);
+    }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    bool ready() const { return !m_folder.empty(); }
+    void connect(DeviceLink& link) const
+    {
         link.serialDeviceFormat = (m_folder / "port%d").string();
         link.endpoint = SerialPortNumber{1};
         link.timing = fastTiming();
     }
 
-    void TearDown() override
-    {
-        link.close();
-        ::close(m_master);
-        ::close(m_slave);
-        std::filesystem::remove_all(m_folder);
-    }
-
-    DeviceLink link;
-    std::filesystem::path m_folder;
     int m_master = -1;
     int m_slave = -1;
+    std::filesystem::path m_folder;
+};
+
+class SerialLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_terminal.ready());
+        m_terminal.connect(link);
+    }
+
+    void TearDown() override { link.close(); }
+
+    PseudoTerminal m_terminal;
+    const int m_master = m_terminal.m_master;
+    const int m_slave = m_terminal.m_slave;
+    const std::filesystem::path m_folder = m_terminal.m_folder;
+    DeviceLink link;
 };
 
 Timing changed(Timing timing, Milliseconds Timing::*limit, Milliseconds value)
@@ -151,18 +182,24 @@ std::vector<ConversationCase> conversationCases()
          fast,
          {replyWith("OK\r")},
          {command("HALT!", CommandResult::Acknowledged, "")}},
-        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextExchange",
+        {"CommandReadsFortyBytesAndLeavesTheRestForTheNextQuery",
          false,
          fast,
-         {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), PeerStep{}},
+         {replyWith("OK\r" + std::string(37, 'a') + "PIN=1\rOK\r"), PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
-          command("HALT!", CommandResult::Acknowledged, "tail ")}},
+          query("SET?", QueryResult::Answered, "PIN=1\rOK\r")}},
+        {"RestOfAnOverlongReplyIsDroppedBeforeTheNextCommand",
+         false,
+         fast,
+         {replyWith("OK\r" + std::string(37, 'a') + "OK\rtail\r"), replyWith("OK\rnext\r")},
+         {command("VER?", CommandResult::Acknowledged, std::string(37, 'a')),
+          command("HALT!", CommandResult::Acknowledged, "next ")}},
         {"StrictReplyEndsAtAPauseOfFiveHundredMilliseconds",
          true,
          production,
          {PeerStep{{{0ms, "OK\r"}, {350ms, "v3.6"}, {350ms, "E\r"}, {800ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("VER?", CommandResult::Acknowledged, "v3.6E ").takingAtLeast(350ms + 350ms + 500ms),
-          command("HALT!", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         {"StrictAcknowledgementWaitsOutThePause",
          true,
          production,
@@ -171,19 +208,19 @@ std::vector<ConversationCase> conversationCases()
           query("SET?", QueryResult::Answered, "PIN=1\rOK\r").takingAtLeast(500ms)}},
         // Bytes that come 200 ms after a whole reply: within the pause, so
         // part of the reply with pause framing; after the settle, so left
-        // for the next exchange with content framing.
+        // for the next query with content framing.
         {"LateBytesBelongToTheReplyWithPauseFraming",
          true,
          changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, "OK late "),
           command("DEBUG=0", CommandResult::NoReply, "OK late ").after(1)}},
-        {"LateBytesAreLeftForTheNextExchangeWithContentFraming",
+        {"LateBytesAreLeftForTheNextQueryWithContentFraming",
          false,
          changed(production, &Timing::serialReadBase, 1000ms),
          {PeerStep{{{0ms, "OK\r"}, {200ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
-          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         // A pseudo-terminal hands bytes on as they come, so a whole reply
         // settles after serialSettleDirect; the long settle of other ports
         // would have taken the late bytes into this reply.
@@ -192,7 +229,7 @@ std::vector<ConversationCase> conversationCases()
          changed(production, &Timing::serialSettle, 400ms),
          {PeerStep{{{0ms, "OK\r"}, {100ms, "OK\rlate\r"}}}, PeerStep{}},
          {command("HALT!", CommandResult::Acknowledged, ""),
-          command("DEBUG=0", CommandResult::Acknowledged, "late ").after(1)}},
+          query("SET?", QueryResult::Answered, "OK\rlate\r").after(1)}},
         {"LineFeedRightAfterTheAcknowledgementIsNotLeftForTheNextExchange",
          false,
          production,
@@ -233,6 +270,17 @@ std::vector<ConversationCase> conversationCases()
           command(longestCommand, CommandResult::Acknowledged, ""),
           query(longestQuery, QueryResult::Answered, "PIN=1\rOK\r")}},
     };
+    for (const bool strict : {true, false}) {
+        // An unsolicited line from the modem between two exchanges: the
+        // next command is held until it is in, and must not read it as the
+        // beginning of its reply.
+        rows.push_back({std::string("UnsolicitedLineIsDroppedBeforeTheNextCommand") + (strict ? "Strict" : "Content"),
+                        strict,
+                        fast,
+                        {PeerStep{{{0ms, "OK\r"}, {3 * fast.serialInterByte, "RING\r"}}}, replyWith("OK\rv1\r")},
+                        {command("HALT!", CommandResult::Acknowledged, ""),
+                         command("VER?", CommandResult::Acknowledged, "v1 ").after(1)}});
+    }
     for (const CommandCase& row : kCommandCases) {
         for (const bool strict : {true, false}) {
             rows.push_back({std::string(row.name) + (strict ? "Strict" : "Content"),
@@ -260,6 +308,21 @@ TEST_F(SerialLinkTest, TrafficIsReportedByteForByte)
     ASSERT_EQ(link.sendCommand("VER?"), CommandResult::Acknowledged);
     EXPECT_EQ(sent, "VER?\r");
     EXPECT_EQ(received, "OK\rv1\r");
+}
+
+TEST_F(SerialLinkTest, StaleBytesDroppedBeforeACommandAreReportedAsReceived)
+{
+    std::string received;
+    link.onTraffic = [&](DeviceLink::Direction direction, std::string_view bytes) {
+        if (direction == DeviceLink::Direction::Received)
+            received.append(bytes);
+    };
+    ScriptedPeer device(m_master, {PeerStep{{{0ms, "OK\r"}, {50ms, "RING\r"}}}, replyWith("OK\r")});
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    ASSERT_EQ(link.sendCommand("HALT!"), CommandResult::Acknowledged);
+    device.waitForSteps(1);
+    EXPECT_EQ(link.sendCommand("DEBUG=0"), CommandResult::Acknowledged);
+    EXPECT_EQ(received, "OK\rRING\rOK\r");
 }
 
 TEST_F(SerialLinkTest, KeepAliveRunsWhileWaiting)
@@ -338,19 +401,81 @@ INSTANTIATE_TEST_SUITE_P(
                                       "Cannot open @/absent: No such file or directory."}),
     test_support::RowName());
 
-TEST_F(SerialLinkTest, PortHeldByAnotherLinkIsBusy)
+// What another open of the port meets while the device side of the
+// pseudo-terminal stays open throughout, as behind a network serial bridge.
+struct PortUseCase {
+    const char* name;
+    void (*check)(const PseudoTerminal& terminal);
+};
+
+const PortUseCase kPortUseCases[] = {
+    {"HeldByAnotherLinkIsBusyUntilClosed",
+     [](const PseudoTerminal& terminal) {
+         DeviceLink link;
+         terminal.connect(link);
+         ASSERT_EQ(link.open(), OpenResult::Opened);
+         DeviceLink other;
+         terminal.connect(other);
+         EXPECT_EQ(other.open(), OpenResult::PortUnavailable);
+         EXPECT_NE(other.openFailureDetail().find("Another program holds the port"), std::string::npos)
+             << other.openFailureDetail();
+         link.close();
+         EXPECT_EQ(other.open(), OpenResult::Opened) << other.openFailureDetail();
+         EXPECT_EQ(other.openFailureDetail(), "");
+     }},
+    {"OpensAgainAfterClose",
+     [](const PseudoTerminal& terminal) {
+         DeviceLink link;
+         terminal.connect(link);
+         ASSERT_EQ(link.open(), OpenResult::Opened);
+         link.close();
+         EXPECT_EQ(link.open(), OpenResult::Opened) << link.openFailureDetail();
+     }},
+    {"OpensAgainAfterTheLinkIsGone",
+     [](const PseudoTerminal& terminal) {
+         {
+             DeviceLink link;
+             terminal.connect(link);
+             ASSERT_EQ(link.open(), OpenResult::Opened);
+         }
+         DeviceLink next;
+         terminal.connect(next);
+         EXPECT_EQ(next.open(), OpenResult::Opened) << next.openFailureDetail();
+     }},
+    {"OtherProgramOpensAfterClose",
+     [](const PseudoTerminal& terminal) {
+         DeviceLink link;
+         terminal.connect(link);
+         ASSERT_EQ(link.open(), OpenResult::Opened);
+         link.close();
+         const int descriptor = ::open(::ptsname(terminal.m_master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+         EXPECT_GE(descriptor, 0) << std::strerror(errno);
+         ::close(descriptor);
+     }},
+};
+
+void PrintTo(const PortUseCase& row, std::ostream* out)
 {
-    ASSERT_EQ(link.open(), OpenResult::Opened);
-    DeviceLink other;
-    other.serialDeviceFormat = link.serialDeviceFormat;
-    other.endpoint = link.endpoint;
-    EXPECT_EQ(other.open(), OpenResult::PortUnavailable);
-    EXPECT_NE(other.openFailureDetail().find("Another program holds the port"), std::string::npos)
-        << other.openFailureDetail();
-    link.close();
-    EXPECT_EQ(other.open(), OpenResult::Opened);
-    EXPECT_EQ(other.openFailureDetail(), "");
+    *out << row.name;
 }
+
+class SerialPortUse : public ::testing::TestWithParam<PortUseCase> {};
+
+// Root opens a port that is in exclusive use all the same, so each case
+// runs again as an ordinary user, on a pseudo-terminal of that user's own.
+TEST_P(SerialPortUse, HoldsForTheRunningUserAndForAnOrdinaryUser)
+{
+    const PortUseCase& row = GetParam();
+    const auto onAPseudoTerminal = [&row] {
+        const PseudoTerminal terminal;
+        ASSERT_TRUE(terminal.ready());
+        row.check(terminal);
+    };
+    onAPseudoTerminal();
+    test_support::runAsOrdinaryUser(onAPseudoTerminal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SerialPortUse, ::testing::ValuesIn(kPortUseCases), test_support::RowName());
 
 TEST_F(SerialLinkTest, LineSettingsThatCannotBeAppliedWarnAndOpeningGoesOn)
 {

@@ -1,6 +1,7 @@
 // The TCP link against a scripted peer behind a loopback listener.
 #include "link/device_link.h"
 
+#include "../support/closed_loopback_port.h"
 #include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
@@ -8,11 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <netinet/in.h>
+#include <optional>
 #include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace telvor {
 namespace {
@@ -25,29 +31,30 @@ std::size_t openDescriptorCount()
         std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator{}));
 }
 
-sockaddr_in loopback(int port)
+sockaddr_in loopback(int port, const char* address = "127.0.0.1")
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
+    sockaddr_in socketAddress{};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, address, &socketAddress.sin_addr);
+    return socketAddress;
 }
 
 int boundPort(int descriptor)
 {
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t length = sizeof address;
     ::getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
+    return ntohs(address.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6&>(address).sin6_port
+                                               : reinterpret_cast<sockaddr_in&>(address).sin_port);
 }
 
-// A loopback listener on a free port.
-int listenOnLoopback(int backlog, int& port)
+// A listener on `address` (IPv4) and `port`, a free one when 0.
+int listenOn(const char* address, int backlog, int& port)
 {
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = loopback(0);
-    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+    const sockaddr_in bound = loopback(port, address);
+    if (::bind(listener, reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0
         || ::listen(listener, backlog) != 0) {
         ::close(listener);
         return -1;
@@ -55,6 +62,65 @@ int listenOnLoopback(int backlog, int& port)
     port = boundPort(listener);
     return listener;
 }
+
+// A loopback listener on a free port.
+int listenOnLoopback(int backlog, int& port)
+{
+    return listenOn("127.0.0.1", backlog, port);
+}
+
+// A listener on the IPv6 loopback address, -1 where the system has none.
+int listenOnIpv6Loopback(int& port)
+{
+    const int listener = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+        || ::listen(listener, 4) != 0) {
+        ::close(listener);
+        return -1;
+    }
+    port = boundPort(listener);
+    return listener;
+}
+
+// A listener on `address` and `port` that never confirms another
+// connection: its queue is filled until a connection is no longer
+// confirmed, and from then on every new attempt is left unanswered. The
+// fillers stay open as long as the listener.
+class SilentListener {
+public:
+    SilentListener(const char* address, int port)
+        : m_port(port)
+        , m_listener(listenOn(address, 0, m_port))
+    {
+        const sockaddr_in target = loopback(m_port, address);
+        for (bool confirmed = m_listener >= 0; confirmed && m_fillers.size() < 16;) {
+            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            m_fillers.push_back(filler);
+            ::connect(filler, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+            pollfd watched{filler, POLLOUT, 0};
+            confirmed = ::poll(&watched, 1, 200) == 1;
+        }
+    }
+    ~SilentListener()
+    {
+        for (const int filler : m_fillers)
+            ::close(filler);
+        ::close(m_listener);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+
+    bool listening() const { return m_listener >= 0; }
+    int port() const { return m_port; }
+
+private:
+    int m_port;
+    int m_listener;
+    std::vector<int> m_fillers;
+};
 
 class TcpLinkTest : public ::testing::Test {
 protected:
@@ -272,47 +338,217 @@ TEST_F(TcpLinkTest, RefusedConnectionIsNotConnectedAndKeepsNoSocket)
 
 TEST_F(TcpLinkTest, ConnectionNeverConfirmedIsNotConnectedAndKeepsNoSocket)
 {
-    int port = 0;
-    const int listener = listenOnLoopback(0, port);
-    ASSERT_GE(listener, 0);
-    // Fill the listener's queue until a connection is no longer confirmed:
-    // from then on every new connection attempt is left unanswered.
-    std::vector<int> fillers;
-    const sockaddr_in address = loopback(port);
-    for (bool confirmed = true; confirmed && fillers.size() < 16;) {
-        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        fillers.push_back(filler);
-        ::connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        pollfd watched{filler, POLLOUT, 0};
-        confirmed = ::poll(&watched, 1, 200) == 1;
-    }
-    setPort(port);
+    const SilentListener silent("127.0.0.1", 0);
+    ASSERT_TRUE(silent.listening());
+    setPort(silent.port());
     const std::size_t descriptors = openDescriptorCount();
     EXPECT_EQ(link.open(), OpenResult::NotConnected);
     EXPECT_EQ(openDescriptorCount(), descriptors);
-    for (int filler : fillers)
-        ::close(filler);
-    ::close(listener);
 }
 
-class TcpAddressTest : public TcpLinkTest, public ::testing::WithParamInterface<std::string> {};
+// Addresses as people type them, looked up by the system's resolver: only
+// names it answers from its own files and numbers, never a name server.
+struct ConnectingAddressCase {
+    const char* name;
+    std::string host;
+    bool ipv6;
+};
 
-// Each is refused although a listener waits on the port, and only once the
-// connection time is over.
-TEST_P(TcpAddressTest, AddressThatIsNotDottedDecimalCannotConnect)
+void PrintTo(const ConnectingAddressCase& row, std::ostream* out)
 {
-    std::get<TcpEndpoint>(link.endpoint).host = GetParam();
-    link.timing.tcpConnect = Milliseconds{100};
-    const std::size_t descriptors = openDescriptorCount();
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(link.open(), OpenResult::NotConnected);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, link.timing.tcpConnect);
-    EXPECT_EQ(openDescriptorCount(), descriptors);
+    *out << row.name;
+}
+
+class TcpAddressTest : public TcpLinkTest, public ::testing::WithParamInterface<ConnectingAddressCase> {};
+
+TEST_P(TcpAddressTest, ConnectsAndTalks)
+{
+    const ConnectingAddressCase& row = GetParam();
+    int port = m_port;
+    int listener = m_listener;
+    if (row.ipv6) {
+        listener = listenOnIpv6Loopback(port);
+        if (listener < 0)
+            GTEST_SKIP() << "no IPv6 loopback address here";
+    }
+    link.endpoint = TcpEndpoint{row.host, static_cast<std::uint16_t>(port)};
+    ScriptedPeer device(listener, {replyWith("OK\r")}, true);
+    ASSERT_EQ(link.open(), OpenResult::Opened) << link.openFailureDetail();
+    EXPECT_EQ(link.openFailureDetail(), "");
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::Acknowledged);
+    link.close();
+    EXPECT_EQ(device.finish(), "HALT!\r");
+    if (row.ipv6)
+        ::close(listener);
 }
 
 INSTANTIATE_TEST_SUITE_P(Addresses, TcpAddressTest,
-                         ::testing::Values("localhost", "127.1", "", "127.0.0.1.5", "::1", " 127.0.0.1", "0x7f.0.0.1",
-                                           std::string(1024, '1'), std::string("127.0.0.1\0junk", 14)));
+                         ::testing::Values(ConnectingAddressCase{"Localhost", "localhost", false},
+                                           ConnectingAddressCase{"BlanksAround", " 127.0.0.1 ", false},
+                                           ConnectingAddressCase{"TabAndLineEndAround", "\t127.0.0.1\r\n", false},
+                                           ConnectingAddressCase{"Ipv6Loopback", "::1", true},
+                                           ConnectingAddressCase{"Ipv6LoopbackInBrackets", "[::1]", true},
+                                           ConnectingAddressCase{"Ipv6LoopbackWithBlanks", " ::1 ", true}),
+                         test_support::RowName());
+
+// A lookup in place of the system's, for what must never reach a name
+// server: each gives the loopback addresses named, at the port asked for.
+HostLookup addressesOf(std::vector<std::string> numbers, Milliseconds delay = Milliseconds{0})
+{
+    return [numbers, delay](const std::string&, std::uint16_t port) {
+        std::this_thread::sleep_for(delay);
+        HostAddresses found;
+        for (const std::string& number : numbers) {
+            const HostAddresses one = lookUpHost(number, port);
+            found.addresses.insert(found.addresses.end(), one.addresses.begin(), one.addresses.end());
+        }
+        return found;
+    };
+}
+
+HostLookup failingWith(std::string reason)
+{
+    return [reason](const std::string&, std::uint16_t) {
+        HostAddresses found;
+        found.failure = reason;
+        return found;
+    };
+}
+
+// What the port of an open failure case is.
+enum class PortKind { Closed, Silent };
+
+struct OpenFailureCase {
+    const char* name;
+    std::string host;
+    HostLookup lookup; // null: the system's
+    PortKind port;
+    // "@" stands for the port number.
+    std::string detail;
+    bool takesTheWholeLimit;
+};
+
+void PrintTo(const OpenFailureCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class TcpOpenFailure : public TcpLinkTest, public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(TcpOpenFailure, SaysWhatWasTriedAndKeepsNoSocket)
+{
+    const OpenFailureCase& row = GetParam();
+    std::optional<SilentListener> silent;
+    if (row.port == PortKind::Silent) {
+        silent.emplace("127.0.0.1", 0);
+        ASSERT_TRUE(silent->listening());
+    }
+    const int port = silent ? silent->port() : test_support::closedLoopbackPort();
+    link.endpoint = TcpEndpoint{row.host, static_cast<std::uint16_t>(port)};
+    if (row.lookup)
+        link.hostLookup = row.lookup;
+    std::string detail = row.detail;
+    for (auto at = detail.find('@'); at != std::string::npos; at = detail.find('@'))
+        detail.replace(at, 1, std::to_string(port));
+
+    const std::size_t descriptors = openDescriptorCount();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.open(), OpenResult::NotConnected);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(link.openFailureDetail(), detail);
+    if (row.takesTheWholeLimit) {
+        EXPECT_GE(took, link.timing.tcpConnect);
+    }
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::NotSent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, TcpOpenFailure,
+    ::testing::Values(
+        OpenFailureCase{"NameThatCannotBeResolved", "device.invalid", failingWith("Name or service not known"),
+                        PortKind::Closed, "Cannot resolve device.invalid: Name or service not known.", false},
+        OpenFailureCase{"NameIsNamedWithoutItsBlanks", " \tdevice.invalid ", failingWith("Name or service not known"),
+                        PortKind::Closed, "Cannot resolve device.invalid: Name or service not known.", false},
+        OpenFailureCase{"LookupThatOutlastsTheLimit", "slow.invalid",
+                        addressesOf({"127.0.0.1"}, Timing{}.scaledDown(10).tcpConnect * 3), PortKind::Closed,
+                        "Cannot resolve slow.invalid: no answer within 0.5 s.", true},
+        OpenFailureCase{"RefusedPort", "127.0.0.1", nullptr, PortKind::Closed,
+                        "Connection to 127.0.0.1 port @ refused.", false},
+        OpenFailureCase{"RefusedPortOfAnAddressWithBlanks", " 127.0.0.1 ", nullptr, PortKind::Closed,
+                        "Connection to 127.0.0.1 port @ refused.", false},
+        OpenFailureCase{"ListenerThatNeverAccepts", "127.0.0.1", nullptr, PortKind::Silent,
+                        "No answer from 127.0.0.1 port @ within 0.5 s.", true},
+        OpenFailureCase{"EveryAddressOfANameRefused", "device.invalid", addressesOf({"127.0.0.1", "127.0.0.2"}),
+                        PortKind::Closed,
+                        "Connection to 127.0.0.1 port @ refused. Connection to 127.0.0.2 port @ refused.", false},
+        OpenFailureCase{"SilentAddressThenARefusedOne", "device.invalid", addressesOf({"127.0.0.1", "127.0.0.2"}),
+                        PortKind::Silent,
+                        "No answer from 127.0.0.1 port @ within 0.5 s. Connection to 127.0.0.2 port @ refused.", true},
+        OpenFailureCase{"NoAddress", "", nullptr, PortKind::Closed, "No address is set for the device.", false},
+        OpenFailureCase{"OnlyBlanks", " \t ", nullptr, PortKind::Closed, "No address is set for the device.", false},
+        OpenFailureCase{"HostHoldingAZeroByte", std::string("127.0.0.1\0junk", 14), nullptr, PortKind::Closed,
+                        std::string("Cannot resolve 127.0.0.1\0junk: not a host name.", 47), false}),
+    test_support::RowName());
+
+// The first address of a name that answers is kept, also when one before
+// it is silent: the next is tried long before the limit.
+struct AddressOrderCase {
+    const char* name;
+    const char* first; // refused, or silent at the device's port
+    bool firstSilent;
+};
+
+void PrintTo(const AddressOrderCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class TcpAddressOrder : public TcpLinkTest, public ::testing::WithParamInterface<AddressOrderCase> {};
+
+TEST_P(TcpAddressOrder, ReachesTheFirstAddressThatAnswers)
+{
+    const AddressOrderCase& row = GetParam();
+    std::optional<SilentListener> silent;
+    if (row.firstSilent) {
+        silent.emplace(row.first, m_port);
+        ASSERT_TRUE(silent->listening());
+    }
+    link.endpoint = TcpEndpoint{"device.invalid", static_cast<std::uint16_t>(m_port)};
+    link.hostLookup = addressesOf({row.first, "127.0.0.1"});
+    ScriptedPeer device(m_listener, {replyWith("OK\r")}, true);
+    ASSERT_EQ(link.open(), OpenResult::Opened) << link.openFailureDetail();
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::Acknowledged);
+    link.close();
+    EXPECT_EQ(device.finish(), "HALT!\r");
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, TcpAddressOrder,
+                         ::testing::Values(AddressOrderCase{"RefusedFirst", "127.0.0.2", false},
+                                           AddressOrderCase{"SilentFirst", "127.0.0.2", true}),
+                         test_support::RowName());
+
+// The window repaints in the keep-alive hook, so a name server that is slow
+// to answer must not hold it up: the lookup runs on a thread of its own.
+TEST_F(TcpLinkTest, KeepAliveRunsWhileTheNameIsLookedUpOnAnotherThread)
+{
+    int calls = 0;
+    link.keepAlive = [&] { ++calls; };
+    link.timing.keepAliveSlice = Milliseconds{5};
+    const auto linkThread = std::this_thread::get_id();
+    auto lookupThread = std::make_shared<std::thread::id>(linkThread);
+    const HostLookup slow = addressesOf({"127.0.0.1"}, Milliseconds{100});
+    link.hostLookup = [lookupThread, slow](const std::string& host, std::uint16_t port) {
+        *lookupThread = std::this_thread::get_id();
+        return slow(host, port);
+    };
+    link.endpoint = TcpEndpoint{"slow.invalid", static_cast<std::uint16_t>(m_port)};
+    ScriptedPeer device(m_listener, {}, true);
+    ASSERT_EQ(link.open(), OpenResult::Opened) << link.openFailureDetail();
+    EXPECT_GE(calls, 5);
+    EXPECT_NE(*lookupThread, linkThread);
+    link.keepAlive = nullptr;
+}
 
 } // namespace
 } // namespace telvor

@@ -122,9 +122,13 @@ TEST(OpeningSequence, OnlyTheLastHaltDecides)
 TEST(OpeningSequence, TcpConnectionThatFailsShowsTheLanText)
 {
     SimulatedDevice device;
-    device.link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(test_support::closedLoopbackPort())};
+    const int port = test_support::closedLoopbackPort();
+    device.link.endpoint = TcpEndpoint{"127.0.0.1", static_cast<std::uint16_t>(port)};
     EXPECT_FALSE(device.operations.writeToDevice());
-    EXPECT_THAT(device.surface.boxes, ElementsAre("LAN connection (TCP/IP) cannot be established!"));
+    EXPECT_THAT(device.surface.boxes,
+                ElementsAre("LAN connection (TCP/IP) cannot be established! | Connection to "
+                            "127.0.0.1 port "
+                            + std::to_string(port) + " refused."));
     EXPECT_EQ(device.surface.shownStatus, "LAN connection (TCP/IP) cannot be established!");
     EXPECT_EQ(device.surface.shownVersion, "");
     EXPECT_THAT(device.surface.progress, ElementsAre(0));
