@@ -9,9 +9,11 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The first comma or semicolon outside quotes on the first line.
+// The first comma or semicolon outside quotes on the first line that is not
+// blank.
 char separatorOf(std::string_view text)
 {
+    text.remove_prefix(std::min(text.find_first_not_of("\r\n"), text.size()));
     bool quoted = false;
     for (const char character : text) {
         if (character == '"')
