@@ -199,7 +199,7 @@ std::span<const Command> commands()
                 kOutputOption, runSet},
         Command{"ports", "list the serial ports with the port number of each and whether it may be opened", "",
                 kProbeOption | kJsonOption, runPorts},
-        Command{"fleet", "write every device of PLAN.csv, up to N at once, each verified, with a receipt for each",
+        Command{"fleet", "write every device of PLAN.csv as write does, several at once, with a receipt for each",
                 "PLAN.csv", kServiceOptions | kBackupOption | kHistoryFileOption | kFleetOptions, runFleet},
         Command{"history", "list the device operations recorded, newest first", "",
                 kHistoryFileOption | kListOptions | kJsonOption, runHistory},
