@@ -63,6 +63,27 @@ function serial(settings, described,    content, usb, strict, bytes, ratio) {
 
 function verdict(met) { return met ? "met" : "MISSED" }
 
+# A fleet of N devices, J at once, against its ideal: N / J rounds (the last
+# one full or not) of one device written alone.
+function fleetIdealSeconds(tag,    rounds) {
+    rounds = int((value[tag, 1, "devices"] + value[tag, 1, "jobs"] - 1) / value[tag, 1, "jobs"])
+    return rounds * value[tag, 1, "single_wall_ms"] / 1000
+}
+
+function fleetName(tag) {
+    return sprintf("Fleet: %d devices at %d ms reply latency, --jobs %d", value[tag, 1, "devices"],
+                   value[tag, 1, "latency_ms"], value[tag, 1, "jobs"])
+}
+
+function fleetWall(tag,    wall, ideal) {
+    wall = value[tag, 1, "wall_ms"] / 1000
+    ideal = fleetIdealSeconds(tag)
+    row(fleetName(tag) ": wall time / ideal (" value[tag, 1, "devices"] " / " value[tag, 1, "jobs"] \
+        " x one telvorctl write with backup alone)", sprintf("%.1f s", wall), sprintf("ideal %.1f s", ideal),
+        sprintf("%.2f", wall / ideal), (value[tag, 1, "ok"] == 1 ? "" : "a device NOT written; ") "<= 1.3: " \
+        verdict(wall / ideal <= 1.3 && value[tag, 1, "ok"] == 1))
+}
+
 function row(measure, measured, reference, ratio, goal) {
     printf "| %s | %s | %s | %s | %s |\n", measure, measured, reference, ratio, goal
 }
@@ -134,6 +155,18 @@ END {
     windowMb = largest("window", "max_rss_kb") * 1024 / 1e6
     row("Window: maximum resident memory", sprintf("%.1f MB", windowMb), "goal 80 MB", sprintf("%.2f", windowMb / 80),
         "< 1: " verdict(windowMb < 80))
+    fleetWall("fleet1000")
+    perDevice = value["fleet1000", 1, "cpu_ms"] / value["fleet1000", 1, "devices"]
+    single = value["fleet1000", 1, "single_cpu_ms"]
+    row(fleetName("fleet1000") ": telvorctl CPU per device / CPU of one telvorctl write with backup",
+        sprintf("%.1f ms", perDevice), sprintf("write %.1f ms", single), sprintf("%.2f", perDevice / single),
+        "<= 1.5: " verdict(perDevice / single <= 1.5))
+    fleetMb = value["fleet1000", 1, "max_rss_kb"] * 1024 / 1e6
+    row(fleetName("fleet1000") ": telvorctl maximum resident memory", sprintf("%.1f MB", fleetMb), "goal 200 MB",
+        sprintf("%.2f", fleetMb / 200), "< 1: " verdict(fleetMb < 200))
+    fleetWall("fleet200")
+    fleetWall("fleet20")
+
     ctlMb = largest("ctl", "max_rss_kb") * 1024 / 1e6
     row("telvorctl write over TCP: maximum resident memory", sprintf("%.1f MB", ctlMb), "goal 15 MB",
         sprintf("%.2f", ctlMb / 15), "< 1: " verdict(ctlMb < 15))

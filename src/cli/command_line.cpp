@@ -137,6 +137,8 @@ std::string footer(std::span<const Command> table)
             "Exit status: 0 success, 1 failure or differences, 2 wrong usage or file error.";
     if (std::any_of(table.begin(), table.end(), [](const Command& command) { return command.name == "check"; }))
         text += "\ncheck: 3 when the device cannot be read.";
+    if (std::any_of(table.begin(), table.end(), [](const Command& command) { return command.name == "fleet"; }))
+        text += "\nfleet: 1 when a device was not written, 130 after Ctrl-C.";
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include "device_commands.h"
 #include "diff_command.h"
 #include "document_commands.h"
+#include "fleet_command.h"
 #include "history_commands.h"
 #include "ports_command.h"
 #include "show_command.h"
@@ -118,6 +119,37 @@ OptionRefusal takeOlderThan(const std::string& value, Invocation& invocation)
     return std::nullopt;
 }
 
+// Devices at once: as many as a process may reach side by side.
+constexpr int kMostJobs = 1000;
+constexpr int kMostRetries = 100;
+
+OptionRefusal takeJobs(const std::string& value, Invocation& invocation)
+{
+    const std::optional<int> jobs = wholeNumber(value, 1, kMostJobs);
+    if (!jobs)
+        return "--jobs needs a whole number from 1 to " + std::to_string(kMostJobs) + ", not \"" + value + "\"";
+    invocation.jobs = *jobs;
+    return std::nullopt;
+}
+
+OptionRefusal takeRetries(const std::string& value, Invocation& invocation)
+{
+    const std::optional<int> retries = wholeNumber(value, 0, kMostRetries);
+    if (!retries)
+        return "--retries needs a whole number from 0 to " + std::to_string(kMostRetries) + ", not \"" + value
+            + "\"";
+    invocation.retries = *retries;
+    return std::nullopt;
+}
+
+OptionRefusal takeReceipts(const std::string& fileName, Invocation& invocation)
+{
+    if (fileName.empty())
+        return "--receipts needs a file name";
+    invocation.receiptsFile = fileName;
+    return std::nullopt;
+}
+
 OptionRefusal takeImage(const std::string& value, Invocation& invocation)
 {
     for (const auto& [name, image] : kImageNames)
@@ -167,6 +199,8 @@ std::span<const Command> commands()
                 kOutputOption, runSet},
         Command{"ports", "list the serial ports with the port number of each and whether it may be opened", "",
                 kProbeOption | kJsonOption, runPorts},
+        Command{"fleet", "write every device of PLAN.csv as write does, several at once, with a receipt for each",
+                "PLAN.csv", kServiceOptions | kBackupOption | kHistoryFileOption | kFleetOptions, runFleet},
         Command{"history", "list the device operations recorded, newest first", "",
                 kHistoryFileOption | kListOptions | kJsonOption, runHistory},
         Command{"show", "print every recorded detail of operation ID", "ID", kHistoryFileOption, runHistoryShow,
@@ -221,6 +255,16 @@ std::span<const CommandOption> commandOptions()
         CommandOption{"older-than", "DAYS", "whole days; 0 removes every operation that has ended", kAgeOption,
                       takeOlderThan},
         CommandOption{"json", "", "print the result as JSON", kJsonOption, takeSwitch<&Invocation::json>},
+        CommandOption{"jobs", "N", "write up to N devices at once (8 unless given)", kFleetOptions, takeJobs},
+        CommandOption{"retries", "K", "try an unreachable device K more times (1 unless given)", kFleetOptions,
+                      takeRetries},
+        CommandOption{"receipts", "FILE",
+                      "append the receipts to FILE instead of PLAN.receipts.jsonl beside the plan", kFleetOptions,
+                      takeReceipts},
+        CommandOption{"dry-run", "", "check the plan and build every image, but touch no device", kFleetOptions,
+                      takeSwitch<&Invocation::dryRun>},
+        CommandOption{"resume", "", "skip every device that the history shows given this image and verified",
+                      kFleetOptions, takeSwitch<&Invocation::resume>},
     };
     return table;
 }

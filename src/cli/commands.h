@@ -28,6 +28,7 @@ enum CommandOptions : unsigned {
     kImageOption = 1 << 9,        // --image KIND
     kAgeOption = 1 << 10,         // --older-than DAYS
     kOutputOption = 1 << 11,      // -o OUT
+    kFleetOptions = 1 << 12,      // --jobs N, --retries K, --receipts FILE, --dry-run, --resume
 };
 
 struct Command {

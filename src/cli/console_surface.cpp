@@ -4,10 +4,6 @@
 
 #include "link/device_link.h"
 
-#include <cstdio>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 namespace telvor {
 
 namespace {
@@ -25,16 +21,10 @@ ControlValues controlValues(const Invocation& invocation)
 // One that draws nothing unless standard error is a terminal.
 ProgressLine progressLine(const Invocation& invocation)
 {
-    if (invocation.quiet || invocation.trace || ::isatty(STDERR_FILENO) != 1)
+    const std::optional<int> columns = standardErrorColumns();
+    if (invocation.quiet || invocation.trace || !columns)
         return {};
-    winsize size{};
-    const int columns = ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    return ProgressLine(
-        [](std::string_view text) {
-            std::fwrite(text.data(), 1, text.size(), stderr);
-            std::fflush(stderr);
-        },
-        columns);
+    return ProgressLine(writeToStandardError, *columns);
 }
 
 } // namespace

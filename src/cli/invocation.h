@@ -65,6 +65,14 @@ struct Invocation {
     int limit = 0;
     std::optional<ImageChoice> image;
     std::optional<int> olderThanDays;
+    // fleet: devices at once, attempts after the first for an unreachable
+    // device, the receipts file instead of the one beside the plan, only
+    // checking the plan, skipping what the history shows written.
+    int jobs = 8;
+    int retries = 1;
+    std::optional<std::string> receiptsFile;
+    bool dryRun = false;
+    bool resume = false;
 };
 
 } // namespace telvor

@@ -41,8 +41,7 @@ ProgressLine::ProgressLine()
 }
 
 ProgressLine::ProgressLine(Output output, int columns, std::function<Clock::time_point()> now)
-    : m_output(std::move(output))
-    , m_columns(columns)
+    : m_line(std::move(output), columns)
     , m_now(std::move(now))
     , m_start(m_now())
 {
@@ -69,33 +68,19 @@ void ProgressLine::setStep(std::string_view step)
 
 void ProgressLine::tick()
 {
-    if (m_drawnLength > 0 && shownSeconds() != m_drawnSeconds)
+    if (m_line.shown() && shownSeconds() != m_drawnSeconds)
         draw();
 }
 
 void ProgressLine::erase()
 {
-    if (!m_output || m_drawnLength == 0)
-        return;
-    m_output("\r" + std::string(m_drawnLength, ' ') + "\r");
-    m_drawnLength = 0;
+    m_line.erase();
 }
 
 void ProgressLine::draw()
 {
-    if (!m_output)
-        return;
     m_drawnSeconds = shownSeconds();
-    std::string line = progressText(percent(), m_step, m_drawnSeconds, m_columns);
-    if (m_drawnLength > 0 && line == m_drawnText)
-        return;
-    m_drawnText = line;
-    const std::size_t length = line.size();
-    // Blanks over what a longer line before left behind.
-    if (length < m_drawnLength)
-        line += std::string(m_drawnLength - length, ' ');
-    m_output("\r" + line);
-    m_drawnLength = std::max(length, m_drawnLength);
+    m_line.show(progressText(percent(), m_step, m_drawnSeconds, m_line.columns()));
 }
 
 int ProgressLine::percent() const

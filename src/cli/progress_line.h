@@ -1,9 +1,9 @@
 // The progress of a device operation on a terminal: one line, redrawn in
 // place, with a bar at the position the window's progress bar would show,
 // the percentage, the step the operation has reached and the time so far.
-// Drawn with carriage returns and blanks only, so that any terminal shows
-// it, and erased before anything else is printed.
 #pragma once
+
+#include "terminal_line.h"
 
 #include <chrono>
 #include <functional>
@@ -15,7 +15,7 @@ namespace telvor {
 class ProgressLine final {
 public:
     using Clock = std::chrono::steady_clock;
-    using Output = std::function<void(std::string_view)>;
+    using Output = TerminalLine::Output;
 
     // Draws nothing at all.
     ProgressLine();
@@ -38,16 +38,13 @@ private:
     int percent() const;
     long shownSeconds() const;
 
-    Output m_output;
-    int m_columns;
+    TerminalLine m_line;
     std::function<Clock::time_point()> m_now;
     Clock::time_point m_start;
     int m_minimum = 0;
     int m_maximum = 100;
     int m_position = 0;
     std::string m_step;
-    std::string m_drawnText;
-    std::size_t m_drawnLength = 0; // 0: nothing on the terminal
     long m_drawnSeconds = -1;
 };
 

@@ -21,12 +21,7 @@ bool reportDocumentFile(const std::string& path, const DocumentFileResult& resul
 
 bool readSettingsOperand(const std::string& path, SettingsImage& image)
 {
-    if (isDocumentName(path))
-        return reportDocumentFile(path, readDocumentFile(path, image));
-    const SettingsFileResult result = readSettingsFile(path, image);
-    if (!result.ok)
-        printFileFailure(path, result.status, result.reason);
-    return result.ok;
+    return reportDocumentFile(path, readSettingsOrDocument(path, image));
 }
 
 bool writeSettingsOperand(const std::string& path, const SettingsImage& image)

@@ -44,6 +44,15 @@ DocumentFileResult readDocumentFile(const std::string& path, SettingsImage& imag
     return result;
 }
 
+DocumentFileResult readSettingsOrDocument(const std::string& path, SettingsImage& image)
+{
+    if (isDocumentName(path))
+        return readDocumentFile(path, image);
+    DocumentFileResult result;
+    result.file = readSettingsFile(path, image);
+    return result;
+}
+
 SettingsFileResult writeDocumentFile(const std::string& path, const SettingsImage& image)
 {
     return writeSettingsContent(path, exportDocument(image));

@@ -34,6 +34,11 @@ DocumentFileResult applyDocumentFile(const std::string& path, SettingsImage& ima
 // which then replace the whole image. The image is unchanged on failure.
 DocumentFileResult readDocumentFile(const std::string& path, SettingsImage& image);
 
+// A settings file whichever its kind, as telvorctl reads one: a document
+// when its name says so (read as readDocumentFile() reads it), else a
+// settings file. The image is unchanged on failure.
+DocumentFileResult readSettingsOrDocument(const std::string& path, SettingsImage& image);
+
 // The image's export, written as atomically as a settings file.
 SettingsFileResult writeDocumentFile(const std::string& path, const SettingsImage& image);
 

@@ -233,17 +233,18 @@ std::int64_t HistoryStore::beginOperation(const OperationStart& start)
     });
 }
 
-void HistoryStore::recordBackup(std::int64_t id, const SettingsImage& backup)
+std::string HistoryStore::recordBackup(std::int64_t id, const SettingsImage& backup)
 {
-    guarded([&] {
+    return guarded([&] {
         SQLite::Transaction transaction(*m_database, SQLite::TransactionBehavior::IMMEDIATE);
         SQLite::Statement update(*m_database, "UPDATE operations SET backup_image = ? WHERE id = ?");
-        update.bind(1, storeImage(*m_database, backup));
+        std::string digest = storeImage(*m_database, backup);
+        update.bind(1, digest);
         update.bind(2, id);
         if (update.exec() != 1)
             throw HistoryError(m_path + ": operation " + std::to_string(id) + " is no longer in the history");
         transaction.commit();
-        return 0;
+        return digest;
     });
 }
 
@@ -294,6 +295,21 @@ std::optional<OperationRecord> HistoryStore::operation(std::int64_t id)
         SQLite::Statement select(*m_database,
                                  std::string("SELECT ") + kRecordColumns + " FROM operations WHERE id = ?");
         select.bind(1, id);
+        if (!select.executeStep())
+            return std::nullopt;
+        return recordOf(select);
+    });
+}
+
+std::optional<OperationRecord> HistoryStore::latestWrite(std::string_view target)
+{
+    return guarded([&]() -> std::optional<OperationRecord> {
+        SQLite::Statement select(*m_database, std::string("SELECT ") + kRecordColumns
+                                     + " FROM operations WHERE target = ? AND operation IN (?, ?) "
+                                       "ORDER BY id DESC LIMIT 1");
+        select.bind(1, std::string(target));
+        select.bind(2, std::string(operationText(OperationKind::Write)));
+        select.bind(3, std::string(operationText(OperationKind::Restore)));
         if (!select.executeStep())
             return std::nullopt;
         return recordOf(select);

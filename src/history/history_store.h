@@ -66,14 +66,18 @@ public:
     const std::string& path() const { return m_path; }
 
     // Each in a transaction of its own. beginOperation() gives the new
-    // operation's id; it is running until endOperation().
+    // operation's id; it is running until endOperation(). recordBackup()
+    // gives the backup's digest.
     std::int64_t beginOperation(const OperationStart& start);
-    void recordBackup(std::int64_t id, const SettingsImage& backup);
+    std::string recordBackup(std::int64_t id, const SettingsImage& backup);
     void endOperation(std::int64_t id, const OperationEnd& end);
 
     // Newest first; an empty target means every target, a limit of 0 no limit.
     std::vector<OperationRecord> operations(std::string_view target = {}, int limit = 0);
     std::optional<OperationRecord> operation(std::int64_t id);
+    // The newest write or restore recorded on `target`, whatever its
+    // outcome: what the device was last given.
+    std::optional<OperationRecord> latestWrite(std::string_view target);
     // The image stored under `digest`; an image whose bytes no longer give
     // their digest is refused.
     SettingsImage image(const std::string& digest);

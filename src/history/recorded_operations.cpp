@@ -111,11 +111,14 @@ private:
     std::int64_t m_received = 0;
 };
 
+constexpr std::string_view kInterruptedVerdict = "Interrupted at the user's request";
+
 // One operation from its entry in the history to its completion there.
 class Recording {
 public:
     Recording(OperationKind kind, const OperationParts& parts, const HistoryRecorder& recorder)
         : m_recorder(recorder)
+        , m_link(parts.link)
         , m_witness(parts.surface, parts.surface.takeControlValues())
         , m_traffic(parts.link)
         , m_operations(parts.working, parts.verification, parts.firmware, parts.link, m_witness, parts.clock)
@@ -143,7 +146,7 @@ public:
     bool keepBackup(const SettingsImage& backup)
     {
         try {
-            m_recorder.store->recordBackup(m_result.entry, backup);
+            m_result.backupDigest = m_recorder.store->recordBackup(m_result.entry, backup);
             m_result.backup = BackupState::Saved;
             return true;
         } catch (const HistoryError& error) {
@@ -177,16 +180,21 @@ public:
     {
         m_result.done = done && deviceHeld;
         m_result.outcome = m_result.done        ? Outcome::Succeeded
+            : m_link.stopRequested()            ? Outcome::Interrupted
             : done || m_witness.deviceReached() ? Outcome::Failed
                                                 : Outcome::Unreachable;
+        // What the device said last is not why it stopped.
+        if (m_result.outcome == Outcome::Interrupted)
+            verdict = kInterruptedVerdict;
+        m_result.status = m_witness.status();
+        if (!verdict.empty())
+            m_result.status += "\r\n" + std::string(verdict);
         if (!entered())
             return m_result;
         OperationEnd end;
         end.outcome = m_result.outcome;
         end.version = m_witness.version();
-        end.status = m_witness.status();
-        if (!verdict.empty())
-            end.status += "\r\n" + std::string(verdict);
+        end.status = m_result.status;
         end.bytesSent = m_traffic.sent();
         end.bytesReceived = m_traffic.received();
         end.read = done ? read : nullptr;
@@ -201,6 +209,7 @@ public:
 
 private:
     const HistoryRecorder& m_recorder;
+    const DeviceLink& m_link;
     WitnessSurface m_witness;
     TrafficCount m_traffic;
     DeviceOperations m_operations;

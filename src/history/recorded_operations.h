@@ -59,6 +59,11 @@ struct RecordedResult {
     // The operation's history entry; 0 when none was made.
     std::int64_t entry = 0;
     BackupState backup = BackupState::NotTaken;
+    // The SHA-256 of the backup kept; empty when none was.
+    std::string backupDigest;
+    // The final status text as the history keeps it: the surface's, with
+    // the history's verdict line where it adds one.
+    std::string status;
     // Why the history misses the operation or a part of it; empty when it
     // holds all of it.
     std::string notRecorded;
@@ -68,7 +73,7 @@ struct RecordedResult {
 // working image) or "Write to device" (Write, or Restore for a write of an
 // image taken from the history). With `backupFirst` a write reads the
 // device's settings onto an all-zero image and records them as its backup
-// before it writes.
+// before it writes. An operation that the link's stop ended is interrupted.
 RecordedResult runRecorded(OperationKind kind, const OperationParts& parts, const HistoryRecorder& recorder,
                            bool backupFirst = false);
 

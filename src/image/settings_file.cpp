@@ -72,10 +72,10 @@ bool writeAll(int descriptor, std::string_view content)
     return true;
 }
 
-// Reads up to the buffer's size; the count read, or -1 with errno set.
-ssize_t readUpTo(int descriptor, std::string& buffer)
+// Reads into the buffer from `total` on, up to its size; the count it then
+// holds, or -1 with errno set.
+ssize_t readUpTo(int descriptor, std::string& buffer, std::size_t total)
 {
-    std::size_t total = 0;
     while (total < buffer.size()) {
         const ssize_t count = ::read(descriptor, buffer.data() + total, buffer.size() - total);
         if (count < 0 && errno == EINTR)
@@ -118,12 +118,24 @@ FileBytes readFileBytes(const std::string& path, std::size_t limit)
         return failure(systemReason(EISDIR));
     if (!S_ISREG(status.st_mode))
         return failure("Not a regular file");
+    // Room for the file as it stands and a byte to see it end there, not for
+    // the whole limit at once: a limit of megabytes would otherwise be
+    // memory held for every small file. A file that grows meanwhile is read
+    // on, up to the limit.
     FileBytes file;
-    file.bytes.resize(limit);
-    const ssize_t count = readUpTo(descriptor.get(), file.bytes);
-    if (count < 0)
-        return failure(systemReason(errno));
-    file.bytes.resize(static_cast<std::size_t>(count));
+    std::size_t total = 0;
+    std::size_t room = std::min(limit, static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)) + 1);
+    for (;;) {
+        file.bytes.resize(room);
+        const ssize_t count = readUpTo(descriptor.get(), file.bytes, total);
+        if (count < 0)
+            return failure(systemReason(errno));
+        total = static_cast<std::size_t>(count);
+        if (total < room || room == limit)
+            break;
+        room = std::min(limit, 2 * room);
+    }
+    file.bytes.resize(total);
     return file;
 }
 

@@ -18,12 +18,16 @@ OpenResult DeviceLink::open()
 {
     close();
     m_openFailureDetail.clear();
+    if (stopRequested())
+        return OpenResult::Stopped;
     std::unique_ptr<LinkTransport> transport = transportForEndpoint();
     if (!transport)
         return OpenResult::PortUnavailable;
     const OpenResult result = transport->open();
     if (result == OpenResult::Opened)
         m_transport = std::move(transport);
+    else if (stopRequested())
+        return OpenResult::Stopped;
     return result;
 }
 
@@ -57,14 +61,25 @@ void DeviceLink::close()
 }
 
 // A link that is not open sends nothing, as a closed port or socket would.
+// A stop ends the exchange however the transport saw its end (its waits
+// were cut short), and the link with it.
 CommandResult DeviceLink::sendCommand(std::string_view text)
 {
-    return m_transport ? m_transport->command(text) : CommandResult::NotSent;
+    const CommandResult result
+        = m_transport && !stopRequested() ? m_transport->command(text) : CommandResult::NotSent;
+    if (result == CommandResult::Acknowledged || !stopRequested())
+        return result;
+    close();
+    return CommandResult::Stopped;
 }
 
 QueryResult DeviceLink::sendQuery(std::string_view text)
 {
-    return m_transport ? m_transport->query(text) : QueryResult::NotSent;
+    const QueryResult result = m_transport && !stopRequested() ? m_transport->query(text) : QueryResult::NotSent;
+    if (result == QueryResult::Answered || !stopRequested())
+        return result;
+    close();
+    return QueryResult::Stopped;
 }
 
 LinkTransport::LinkTransport(DeviceLink& link)

@@ -8,6 +8,7 @@
 #include "link/serial_device_path.h"
 #include "link/timing.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,6 +75,12 @@ public:
     // Called at least every timing.keepAliveSlice while the link waits,
     // close() included.
     std::function<void()> keepAlive;
+    // A flag that another thread may set to end the link's work at once: it
+    // is looked at every timing.keepAliveSlice while the link waits, and
+    // once it is set the opening or exchange under way and every later one
+    // ends as Stopped, the link closed. It must outlive the link.
+    const std::atomic<bool>* stopRequest = nullptr;
+    bool stopRequested() const { return stopRequest && stopRequest->load(); }
     enum class Direction { Sent, Received };
     // Every line sent (its CR included) and every piece of bytes received, as
     // they pass, byte for byte; stale bytes dropped before a command are

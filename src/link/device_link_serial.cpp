@@ -103,7 +103,7 @@ bool SerialTransport::write(const std::string& line)
 {
     const Timing& timing = link().timing;
     const auto limit = timing.serialWriteBase + timing.serialWritePerByte * static_cast<long>(line.size());
-    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
+    SlicedWait wait(link());
     ElapsedTimer timer;
     std::size_t written = 0;
     while (written < line.size()) {
@@ -135,7 +135,7 @@ std::size_t SerialTransport::read(char* buffer, std::size_t capacity, ReplyKind 
     const auto totalDeadline = start + timing.serialReadBase + timing.serialReadPerByte * static_cast<long>(capacity);
     auto deadline = totalDeadline;
     const auto settle = m_portKind == SerialPortKind::Direct ? timing.serialSettleDirect : timing.serialSettle;
-    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
+    SlicedWait wait(link());
     std::size_t count = 0;
     while (count < capacity) {
         const auto now = Clock::now();

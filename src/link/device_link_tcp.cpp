@@ -68,7 +68,7 @@ TcpTransport::~TcpTransport()
 OpenResult TcpTransport::open()
 {
     const Timing& timing = link().timing;
-    SlicedWait wait(timing.keepAliveSlice, link().keepAlive);
+    SlicedWait wait(link());
     m_timer.restart();
     const std::string host(hostToLookUp(m_endpoint.host));
     if (host.empty()) {
@@ -177,7 +177,7 @@ void TcpTransport::close()
     if (m_socket < 0)
         return;
     closeSocket();
-    SlicedWait(link().timing.keepAliveSlice, link().keepAlive).pause(link().timing.tcpCloseDelay);
+    SlicedWait(link()).pause(link().timing.tcpCloseDelay);
 }
 
 void TcpTransport::closeSocket()
@@ -198,7 +198,7 @@ void TcpTransport::discardStaleInput()
 
 bool TcpTransport::sendLine(const std::string& line, Milliseconds limit)
 {
-    SlicedWait wait(link().timing.keepAliveSlice, link().keepAlive);
+    SlicedWait wait(link());
     ElapsedTimer timer;
     std::size_t sent = 0;
     while (sent < line.size()) {
@@ -225,7 +225,7 @@ TcpTransport::Received TcpTransport::receiveAnswer(ReplyKind kind, Milliseconds 
     std::string& held = answer();
     held.clear();
     std::array<char, kAnswerCapacity> piece;
-    SlicedWait wait(link().timing.keepAliveSlice, link().keepAlive);
+    SlicedWait wait(link());
     m_timer.restart();
     for (;;) {
         // Once the answer is full nothing more is received: what is held can
@@ -258,6 +258,10 @@ TcpTransport::Received TcpTransport::receiveAnswer(ReplyKind kind, Milliseconds 
             wait.waitFor(m_socket, POLLIN, limit - elapsed);
         else
             wait.pause(limit - elapsed);
+        if (wait.stopped()) {
+            closeSocket();
+            return Received::Failed;
+        }
     }
 }
 

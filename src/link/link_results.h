@@ -17,6 +17,8 @@ enum class OpenResult {
     NoSocket,
     // TCP: the socket cannot be made non-blocking.
     SocketNotNonBlocking,
+    // The link's stop was requested before a connection was made.
+    Stopped,
 };
 
 enum class CommandResult {
@@ -35,6 +37,8 @@ enum class CommandResult {
     ConnectionClosed,
     // TCP: receiving failed; the connection is closed.
     ReceiveFailed,
+    // The link's stop was requested; the link is closed.
+    Stopped,
 };
 
 enum class QueryResult {
@@ -48,6 +52,8 @@ enum class QueryResult {
     NoAnswer,
     // TCP: receiving failed; the connection is closed.
     ReceiveFailed,
+    // The link's stop was requested; the link is closed.
+    Stopped,
 };
 
 } // namespace telvor

@@ -1,13 +1,16 @@
 #include "link/sliced_wait.h"
 
+#include "link/device_link.h"
+
 #include <algorithm>
 #include <cerrno>
 
 namespace telvor {
 
-SlicedWait::SlicedWait(Milliseconds slice, const std::function<void()>& keepAlive)
-    : m_slice(std::max(slice, Milliseconds{1}))
-    , m_keepAlive(keepAlive)
+SlicedWait::SlicedWait(const DeviceLink& link)
+    : m_slice(std::max(link.timing.keepAliveSlice, Milliseconds{1}))
+    , m_keepAlive(link.keepAlive)
+    , m_stop(link.stopRequest)
 {
 }
 
@@ -31,6 +34,8 @@ void SlicedWait::pause(Milliseconds limit)
 int SlicedWait::pollUntil(std::span<pollfd> watched, Clock::time_point deadline)
 {
     for (;;) {
+        if (stopped())
+            return -1;
         const auto now = Clock::now();
         if (now >= deadline)
             return 0;
@@ -40,6 +45,8 @@ int SlicedWait::pollUntil(std::span<pollfd> watched, Clock::time_point deadline)
                          Milliseconds{0}, m_slice);
         const int ready = ::poll(watched.data(), watched.size(), static_cast<int>(wait.count()));
         keepAliveIfDue();
+        if (stopped())
+            return -1;
         if (ready > 0)
             return ready;
         if (ready < 0 && errno != EINTR)

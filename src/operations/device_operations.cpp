@@ -123,8 +123,7 @@ void DeviceOperations::progress(int position)
 void DeviceOperations::pause(bool longDelay)
 {
     // In slices, so that the window can repaint while the device settles.
-    SlicedWait(m_link.timing.keepAliveSlice, m_link.keepAlive)
-        .pause(longDelay ? m_link.timing.rewriteDelayLong : m_link.timing.rewriteDelayShort);
+    SlicedWait(m_link).pause(longDelay ? m_link.timing.rewriteDelayLong : m_link.timing.rewriteDelayShort);
 }
 
 void DeviceOperations::parseAnswerInto(SettingsImage& image)

@@ -1,10 +1,13 @@
 // telvor-sim: a virtual Telvor device on loopback TCP or a pseudo-terminal.
+#include "link/open_file_limit.h"
 #include "sim/sim_options.h"
 #include "sim/sim_server.h"
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 namespace {
 
@@ -47,13 +50,30 @@ int main(int argc, char** argv)
         std::cerr << "telvor-sim: cannot read " << options->imageFile << "\n";
         return 1;
     }
-    telvor::SimServer server(telvor::VirtualDevice(image, options->versionText, options->faults), options->server);
+    if (!options->server.saveFolder.empty() && !std::filesystem::is_directory(options->server.saveFolder)) {
+        std::cerr << "telvor-sim: cannot save in " << options->server.saveFolder << ": not a folder\n";
+        return 1;
+    }
+    const int count = options->devices.value_or(1);
+    // Each device listens on a socket of its own and may hold a connection
+    // besides.
+    constexpr std::size_t kSpareFiles = 64;
+    if (!telvor::allowOpenFiles(2 * static_cast<std::size_t>(count) + kSpareFiles)) {
+        std::cerr << "telvor-sim: " << count << " devices need more open files than this process may have\n";
+        return 1;
+    }
+    std::vector<telvor::VirtualDevice> devices;
+    for (int number = 1; number <= count; ++number)
+        devices.emplace_back(image, options->versionText, telvor::faultsOfDevice(*options, number));
+    telvor::SimServer server(std::move(devices), options->server);
     if (options->tcpAddress) {
         if (!server.listenTcp(*options->tcpAddress, options->tcpPort, error)) {
             std::cerr << "telvor-sim: " << error << "\n";
             return 1;
         }
-        std::cout << "listening on " << server.address() << ':' << server.port() << std::endl;
+        for (std::size_t device = 0; device < server.deviceCount(); ++device)
+            std::cout << "listening on " << server.address() << ':' << server.port(device) << '\n';
+        std::cout << std::flush;
     } else {
         if (!server.openPty(*options->ptyLink, error)) {
             std::cerr << "telvor-sim: " << error << "\n";

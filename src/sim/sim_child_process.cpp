@@ -54,6 +54,17 @@ SimChildProcess::~SimChildProcess()
 
 std::string SimChildProcess::firstLine()
 {
+    return nextLine();
+}
+
+void SimChildProcess::sendSignal(int signal)
+{
+    if (m_pid > 0)
+        ::kill(m_pid, signal);
+}
+
+std::string SimChildProcess::nextLine()
+{
     std::string line;
     char character = 0;
     while (m_output >= 0 && line.size() < kLongestFirstLine) {

@@ -25,6 +25,11 @@ public:
     // on ADDRESS:PORT" or "pty LINK -> SLAVE". Empty when none comes within
     // ten seconds.
     std::string firstLine();
+    // The line after those read before, the same way: the second device's
+    // "listening on" line of telvor-sim --devices, say.
+    std::string nextLine();
+    // Sends `signal` without waiting for the program to end.
+    void sendSignal(int signal);
     // Sends `signal` (0 only waits) and gives the exit status, 128 + the
     // signal's number when a signal ended it, or -1 when it has not ended
     // within five seconds.

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace telvor {
 
@@ -41,7 +42,65 @@ std::optional<std::pair<std::string, std::string>> splitAt(const std::string& te
 }
 
 using ValueOption = std::function<bool(SimOptions&, const std::string&)>;
+using FaultOption = std::function<bool(DeviceFaults&, const std::string&)>;
 using FlagOption = std::function<void(SimOptions&)>;
+
+// The options that make a device misbehave; --for gives them to one device.
+const std::map<std::string, FaultOption>& faultOptions()
+{
+    static const std::map<std::string, FaultOption> kOptions = {
+        {"--silent",
+         [](DeviceFaults& faults, const std::string& value) {
+             faults.silentPrefixes.push_back(value);
+             return true;
+         }},
+        {"--reply-error",
+         [](DeviceFaults& faults, const std::string& value) {
+             faults.errorPrefixes.push_back(value);
+             return true;
+         }},
+        {"--corrupt",
+         [](DeviceFaults& faults, const std::string& value) {
+             const auto parts = splitAt(value, ':', true);
+             const auto count = parts ? wholeNumber(parts->second, 1) : std::nullopt;
+             if (count)
+                 faults.corruptAnswers[parts->first] = *count;
+             return count.has_value();
+         }},
+        {"--drop-after",
+         [](DeviceFaults& faults, const std::string& value) {
+             const auto lines = wholeNumber(value, 1);
+             faults.dropAfter = lines.value_or(0);
+             return lines.has_value();
+         }},
+        {"--fault-at",
+         [](DeviceFaults& faults, const std::string& value) {
+             const auto parts = splitAt(value, ':', false);
+             const auto line = parts ? wholeNumber(parts->first, 1) : std::nullopt;
+             const auto fault = parts ? lineFaultNamed(parts->second) : std::nullopt;
+             if (line && fault)
+                 faults.faultsAt[*line] = *fault;
+             return line && fault;
+         }},
+        {"--omit",
+         [](DeviceFaults& faults, const std::string& value) {
+             faults.omittedKeys.insert(value);
+             return true;
+         }},
+        {"--report",
+         [](DeviceFaults& faults, const std::string& value) {
+             const std::size_t equals = value.find('=');
+             if (equals == std::string::npos || equals == 0)
+                 return false;
+             faults.reportedValues[value.substr(0, equals)] = value.substr(equals + 1);
+             return true;
+         }},
+    };
+    return kOptions;
+}
+
+// The most devices: one port each.
+constexpr int kMostDevices = 65535;
 
 const std::map<std::string, ValueOption>& valueOptions()
 {
@@ -84,56 +143,18 @@ const std::map<std::string, ValueOption>& valueOptions()
              options.server.saveFile = value;
              return true;
          }},
-        {"--silent",
-         [](SimOptions& options, const std::string& value) {
-             options.faults.silentPrefixes.push_back(value);
-             return true;
-         }},
-        {"--reply-error",
-         [](SimOptions& options, const std::string& value) {
-             options.faults.errorPrefixes.push_back(value);
-             return true;
-         }},
-        {"--corrupt",
-         [](SimOptions& options, const std::string& value) {
-             const auto parts = splitAt(value, ':', true);
-             const auto count = parts ? wholeNumber(parts->second, 1) : std::nullopt;
-             if (count)
-                 options.faults.corruptAnswers[parts->first] = *count;
-             return count.has_value();
-         }},
         {"--latency",
          [](SimOptions& options, const std::string& value) {
              const auto latency = wholeNumber(value, 0);
              options.server.latency = std::chrono::milliseconds(latency.value_or(0));
              return latency.has_value();
          }},
-        {"--drop-after",
+        {"--devices",
          [](SimOptions& options, const std::string& value) {
-             const auto lines = wholeNumber(value, 1);
-             options.faults.dropAfter = lines.value_or(0);
-             return lines.has_value();
-         }},
-        {"--fault-at",
-         [](SimOptions& options, const std::string& value) {
-             const auto parts = splitAt(value, ':', false);
-             const auto line = parts ? wholeNumber(parts->first, 1) : std::nullopt;
-             const auto fault = parts ? lineFaultNamed(parts->second) : std::nullopt;
-             if (line && fault)
-                 options.faults.faultsAt[*line] = *fault;
-             return line && fault;
-         }},
-        {"--omit",
-         [](SimOptions& options, const std::string& value) {
-             options.faults.omittedKeys.insert(value);
-             return true;
-         }},
-        {"--report",
-         [](SimOptions& options, const std::string& value) {
-             const std::size_t equals = value.find('=');
-             if (equals == std::string::npos || equals == 0)
+             const auto devices = wholeNumber(value, 1);
+             if (!devices || *devices > kMostDevices)
                  return false;
-             options.faults.reportedValues[value.substr(0, equals)] = value.substr(equals + 1);
+             options.devices = *devices;
              return true;
          }},
     };
@@ -155,24 +176,58 @@ const std::map<std::string, FlagOption>& flagOptions()
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& arguments, std::string& error)
 {
     SimOptions options;
+    // Takes the value of the option at `index`, moving past it.
+    const auto valueAt = [&](std::size_t& index) -> const std::string* {
+        if (index + 1 == arguments.size()) {
+            error = arguments[index] + " needs a value";
+            return nullptr;
+        }
+        return &arguments[++index];
+    };
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& name = arguments[index];
         if (const auto flag = flagOptions().find(name); flag != flagOptions().end()) {
             flag->second(options);
             continue;
         }
+        if (name == "--for") {
+            const std::string* number = valueAt(index);
+            if (!number)
+                return std::nullopt;
+            const auto device = wholeNumber(*number, 1);
+            if (!device) {
+                error = "bad value for --for: " + *number;
+                return std::nullopt;
+            }
+            if (index + 1 == arguments.size() || !faultOptions().contains(arguments[index + 1])) {
+                error = "--for " + *number + " needs a fault option after it";
+                return std::nullopt;
+            }
+            const std::string& fault = arguments[++index];
+            const std::string* value = valueAt(index);
+            if (!value)
+                return std::nullopt;
+            DeviceFaults tried;
+            if (!faultOptions().at(fault)(tried, *value)) {
+                error = "bad value for " + fault + ": " + *value;
+                return std::nullopt;
+            }
+            options.deviceFaultOptions[*device].emplace_back(fault, *value);
+            continue;
+        }
+        const auto fault = faultOptions().find(name);
         const auto option = valueOptions().find(name);
-        if (option == valueOptions().end()) {
+        if (fault == faultOptions().end() && option == valueOptions().end()) {
             error = "unknown option " + name;
             return std::nullopt;
         }
-        if (index + 1 == arguments.size()) {
-            error = name + " needs a value";
+        const std::string* value = valueAt(index);
+        if (!value)
             return std::nullopt;
-        }
-        const std::string& value = arguments[++index];
-        if (!option->second(options, value)) {
-            error = "bad value for " + name + ": " + value;
+        const bool taken
+            = fault != faultOptions().end() ? fault->second(options.faults, *value) : option->second(options, *value);
+        if (!taken) {
+            error = "bad value for " + name + ": " + *value;
             return std::nullopt;
         }
     }
@@ -182,12 +237,39 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& argume
         error = "give either --tcp or --pty";
         return std::nullopt;
     }
+    if (options.devices && options.ptyLink) {
+        error = "--devices needs --tcp";
+        return std::nullopt;
+    }
+    const int devices = options.devices.value_or(1);
+    if (!options.deviceFaultOptions.empty() && options.deviceFaultOptions.rbegin()->first > devices) {
+        error = "--for " + std::to_string(options.deviceFaultOptions.rbegin()->first) + ": there "
+            + (devices == 1 ? "is 1 device" : "are " + std::to_string(devices) + " devices");
+        return std::nullopt;
+    }
+    if (options.devices && options.tcpPort > 0 && options.tcpPort + devices - 1 > 65535) {
+        error = "--devices " + std::to_string(devices) + " from port " + std::to_string(options.tcpPort)
+            + " go beyond port 65535";
+        return std::nullopt;
+    }
+    // Several devices keep their images side by side in a folder.
+    if (options.devices)
+        options.server.saveFolder = std::exchange(options.server.saveFile, {});
     return options;
+}
+
+DeviceFaults faultsOfDevice(const SimOptions& options, int number)
+{
+    DeviceFaults faults = options.faults;
+    if (const auto own = options.deviceFaultOptions.find(number); own != options.deviceFaultOptions.end())
+        for (const auto& [name, value] : own->second)
+            faultOptions().at(name)(faults, value);
+    return faults;
 }
 
 std::string simUsage()
 {
-    return R"(Usage: telvor-sim (--tcp [ADDRESS:]PORT | --pty LINK) [options]
+    return R"(Usage: telvor-sim (--tcp [ADDRESS:]PORT [--devices N] | --pty LINK) [options]
 
 A virtual Telvor device. It answers "OK" CR to every command and write line,
 "OK" CR, its version text and CR to "VER?", and the KEY=value lines of its
@@ -203,6 +285,10 @@ Transport (one of):
   --pty LINK            open a pseudo-terminal and make LINK a symbolic link to
                         its slave side; the first line printed is
                         "pty LINK -> /dev/pts/N". The link is removed at the end.
+  --devices N           with --tcp: N independent devices, device K (from 1)
+                        on PORT + K - 1, or each on a free port of its own
+                        when PORT is 0; one line "listening on ADDRESS:PORT"
+                        each, in the order of K.
   --baud RATE           behave like a serial line of RATE baud (9600 for a
                         device): every byte sent takes 10 bit times, and a line
                         received is acted on only once its bytes would have
@@ -214,6 +300,11 @@ State:
   --version-text TEXT   version text reported to "VER?" (default v3.6E); it
                         also decides which keys the device has.
   --save FILE.tvr       write the settings image after every connection.
+  --save DIR            with --devices: after every connection DIR/PORT.tvr
+                        holds the image of the device on PORT, and as each
+                        connection begins DIR/PORT.connections the number of
+                        connections the device has accepted (a decimal number
+                        and a newline). Each device starts from --image.
 
 Faults (a line hit by a fault is not acted on):
   --silent PREFIX       never answer lines beginning with PREFIX (repeatable).
@@ -235,6 +326,11 @@ Faults (a line hit by a fault is not acted on):
                         of 1 to 5 ms; the version reply is cut only within its
                         "OK", its CR and text go in one piece.
   --latency MS          wait MS milliseconds before each reply.
+  --for K FAULT VALUE   with --devices: the fault option FAULT (--silent,
+                        --reply-error, --fault-at, --drop-after, --corrupt,
+                        --omit or --report) for device K only, on top of the
+                        faults of every device. Repeatable:
+                        --for 3 --silent VER? --for 7 --fault-at 40:close
 
 Other:
   --verbose             print every line received and every reply to standard

@@ -281,6 +281,8 @@ TEST(TelvorctlInformation, HelpListsTheCommands)
         "  telvorctl show FILE.tvr\n  telvorctl diff A.tvr B.tvr\n  telvorctl export [-o OUT] FILE\n"
         "  telvorctl import [--base FILE.tvr] [-o OUT] DOC.yaml...\n  telvorctl set [-o OUT] FILE PATH=VALUE...\n"
         "  telvorctl ports [--probe] [--json]\n"
+        "  telvorctl fleet [--set-clock] [--reset-device] [--reset-counters] [--erase-log] [--history FILE] "
+        "[--no-backup] [--jobs N] [--retries K] [--receipts FILE] [--dry-run] [--resume] PLAN.csv\n"
         "  telvorctl history [--history FILE] [--target T] [--limit N] [--json]\n"
         "  telvorctl history show [--history FILE] ID\n"
         "  telvorctl history export [--history FILE] [--image KIND] ID OUT.tvr\n"

@@ -247,6 +247,41 @@ TEST_F(HistoryStoreTest, ListIsNewestFirstByTargetAndLimit)
     EXPECT_TRUE(store.operations("com:2:/dev/ttyS1").empty());
 }
 
+// What a target was last given: its newest write or restore, whatever came
+// after it that gave it nothing.
+TEST_F(HistoryStoreTest, LatestWriteIsTheTargetsNewestWriteOrRestore)
+{
+    HistoryStore store(path("history.sqlite3"));
+    const SettingsImage first = patternImage(1);
+    const SettingsImage second = patternImage(2);
+    const auto record = [&store](OperationKind kind, const char* target, const SettingsImage* sent, Outcome outcome) {
+        OperationStart start = writeStart(sent);
+        start.kind = kind;
+        start.target = target;
+        const std::int64_t id = store.beginOperation(start);
+        store.endOperation(id, endedAs(outcome));
+        return id;
+    };
+    EXPECT_FALSE(store.latestWrite("tcp:10.0.0.1:23"));
+    const std::int64_t written = record(OperationKind::Write, "tcp:10.0.0.1:23", &first, Outcome::Succeeded);
+    EXPECT_EQ(store.recordBackup(written, second), imageDigest(second));
+    record(OperationKind::Read, "tcp:10.0.0.1:23", nullptr, Outcome::Succeeded);
+    record(OperationKind::Version, "tcp:10.0.0.1:23", nullptr, Outcome::Failed);
+    record(OperationKind::Write, "tcp:10.0.0.2:23", &second, Outcome::Failed);
+    std::optional<OperationRecord> latest = store.latestWrite("tcp:10.0.0.1:23");
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->id, written);
+    EXPECT_EQ(latest->outcome, Outcome::Succeeded);
+    EXPECT_EQ(latest->images.sent, imageDigest(first));
+    EXPECT_EQ(latest->images.backup, imageDigest(second));
+    const std::int64_t restored = record(OperationKind::Restore, "tcp:10.0.0.1:23", &second, Outcome::Interrupted);
+    latest = store.latestWrite("tcp:10.0.0.1:23");
+    ASSERT_TRUE(latest);
+    EXPECT_EQ(latest->id, restored);
+    EXPECT_EQ(latest->outcome, Outcome::Interrupted);
+    EXPECT_FALSE(store.latestWrite("tcp:10.0.0.3:23"));
+}
+
 TEST_F(HistoryStoreTest, EmptyFileGetsTheSchema)
 {
     std::ofstream(path("history.sqlite3")).close();

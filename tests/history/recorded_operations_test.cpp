@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 
 namespace telvor {
@@ -205,6 +206,32 @@ TEST_F(RecordedOperations, BackupTheHistoryCannotKeepWritesNothing)
     EXPECT_EQ(device.receivedLines().size(), 12u);
     EXPECT_EQ(device.receivedLines().back(), "ECFG?");
     EXPECT_EQ(device.deviceImage().bytes(), otherImage().bytes());
+}
+
+TEST_F(RecordedOperations, WriteThatTheLinksStopEndsIsInterruptedAndSaysSo)
+{
+    SimulatedDevice device(otherImage());
+    device.working = everyGroupImage();
+    std::atomic<bool> stop = false;
+    device.link.stopRequest = &stop;
+    SurfaceWithStepHook surface(device.surface, [&stop](OperationStep step) {
+        if (step == OperationStep::WritingSettings)
+            stop = true;
+    });
+    const RecordedResult result = runRecorded(OperationKind::Write, partsOf(device, surface), recorder(), true);
+    EXPECT_FALSE(result.done);
+    EXPECT_EQ(result.outcome, Outcome::Interrupted);
+    EXPECT_EQ(result.status, device.surface.shownStatus + "\r\nInterrupted at the user's request");
+    const std::optional<OperationRecord> record = m_store->operation(result.entry);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->outcome, Outcome::Interrupted);
+    EXPECT_EQ(record->status, result.status);
+    EXPECT_TRUE(record->endedMs);
+    EXPECT_EQ(record->images.backup, result.backupDigest);
+    EXPECT_EQ(result.backupDigest, imageDigest(test_support::readFromDeviceHolding(otherImage())));
+    // The write's greeting was the last: its first settings line never went.
+    EXPECT_EQ(device.receivedLines().back(), "VER?");
+    device.link.stopRequest = nullptr;
 }
 
 TEST_F(RecordedOperations, WriteWithoutAHistoryForItsBackupNeverReachesTheDevice)

@@ -140,6 +140,28 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReadSettingsFileSizes,
                                          ReadRow{"Long", 5000}),
                          test_support::RowName());
 
+// A content read as its file stands: a small file whole whatever the limit,
+// a file larger than its stated size (as the system's own files are) read
+// on, and one beyond the limit refused.
+TEST_F(SettingsFile, ContentIsReadWholeUpToTheLimitWhateverTheStatedSize)
+{
+    std::string content;
+    writeContent(path("small.yaml"), FileContent{'a', 'b', 'c'});
+    ASSERT_TRUE(readSettingsContent(path("small.yaml"), content, 64 << 20).ok);
+    EXPECT_EQ(content, "abc");
+    std::string stated;
+    ASSERT_TRUE(readSettingsContent("/proc/self/mountinfo", stated, 1 << 20).ok);
+    EXPECT_EQ(fs::file_size("/proc/self/mountinfo"), 0u);
+    EXPECT_GT(stated.size(), 100u);
+    EXPECT_TRUE(stated.ends_with('\n'));
+    writeContent(path("large.yaml"), FileContent(4097, 'x'));
+    const SettingsFileResult large = readSettingsContent(path("large.yaml"), content, 4096);
+    EXPECT_FALSE(large.ok);
+    EXPECT_EQ(large.reason, "File too large");
+    ASSERT_TRUE(readSettingsContent(path("large.yaml"), content, 4097).ok);
+    EXPECT_EQ(content, std::string(4097, 'x'));
+}
+
 TEST_F(SettingsFile, MissingFileLeavesTheImage)
 {
     SettingsImage image = patternImage(5);

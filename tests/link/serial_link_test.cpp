@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include <ostream>
 #include <pty.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace telvor {
@@ -333,6 +335,31 @@ TEST_F(SerialLinkTest, KeepAliveRunsWhileWaiting)
     ASSERT_EQ(link.open(), OpenResult::Opened);
     ASSERT_EQ(link.sendCommand("HALT!"), CommandResult::NoReply);
     EXPECT_GT(calls, 0);
+}
+
+// Another thread's stop ends the wait for a silent device at once, where
+// the read limit (left at its full length) would wait seconds, and lets the
+// port go.
+TEST_F(SerialLinkTest, StopEndsTheWaitAsStoppedAndLetsThePortGo)
+{
+    link.timing = Timing{};
+    std::atomic<bool> stop = false;
+    link.stopRequest = &stop;
+    ScriptedPeer device(m_master, {PeerStep{}});
+    ASSERT_EQ(link.open(), OpenResult::Opened);
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(100ms);
+        stop = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::Stopped);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, link.timing.serialReadBase / 2);
+    stopper.join();
+    EXPECT_EQ(link.sendQuery("SET?"), QueryResult::Stopped);
+    DeviceLink next;
+    m_terminal.connect(next);
+    EXPECT_EQ(next.open(), OpenResult::Opened);
+    link.stopRequest = nullptr;
 }
 
 TEST_F(SerialLinkTest, DevicePathOpensWithoutTheFormat)

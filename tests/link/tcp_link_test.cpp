@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -549,6 +550,69 @@ TEST_F(TcpLinkTest, KeepAliveRunsWhileTheNameIsLookedUpOnAnotherThread)
     EXPECT_NE(*lookupThread, linkThread);
     link.keepAlive = nullptr;
 }
+
+// Another thread's stop ends whatever the link waits for at once, where the
+// limits (left at their full length) would have it wait seconds.
+enum class StopPhase { BeforeOpening, Connecting, Command, Query };
+
+struct StopCase {
+    const char* name;
+    StopPhase phase;
+};
+
+class TcpLinkStop : public TcpLinkTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(TcpLinkStop, EndsTheWaitAsStoppedAndClosesTheLink)
+{
+    link.timing = Timing{};
+    std::atomic<bool> stop = GetParam().phase == StopPhase::BeforeOpening;
+    link.stopRequest = &stop;
+    // The fixture's listener takes the connection into its queue and never
+    // answers: no descriptor of the far end in this process.
+    std::optional<SilentListener> silent;
+    if (GetParam().phase == StopPhase::Connecting) {
+        silent.emplace("127.0.0.1", 0);
+        ASSERT_TRUE(silent->listening());
+        setPort(silent->port());
+    }
+    const std::size_t descriptors = openDescriptorCount();
+    std::thread stopper([&stop] {
+        std::this_thread::sleep_for(100ms);
+        stop = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    // The limit that would have ended the wait without the stop.
+    Milliseconds limit = link.timing.tcpConnect;
+    switch (GetParam().phase) {
+    case StopPhase::BeforeOpening:
+    case StopPhase::Connecting:
+        EXPECT_EQ(link.open(), OpenResult::Stopped);
+        break;
+    case StopPhase::Command:
+        ASSERT_EQ(link.open(), OpenResult::Opened);
+        EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::Stopped);
+        limit = link.timing.tcpCommand;
+        break;
+    case StopPhase::Query:
+        ASSERT_EQ(link.open(), OpenResult::Opened);
+        EXPECT_EQ(link.sendQuery("SET?"), QueryResult::Stopped);
+        limit = link.timing.tcpQuery;
+        break;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, limit / 2);
+    stopper.join();
+    EXPECT_EQ(link.sendCommand("HALT!"), CommandResult::Stopped);
+    EXPECT_EQ(link.sendQuery("SET?"), QueryResult::Stopped);
+    EXPECT_EQ(openDescriptorCount(), descriptors);
+    link.stopRequest = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, TcpLinkStop,
+                         ::testing::Values(StopCase{"BeforeOpening", StopPhase::BeforeOpening},
+                                           StopCase{"WhileConnecting", StopPhase::Connecting},
+                                           StopCase{"WhileACommandWaitsForItsReply", StopPhase::Command},
+                                           StopCase{"WhileAQueryWaitsForItsAnswer", StopPhase::Query}),
+                         test_support::RowName());
 
 } // namespace
 } // namespace telvor

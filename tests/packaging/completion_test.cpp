@@ -58,7 +58,7 @@ protected:
     {
         const fs::path work = m_tree.root() / "work";
         fs::create_directories(work / "sites");
-        for (const char* file : {"site.tvr", "backup.tvr", "site.yaml", "layer.yml", "notes.txt"})
+        for (const char* file : {"site.tvr", "backup.tvr", "site.yaml", "layer.yml", "notes.txt", "pumps.csv"})
             std::ofstream(work / file) << "";
         m_tree.addNode("ttyUSB0");
         m_tree.addNode("ttyUSB1");
@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, TelvorctlCompletion,
     testing::Values(CompletionRow{"Commands",
                                   {""},
-                                  {"check", "diff", "export", "history", "import", "ports", "read", "restore", "set",
-                                   "show", "version", "write"}},
+                                  {"check", "diff", "export", "fleet", "history", "import", "ports", "read", "restore",
+                                   "set", "show", "version", "write"}},
                     CompletionRow{"CommandPrefix", {"ve"}, {"version"}},
                     CompletionRow{"CommandAfterOptions", {"--com", "1", "--trace", "w"}, {"write"}},
                     CompletionRow{"ProgramOptions", {"--s"}, {"--set-clock", "--strict-serial"}},
@@ -120,7 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
                     CompletionRow{"NoOperandOfVersion", {"version", ""}, {}},
                     CompletionRow{"PortNumbersOfTheMachine", {"--com", ""}, {"1", "2"}},
                     CompletionRow{"PortNumberAfterTheCommand", {"version", "--com", "2"}, {"2"}},
-                    CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}}),
+                    CompletionRow{"NothingForAnAddress", {"--tcp", ""}, {}},
+                    CompletionRow{"PlansOfAFleet", {"fleet", "--jobs", "20", ""}, {"pumps.csv", "sites"}},
+                    CompletionRow{"AnyFileForTheReceipts", {"fleet", "--receipts", "p"}, {"pumps.csv"}},
+                    CompletionRow{"NothingForTheJobs", {"fleet", "--jobs", ""}, {}}),
     test_support::RowName());
 
 TEST(TelvorctlCompletionScript, RegistersItselfForTelvorctl)

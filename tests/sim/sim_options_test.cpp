@@ -89,16 +89,60 @@ const BadCase kBadCases[] = {
     {"DropAfterZero", {"--tcp", "0", "--drop-after", "0"}, "bad value for --drop-after: 0"},
     {"NegativeLatency", {"--tcp", "0", "--latency", "-1"}, "bad value for --latency: -1"},
     {"BaudZero", {"--tcp", "0", "--baud", "0"}, "bad value for --baud: 0"},
+    {"DevicesZero", {"--tcp", "0", "--devices", "0"}, "bad value for --devices: 0"},
+    {"DevicesOnATerminal", {"--pty", "x", "--devices", "2"}, "--devices needs --tcp"},
+    {"DevicesBeyondTheLastPort", {"--tcp", "65530", "--devices", "7"},
+     "--devices 7 from port 65530 go beyond port 65535"},
+    {"ForADeviceBeyondTheLast", {"--tcp", "0", "--devices", "2", "--for", "3", "--silent", "VER?"},
+     "--for 3: there are 2 devices"},
+    {"ForASecondDeviceOfOne", {"--tcp", "0", "--for", "2", "--silent", "VER?"}, "--for 2: there is 1 device"},
+    {"ForDeviceZero", {"--tcp", "0", "--for", "0", "--silent", "VER?"}, "bad value for --for: 0"},
+    {"ForWithoutAFaultOption", {"--tcp", "0", "--devices", "2", "--for", "1", "--latency", "5"},
+     "--for 1 needs a fault option after it"},
+    {"ForWithABadFaultValue", {"--tcp", "0", "--devices", "2", "--for", "1", "--fault-at", "x"},
+     "bad value for --fault-at: x"},
+    {"ForWithoutTheFaultsValue", {"--tcp", "0", "--for", "1", "--silent"}, "--silent needs a value"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadOptions, testing::ValuesIn(kBadCases), test_support::RowName());
+
+TEST(SimOptions, SeveralDevicesKeepTheirImagesInTheSaveFolder)
+{
+    const auto options = parsed({"--tcp", "0", "--devices", "20", "--save", "images"});
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->devices, 20);
+    EXPECT_EQ(options->server.saveFolder, "images");
+    EXPECT_EQ(options->server.saveFile, "");
+}
+
+TEST(SimOptions, ADevicesOwnFaultsComeOnTopOfEveryDevicesFaults)
+{
+    const auto options = parsed({"--tcp", "0", "--for", "2", "--silent", "VER?", "--devices", "3", "--silent",
+                                 "SMS", "--for", "3", "--fault-at", "40:close", "--for", "2", "--corrupt",
+                                 "PIN:5", "--drop-after", "90", "--for", "3", "--drop-after", "7"});
+    ASSERT_TRUE(options);
+    const DeviceFaults first = faultsOfDevice(*options, 1);
+    EXPECT_EQ(first.silentPrefixes, std::vector<std::string>{"SMS"});
+    EXPECT_TRUE(first.corruptAnswers.empty());
+    EXPECT_TRUE(first.faultsAt.empty());
+    EXPECT_EQ(first.dropAfter, 90);
+    const DeviceFaults second = faultsOfDevice(*options, 2);
+    EXPECT_EQ(second.silentPrefixes, (std::vector<std::string>{"SMS", "VER?"}));
+    EXPECT_EQ(second.corruptAnswers.at("PIN"), 5);
+    EXPECT_EQ(second.dropAfter, 90);
+    const DeviceFaults third = faultsOfDevice(*options, 3);
+    EXPECT_EQ(third.silentPrefixes, std::vector<std::string>{"SMS"});
+    EXPECT_EQ(third.faultsAt.at(40), LineFault::Close);
+    EXPECT_EQ(third.dropAfter, 7);
+}
 
 TEST(SimOptions, HelpDocumentsEveryOption)
 {
     const std::string usage = simUsage();
     for (const char* option :
          {"--tcp", "--pty", "--baud", "--image", "--version-text", "--save", "--silent", "--corrupt", "--reply-error",
-          "--chunked", "--latency", "--drop-after", "--fault-at", "--omit", "--report", "--verbose", "--help"})
+          "--chunked", "--latency", "--drop-after", "--fault-at", "--omit", "--report", "--verbose", "--help",
+          "--devices", "--for"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     ASSERT_TRUE(parsed({"--help"}));
     EXPECT_TRUE(parsed({"--help"})->help);

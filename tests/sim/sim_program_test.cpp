@@ -88,6 +88,49 @@ TEST(SimProgram, ImageFileIsReadAndSavedAfterEveryConnection)
     fs::remove_all(directory);
 }
 
+TEST(SimProgram, DevicesListenOnePerLineSaveByPortAndCountTheirConnections)
+{
+    const fs::path directory = freshDirectory("devices");
+    std::ofstream(directory / "start.tvr", std::ios::binary) << "4321";
+    SimProcess sim({"--tcp", "0", "--devices", "3", "--image", (directory / "start.tvr").string(), "--save",
+                    directory.string(), "--for", "2", "--silent", "VER?"});
+    std::vector<int> ports;
+    for (int device = 0; device < 3; ++device) {
+        std::smatch match;
+        const std::string line = device == 0 ? sim.firstLine() : sim.nextLine();
+        ASSERT_TRUE(std::regex_match(line, match, std::regex("listening on 127\\.0\\.0\\.1:([0-9]+)"))) << line;
+        ports.push_back(std::stoi(match[1]));
+    }
+    const auto file = [&](int device, const char* extension) {
+        return directory / (std::to_string(ports[static_cast<std::size_t>(device)]) + extension);
+    };
+    {
+        Peer first = Peer::tcp(ports[0]);
+        first.send("PIN=1234\r");
+        EXPECT_EQ(first.readUntilEnd("OK\r"), "OK\r");
+        EXPECT_EQ(fileBytes(file(0, ".connections")), "1\n");
+    }
+    Peer again = Peer::tcp(ports[0]);
+    again.send("HALT!\r");
+    ASSERT_EQ(again.readUntilEnd("OK\r"), "OK\r");
+    EXPECT_EQ(fileBytes(file(0, ".connections")), "2\n");
+    EXPECT_EQ(fileBytes(file(0, ".tvr")).substr(0, 5), std::string("1234\0", 5));
+    Peer second = Peer::tcp(ports[1]);
+    second.send("VER?\r");
+    EXPECT_TRUE(second.quietFor(100ms));
+    second.close();
+    Peer third = Peer::tcp(ports[2]);
+    third.send("VER?\r");
+    EXPECT_EQ(third.readUntilEnd("E\r"), "OK\rv3.6E\r");
+    third.close();
+    EXPECT_EQ(sim.endWith(SIGTERM), 0);
+    EXPECT_EQ(fileBytes(file(1, ".connections")), "1\n");
+    EXPECT_EQ(fileBytes(file(2, ".tvr")).substr(0, 5), std::string("4321\0", 5));
+    EXPECT_EQ(fileBytes(file(2, ".connections")), "1\n");
+    EXPECT_EQ(fs::file_size(file(2, ".tvr")), 3608u);
+    fs::remove_all(directory);
+}
+
 TEST(SimProgram, PseudoTerminalServesClientsInSequenceAndRemovesItsLink)
 {
     const fs::path directory = freshDirectory("pty");
@@ -144,6 +187,16 @@ TEST(SimProgram, ListeningPortIsReadOnlyFromAWholeFirstLine)
     EXPECT_EQ(listeningPort("listening on 127.0.0.1:23x"), 0);
     EXPECT_EQ(listeningPort("pty /tmp/ttyTelvor -> /dev/pts/3"), 0);
     EXPECT_EQ(listeningPort(""), 0);
+}
+
+TEST(SimProgram, SaveFolderThatIsNoFolderEndsWithStatusOne)
+{
+    const fs::path directory = freshDirectory("save-file");
+    std::ofstream(directory / "file") << "x";
+    SimProcess sim({"--tcp", "0", "--devices", "2", "--save", (directory / "file").string()});
+    EXPECT_EQ(sim.firstLine(), "");
+    EXPECT_EQ(sim.endWith(0), 1);
+    fs::remove_all(directory);
 }
 
 TEST(SimProgram, BadOptionEndsWithStatusTwo)

@@ -171,6 +171,76 @@ TEST(SimServer, StopEndsServing)
     EXPECT_FALSE(Peer::tcp(port).valid() && Peer::tcp(port).readUntilEnd("OK\r", 100ms) == "OK\r");
 }
 
+std::vector<VirtualDevice> devices(int count, const DeviceFaults& lastFaults = {})
+{
+    std::vector<VirtualDevice> made;
+    for (int number = 1; number <= count; ++number)
+        made.emplace_back(SettingsImage{}, "v3.6E", number == count ? lastFaults : DeviceFaults{});
+    return made;
+}
+
+TEST(SimServerDevices, EachDeviceKeepsItsOwnImageConnectionsAndFaults)
+{
+    DeviceFaults silent;
+    silent.silentPrefixes = {"VER?"};
+    SimServer server(devices(3, silent), serverOptions([](ServerOptions& options) { options.latency = 20ms; }));
+    ASSERT_TRUE(server.start());
+    ASSERT_EQ(server.deviceCount(), 3u);
+    EXPECT_NE(server.port(0), server.port(1));
+    EXPECT_NE(server.port(1), server.port(2));
+    // The first device holds its connection while the others are served,
+    // each on its own schedule.
+    Peer first = Peer::tcp(server.port(0));
+    first.send("TRPT=7\r");
+    Peer second = Peer::tcp(server.port(1));
+    second.send("TRPT=9\r");
+    EXPECT_EQ(second.readUntilEnd("OK\r"), "OK\r");
+    EXPECT_EQ(first.readUntilEnd("OK\r"), "OK\r");
+    second.close();
+    Peer secondAgain = Peer::tcp(server.port(1));
+    secondAgain.send("VER?\r");
+    EXPECT_EQ(secondAgain.readUntilEnd("E\r"), "OK\rv3.6E\r");
+    Peer third = Peer::tcp(server.port(2));
+    third.send("VER?\r");
+    EXPECT_TRUE(third.quietFor(150ms));
+    EXPECT_EQ(server.image(0).number(*slotByName("TRPT")), 7);
+    EXPECT_EQ(server.image(1).number(*slotByName("TRPT")), 9);
+    EXPECT_EQ(server.image(2).number(*slotByName("TRPT")), 0);
+    EXPECT_EQ(server.connectionCount(0), 1);
+    EXPECT_EQ(server.connectionCount(1), 2);
+    EXPECT_EQ(server.connectionCount(2), 1);
+    EXPECT_EQ(server.receivedLines(2), std::vector<std::string>{"VER?"});
+    server.stop();
+}
+
+// A port that was free a moment ago.
+int freePort()
+{
+    SimServer probe(devices(1));
+    std::string error;
+    return probe.listenTcp("127.0.0.1", 0, error) ? probe.port() : 0;
+}
+
+TEST(SimServerDevices, ConsecutivePortsFollowTheFirst)
+{
+    // The ports after a free one may be another program's: a few tries.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int first = freePort();
+        ASSERT_GT(first, 0);
+        if (first > 65533)
+            continue;
+        SimServer server(devices(3));
+        std::string error;
+        if (!server.listenTcp("127.0.0.1", first, error))
+            continue;
+        EXPECT_EQ(server.port(0), first);
+        EXPECT_EQ(server.port(1), first + 1);
+        EXPECT_EQ(server.port(2), first + 2);
+        return;
+    }
+    FAIL() << "no three free ports in a row";
+}
+
 std::string linkPath(const std::string& name)
 {
     return (std::filesystem::temp_directory_path() / ("telvor-sim-" + name + "-" + std::to_string(::getpid())))
