@@ -1,6 +1,6 @@
-#include "../support/closed_loopback_port.h"
-#include "program_run.h"
-#include "sim_process.h"
+#include "support/closed_loopback_port.h"
+#include "support/loopback_sim.h"
+#include "support/program_run.h"
 
 #include "image/settings_file.h"
 
@@ -87,7 +87,7 @@ SettingsImage technicianImage()
 
 TEST_F(TelvorctlDevice, VersionPrintsTheVersionBoxAndTheStatus)
 {
-    SimProcess device({"--version-text", "v2.8ED"});
+    LoopbackSim device({"--version-text", "v2.8ED"});
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "version"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.standardOutput, "Device version: v2.8ED\nFirmware version read successful\n");
@@ -96,7 +96,7 @@ TEST_F(TelvorctlDevice, VersionPrintsTheVersionBoxAndTheStatus)
 
 TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 {
-    SimProcess device;
+    LoopbackSim device;
     const std::string file = save("technician.tvr", technicianImage());
     const ProgramRun write = runBuiltProgram("telvorctl",
                                              {"--tcp", device.address(), "--trace", "write", "--set-clock",
@@ -121,7 +121,7 @@ TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 
 TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
 {
-    SimProcess device({"--silent", "XCFG?"});
+    LoopbackSim device({"--silent", "XCFG?"});
     const std::string output = path("never.tvr");
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "read", output});
     EXPECT_EQ(run.exitStatus, 1);
@@ -134,7 +134,7 @@ TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
 
 TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
 {
-    SimProcess device({"--report", "HIST1=9", "--version-text", "v2.0"});
+    LoopbackSim device({"--report", "HIST1=9", "--version-text", "v2.0"});
     const ProgramRun run
         = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", "--set-clock", save("a.tvr", {})});
     EXPECT_EQ(run.exitStatus, 1);
@@ -163,7 +163,7 @@ TEST_F(TelvorctlDevice, SerialPortThatCannotBeOpenedGetsANote)
 
 TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
 {
-    SimProcess device({"--version-text", "v3.6E"});
+    LoopbackSim device({"--version-text", "v3.6E"});
     saveConnectionSettings("Transmisja_TCP=1\nAdres_IP=127.0.0.1\nPort_TCP=" + std::to_string(device.port()) + "\n");
     const ProgramRun run = runBuiltProgram("telvorctl", {"version"});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
@@ -172,7 +172,7 @@ TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
 
 TEST_F(TelvorctlDevice, SettingsFileThatCannotBeReadIsAUsageError)
 {
-    SimProcess device;
+    LoopbackSim device;
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", path("missing.tvr")});
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_THAT(run.standardError, HasSubstr(path("missing.tvr")));

@@ -3,9 +3,9 @@
 // format that points into a temporary folder.
 #include "link/device_link.h"
 
-#include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

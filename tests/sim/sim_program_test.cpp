@@ -1,8 +1,8 @@
 // The telvor-sim program itself: its first line, its transports, saving and
 // ending on a signal.
-#include "../support/build_folder.h"
 #include "peer.h"
-#include "sim/sim_child_process.h"
+#include "support/build_folder.h"
+#include "support/sim_child_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "sim_process.h"
+#include "support/loopback_sim.h"
 
-#include "../support/build_folder.h"
+#include "support/build_folder.h"
 
 #include <stdexcept>
 
@@ -17,7 +17,7 @@ std::vector<std::string> onLoopback(const std::vector<std::string>& arguments)
 
 } // namespace
 
-SimProcess::SimProcess(const std::vector<std::string>& arguments)
+LoopbackSim::LoopbackSim(const std::vector<std::string>& arguments)
     : m_process(test_support::builtProgram("telvor-sim"), onLoopback(arguments))
 {
     const std::string line = m_process.firstLine();

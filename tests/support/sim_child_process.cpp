@@ -1,4 +1,4 @@
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
