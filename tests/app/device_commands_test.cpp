@@ -3,7 +3,7 @@
 // version boxes, the message boxes, and a window that takes no input while
 // an operation runs.
 #include "modal_answerer.h"
-#include "virtual_device.h"
+#include "simulator_for_window.h"
 #include "window_test_support.h"
 
 #include "frontend/connection_settings.h"
@@ -97,7 +97,7 @@ void DeviceCommandsTest::init()
 
 void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
 {
-    VirtualDevice device;
+    SimulatorForWindow device;
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -119,7 +119,7 @@ void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
 
 void DeviceCommandsTest::checkDeviceVersionShowsVersion()
 {
-    VirtualDevice device({"--version-text", "v2.8ED"});
+    SimulatorForWindow device({"--version-text", "v2.8ED"});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -135,7 +135,7 @@ void DeviceCommandsTest::checkDeviceVersionShowsVersion()
 void DeviceCommandsTest::readFromDeviceFillsWorkingImage()
 {
     const QString defaults = m_buildDirectory + QStringLiteral("/default_en.tvr");
-    VirtualDevice device({"--image", defaults});
+    SimulatorForWindow device({"--image", defaults});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     QTemporaryDir empty;
@@ -163,7 +163,7 @@ void DeviceCommandsTest::refusedConnectionShowsLanText()
 {
     int closedPort = 0;
     {
-        VirtualDevice device;
+        SimulatorForWindow device;
         QVERIFY(device.listening());
         closedPort = device.port();
     }
@@ -239,7 +239,7 @@ void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
 {
     // Every reply a little late, so that the write lasts long enough to be
     // clicked at.
-    VirtualDevice device({"--latency", "15"});
+    SimulatorForWindow device({"--latency", "15"});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;

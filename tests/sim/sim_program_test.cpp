@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 class SimProcess : public SimChildProcess {
 public:
     explicit SimProcess(std::vector<std::string> arguments)
-        : SimChildProcess(test_support::builtProgram("telvor-sim"), std::move(arguments), ErrorOutput::Silenced)
+        : SimChildProcess(test_support::builtProgram("telvor-sim"), std::move(arguments), ErrorOutput::silenced())
     {
     }
 };

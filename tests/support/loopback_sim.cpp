@@ -17,8 +17,8 @@ std::vector<std::string> onLoopback(const std::vector<std::string>& arguments)
 
 } // namespace
 
-LoopbackSim::LoopbackSim(const std::vector<std::string>& arguments)
-    : m_process(test_support::builtProgram("telvor-sim"), onLoopback(arguments))
+LoopbackSim::LoopbackSim(const std::vector<std::string>& arguments, const SimChildProcess::ErrorOutput& errors)
+    : m_process(test_support::builtProgram("telvor-sim"), onLoopback(arguments), errors)
 {
     const std::string line = m_process.firstLine();
     m_port = listeningPort(line);
