@@ -8,7 +8,7 @@
 // whether every device was written.
 //
 // fleet_cost --sim PROGRAM --ctl PROGRAM --settings FILE.tvr --devices N --jobs J --latency MS [--single-runs R]
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -119,8 +119,9 @@ std::size_t writtenReceipts(const fs::path& receipts)
 
 int measure(const Options& options, const fs::path& folder)
 {
-    SimChildProcess sim(options.sim, {"--tcp", "127.0.0.1:0", "--devices", std::to_string(options.devices), "--image",
-                                      options.settings, "--latency", std::to_string(options.latencyMs)});
+    SimChildProcess sim(options.sim,
+                        {"--tcp", "127.0.0.1:0", "--devices", std::to_string(options.devices), "--image",
+                         options.settings, "--latency", std::to_string(options.latencyMs)});
     std::ostringstream plan;
     plan << "target,template,internet.uid\n";
     std::vector<int> ports;
@@ -137,9 +138,9 @@ int measure(const Options& options, const fs::path& folder)
     std::vector<double> singleWall;
     std::vector<double> singleCpu;
     for (int run = 0; run < options.singleRuns; ++run) {
-        const ChildCost single
-            = runMeasured(options.ctl, {"--tcp", "127.0.0.1:" + std::to_string(ports.front()), "--history",
-                                        (folder / "single.sqlite3").string(), "write", options.settings});
+        const ChildCost single = runMeasured(options.ctl,
+                                             {"--tcp", "127.0.0.1:" + std::to_string(ports.front()), "--history",
+                                              (folder / "single.sqlite3").string(), "write", options.settings});
         if (single.status != 0)
             throw std::runtime_error("the single write failed");
         singleWall.push_back(single.wallMs);
@@ -148,8 +149,9 @@ int measure(const Options& options, const fs::path& folder)
 
     const fs::path receipts = folder / "receipts.jsonl";
     const ChildCost fleet
-        = runMeasured(options.ctl, {"fleet", (folder / "plan.csv").string(), "--jobs", std::to_string(options.jobs),
-                                    "--history", (folder / "fleet.sqlite3").string(), "--receipts", receipts.string()});
+        = runMeasured(options.ctl,
+                      {"fleet", (folder / "plan.csv").string(), "--jobs", std::to_string(options.jobs), "--history",
+                       (folder / "fleet.sqlite3").string(), "--receipts", receipts.string()});
     const bool ok = fleet.status == 0 && writtenReceipts(receipts) == static_cast<std::size_t>(options.devices);
     std::printf("devices=%d jobs=%d latency_ms=%d wall_ms=%.1f cpu_ms=%.1f max_rss_kb=%ld single_wall_ms=%.1f "
                 "single_cpu_ms=%.2f ok=%d\n",
@@ -166,8 +168,9 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: fleet_cost --sim PROGRAM --ctl PROGRAM --settings FILE.tvr --devices N --jobs J "
-                             "--latency MS [--single-runs R]\n");
+        std::fprintf(stderr,
+                     "usage: fleet_cost --sim PROGRAM --ctl PROGRAM --settings FILE.tvr --devices N --jobs J "
+                     "--latency MS [--single-runs R]\n");
         return 2;
     }
     char folderTemplate[] = "/tmp/telvor-fleet-bench-XXXXXX";

@@ -21,7 +21,7 @@
 #include "image/settings_file.h"
 #include "link/device_link.h"
 #include "operations/device_operations.h"
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <sys/resource.h>
 

@@ -136,8 +136,7 @@ OptionRefusal takeRetries(const std::string& value, Invocation& invocation)
 {
     const std::optional<int> retries = wholeNumber(value, 0, kMostRetries);
     if (!retries)
-        return "--retries needs a whole number from 0 to " + std::to_string(kMostRetries) + ", not \"" + value
-            + "\"";
+        return "--retries needs a whole number from 0 to " + std::to_string(kMostRetries) + ", not \"" + value + "\"";
     invocation.retries = *retries;
     return std::nullopt;
 }
@@ -258,9 +257,8 @@ std::span<const CommandOption> commandOptions()
         CommandOption{"jobs", "N", "write up to N devices at once (8 unless given)", kFleetOptions, takeJobs},
         CommandOption{"retries", "K", "try an unreachable device K more times (1 unless given)", kFleetOptions,
                       takeRetries},
-        CommandOption{"receipts", "FILE",
-                      "append the receipts to FILE instead of PLAN.receipts.jsonl beside the plan", kFleetOptions,
-                      takeReceipts},
+        CommandOption{"receipts", "FILE", "append the receipts to FILE instead of PLAN.receipts.jsonl beside the plan",
+                      kFleetOptions, takeReceipts},
         CommandOption{"dry-run", "", "check the plan and build every image, but touch no device", kFleetOptions,
                       takeSwitch<&Invocation::dryRun>},
         CommandOption{"resume", "", "skip every device that the history shows given this image and verified",

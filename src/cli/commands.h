@@ -19,16 +19,16 @@ enum CommandOptions : unsigned {
     kConnectionOptions = 1 << 0, // --tcp, --com, --trace, --strict-serial, --quiet
     kBaseOption = 1 << 1,        // --base FILE.tvr
     kServiceOptions = 1 << 2,    // --set-clock, --reset-device, --reset-counters, --erase-log
-    kProbeOption = 1 << 3,        // --probe
-    kJsonOption = 1 << 4,         // --json
-    kHistoryFileOption = 1 << 5,  // --history FILE
-    kRecordingOptions = 1 << 6,   // --no-history
-    kBackupOption = 1 << 7,       // --no-backup
-    kListOptions = 1 << 8,        // --target T, --limit N
-    kImageOption = 1 << 9,        // --image KIND
-    kAgeOption = 1 << 10,         // --older-than DAYS
-    kOutputOption = 1 << 11,      // -o OUT
-    kFleetOptions = 1 << 12,      // --jobs N, --retries K, --receipts FILE, --dry-run, --resume
+    kProbeOption = 1 << 3,       // --probe
+    kJsonOption = 1 << 4,        // --json
+    kHistoryFileOption = 1 << 5, // --history FILE
+    kRecordingOptions = 1 << 6,  // --no-history
+    kBackupOption = 1 << 7,      // --no-backup
+    kListOptions = 1 << 8,       // --target T, --limit N
+    kImageOption = 1 << 9,       // --image KIND
+    kAgeOption = 1 << 10,        // --older-than DAYS
+    kOutputOption = 1 << 11,     // -o OUT
+    kFleetOptions = 1 << 12,     // --jobs N, --retries K, --receipts FILE, --dry-run, --resume
 };
 
 struct Command {

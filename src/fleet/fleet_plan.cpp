@@ -138,8 +138,9 @@ private:
     void checkRow(const CsvRecord& row)
     {
         if (row.fields.size() != m_columnNames.size()) {
-            lineError(row.line, std::to_string(row.fields.size()) + (row.fields.size() == 1 ? " field" : " fields")
-                                    + " where the header has " + std::to_string(m_columnNames.size()));
+            lineError(row.line,
+                      std::to_string(row.fields.size()) + (row.fields.size() == 1 ? " field" : " fields")
+                          + " where the header has " + std::to_string(m_columnNames.size()));
             return;
         }
         const std::size_t errorsBefore = m_result.errors.size();

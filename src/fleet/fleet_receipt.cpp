@@ -17,8 +17,8 @@ namespace telvor {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kOutcomeTexts = {"written", "unreachable", "failed", "skipped",
-                                                             "interrupted"};
+constexpr std::array<std::string_view, 5> kOutcomeTexts
+    = {"written", "unreachable", "failed", "skipped", "interrupted"};
 
 // In the order of the receipt's description, for a person reading the file.
 using Json = nlohmann::ordered_json;

@@ -6,8 +6,8 @@
 #include "history/recorded_operations.h"
 #include "link/device_link.h"
 
-#include <sys/eventfd.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -237,9 +237,8 @@ void FleetRun::attempt(std::size_t index)
     SettingsImage verification;
     FirmwareVersion firmware;
     const std::int64_t started = currentTimeMs();
-    const RecordedResult result
-        = runRecorded(OperationKind::Write, {working, verification, firmware, link, surface},
-                      {&m_history, {}, m_settings.program}, m_settings.backup);
+    const RecordedResult result = runRecorded(OperationKind::Write, {working, verification, firmware, link, surface},
+                                              {&m_history, {}, m_settings.program}, m_settings.backup);
     const std::int64_t ended = currentTimeMs();
 
     Progress concluded;
@@ -282,10 +281,9 @@ void FleetRun::giveReceipt(std::size_t index, const Progress& progress)
         count(m_tally, progress.outcome);
         tally = m_tally;
     }
-    const Receipt receipt{device.target,       device.name,          progress.startedMs,
-                          progress.endedMs,    progress.outcome,     progress.status,
-                          progress.version,    m_imageDigests[index], progress.backupDigest,
-                          progress.historyIds, progress.attempts};
+    const Receipt receipt{device.target,         device.name,         progress.startedMs, progress.endedMs,
+                          progress.outcome,      progress.status,     progress.version,   m_imageDigests[index],
+                          progress.backupDigest, progress.historyIds, progress.attempts};
     m_receipts.append(receipt);
     {
         const std::lock_guard observing(m_observerMutex);

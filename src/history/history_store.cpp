@@ -304,7 +304,8 @@ std::optional<OperationRecord> HistoryStore::operation(std::int64_t id)
 std::optional<OperationRecord> HistoryStore::latestWrite(std::string_view target)
 {
     return guarded([&]() -> std::optional<OperationRecord> {
-        SQLite::Statement select(*m_database, std::string("SELECT ") + kRecordColumns
+        SQLite::Statement select(*m_database,
+                                 std::string("SELECT ") + kRecordColumns
                                      + " FROM operations WHERE target = ? AND operation IN (?, ?) "
                                        "ORDER BY id DESC LIMIT 1");
         select.bind(1, std::string(target));

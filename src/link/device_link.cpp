@@ -65,8 +65,7 @@ void DeviceLink::close()
 // were cut short), and the link with it.
 CommandResult DeviceLink::sendCommand(std::string_view text)
 {
-    const CommandResult result
-        = m_transport && !stopRequested() ? m_transport->command(text) : CommandResult::NotSent;
+    const CommandResult result = m_transport && !stopRequested() ? m_transport->command(text) : CommandResult::NotSent;
     if (result == CommandResult::Acknowledged || !stopRequested())
         return result;
     close();

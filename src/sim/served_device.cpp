@@ -468,7 +468,8 @@ void ServedDevice::save() const
     if (m_saveFile.empty())
         return;
     const SettingsImage saved = image();
-    replaceFile(m_saveFile, std::string_view(reinterpret_cast<const char*>(saved.bytes().data()), saved.bytes().size()));
+    replaceFile(m_saveFile,
+                std::string_view(reinterpret_cast<const char*>(saved.bytes().data()), saved.bytes().size()));
 }
 
 void ServedDevice::saveConnectionCount() const

@@ -3,7 +3,7 @@
 // version boxes, the message boxes, and a window that takes no input while
 // an operation runs.
 #include "modal_answerer.h"
-#include "virtual_device.h"
+#include "simulator_for_window.h"
 #include "window_test_support.h"
 
 #include "frontend/connection_settings.h"
@@ -116,7 +116,7 @@ void DeviceCommandsTest::init()
 
 void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
 {
-    VirtualDevice device;
+    SimulatorForWindow device;
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -138,7 +138,7 @@ void DeviceCommandsTest::writeToDeviceShowsFullStatusAndVersion()
 
 void DeviceCommandsTest::checkDeviceVersionShowsVersion()
 {
-    VirtualDevice device({"--version-text", "v2.8ED"});
+    SimulatorForWindow device({"--version-text", "v2.8ED"});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -154,7 +154,7 @@ void DeviceCommandsTest::checkDeviceVersionShowsVersion()
 void DeviceCommandsTest::readFromDeviceFillsWorkingImage()
 {
     const QString defaults = m_buildDirectory + QStringLiteral("/default_en.tvr");
-    VirtualDevice device({"--image", defaults});
+    SimulatorForWindow device({"--image", defaults});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     QTemporaryDir empty;
@@ -182,7 +182,7 @@ void DeviceCommandsTest::refusedConnectionShowsLanText()
 {
     int closedPort = 0;
     {
-        VirtualDevice device;
+        SimulatorForWindow device;
         QVERIFY(device.listening());
         closedPort = device.port();
     }
@@ -317,7 +317,7 @@ void DeviceCommandsTest::inputDuringWriteStartsNothingAfterwards()
 {
     // Every reply a little late, so that the write lasts long enough to be
     // clicked at.
-    VirtualDevice device({"--latency", "15"});
+    SimulatorForWindow device({"--latency", "15"});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -384,7 +384,7 @@ void DeviceCommandsTest::backupBeforeWriteIsRecordedAndNamed()
     held.setText(slot("PIN"), "1234");
     const QString heldFile = m_history->filePath(QStringLiteral("held.tvr"));
     QVERIFY(writeSettingsFile(heldFile.toStdString(), held).ok);
-    VirtualDevice device({"--image", heldFile});
+    SimulatorForWindow device({"--image", heldFile});
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     QSettings().setValue(QStringLiteral("Backup_Before_Write"), 1);
@@ -417,7 +417,7 @@ void DeviceCommandsTest::backupBeforeWriteIsRecordedAndNamed()
 
 void DeviceCommandsTest::writeWithoutBackupIsRecordedAlone()
 {
-    VirtualDevice device;
+    SimulatorForWindow device;
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     WindowUnderTest test;
@@ -438,7 +438,7 @@ void DeviceCommandsTest::writeWithoutBackupIsRecordedAlone()
 
 void DeviceCommandsTest::historyThatCannotBeUsedAddsItsLine()
 {
-    VirtualDevice device;
+    SimulatorForWindow device;
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     QVERIFY(QDir().mkpath(historyPath()));
@@ -456,7 +456,7 @@ void DeviceCommandsTest::historyThatCannotBeUsedAddsItsLine()
 
 void DeviceCommandsTest::backupThatCannotBeKeptLeavesTheDeviceAlone()
 {
-    VirtualDevice device;
+    SimulatorForWindow device;
     QVERIFY(device.listening());
     storeConnection(true, device.port(), m_noSerialPorts.path());
     QSettings().setValue(QStringLiteral("Backup_Before_Write"), 1);

@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "cli/connection_option.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

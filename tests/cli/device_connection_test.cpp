@@ -3,9 +3,9 @@
 // settings, and --strict-serial asking for pause framing on top.
 #include "cli/device_connection.h"
 
-#include "../support/endpoint_print.h"
-#include "../support/row_name.h"
 #include "link/device_link.h"
+#include "support/endpoint_print.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

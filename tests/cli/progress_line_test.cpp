@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "cli/progress_line.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "../support/closed_loopback_port.h"
-#include "../support/row_name.h"
-#include "program_run.h"
-#include "sim_process.h"
+#include "support/closed_loopback_port.h"
+#include "support/loopback_sim.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include "image/settings_file.h"
 
@@ -101,7 +101,7 @@ SettingsImage technicianImage()
 
 TEST_F(TelvorctlDevice, VersionPrintsTheVersionBoxAndTheStatus)
 {
-    SimProcess device({"--version-text", "v2.8ED"});
+    LoopbackSim device({"--version-text", "v2.8ED"});
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "version"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.standardOutput, "Device version: v2.8ED\nFirmware version read successful\n");
@@ -120,7 +120,7 @@ class TelvorctlVersionJson : public testing::TestWithParam<VersionJsonRow> {};
 TEST_P(TelvorctlVersionJson, IsOneDocumentOnStandardOutput)
 {
     const VersionJsonRow& row = GetParam();
-    std::optional<SimProcess> device;
+    std::optional<LoopbackSim> device;
     if (!row.device.empty())
         device.emplace(row.device);
     const std::string address
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TelvorctlVersionJson,
 
 TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 {
-    SimProcess device;
+    LoopbackSim device;
     const std::string file = save("technician.tvr", technicianImage());
     const ProgramRun write = runBuiltProgram("telvorctl",
                                              {"--tcp", device.address(), "--trace", "write", "--set-clock",
@@ -189,7 +189,7 @@ TEST_F(TelvorctlDevice, WriteThenReadGivesTheFileBack)
 
 TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
 {
-    SimProcess device({"--silent", "XCFG?"});
+    LoopbackSim device({"--silent", "XCFG?"});
     const std::string output = path("never.tvr");
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "read", output});
     EXPECT_EQ(run.exitStatus, 1);
@@ -202,7 +202,7 @@ TEST_F(TelvorctlDevice, FailedReadCreatesNoFile)
 
 TEST_F(TelvorctlDevice, FailedVerificationExitsWithOne)
 {
-    SimProcess device({"--report", "HIST1=9", "--version-text", "v2.0"});
+    LoopbackSim device({"--report", "HIST1=9", "--version-text", "v2.0"});
     const ProgramRun run
         = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", "--set-clock", save("a.tvr", {})});
     EXPECT_EQ(run.exitStatus, 1);
@@ -234,7 +234,7 @@ class TelvorctlAddress : public TelvorctlDevice, public testing::WithParamInterf
 // As a person types an address, on the command line or into the window.
 TEST_P(TelvorctlAddress, ReachesTheDevice)
 {
-    SimProcess device({"--version-text", "v3.6E"});
+    LoopbackSim device({"--version-text", "v3.6E"});
     const auto withPort = [&](std::string text) {
         if (const auto at = text.find('@'); at != std::string::npos)
             text.replace(at, 1, std::to_string(device.port()));
@@ -270,7 +270,7 @@ TEST_F(TelvorctlDevice, SerialPortThatCannotBeOpenedGetsANote)
 
 TEST_F(TelvorctlDevice, WithoutConnectionOptionTheSavedSettingsApply)
 {
-    SimProcess device({"--version-text", "v3.6E"});
+    LoopbackSim device({"--version-text", "v3.6E"});
     saveConnectionSettings("Transmisja_TCP=1\nAdres_IP=127.0.0.1\nPort_TCP=" + std::to_string(device.port()) + "\n");
     const ProgramRun run = runBuiltProgram("telvorctl", {"version"});
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
@@ -298,7 +298,7 @@ TEST_F(TelvorctlDevice, SavedSerialPortOutsideTheRangeIsAUsageError)
 
 TEST_F(TelvorctlDevice, SettingsFileThatCannotBeReadIsAUsageError)
 {
-    SimProcess device;
+    LoopbackSim device;
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "write", path("missing.tvr")});
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_THAT(run.standardError, HasSubstr(path("missing.tvr")));

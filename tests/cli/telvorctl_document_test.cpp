@@ -1,11 +1,11 @@
 // telvorctl export, import and set, and settings documents wherever a
 // command reads a settings file: what they print and write, and that a
 // refused document or assignment writes nothing, with every error told.
-#include "../support/row_name.h"
 #include "document/factory_defaults.h"
 #include "document/settings_document.h"
 #include "image/settings_file.h"
-#include "program_run.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

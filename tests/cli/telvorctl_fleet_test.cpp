@@ -3,15 +3,15 @@
 // terminal and off it, and Ctrl-C once and twice with the receipts, the
 // history and a resume agreeing. Each test has a folder and a history of
 // its own; the devices count their connections in files.
-#include "../support/build_folder.h"
-#include "../support/row_name.h"
-#include "program_run.h"
+#include "support/build_folder.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include "document/factory_defaults.h"
 #include "document/settings_document.h"
 #include "history/history_store.h"
 #include "image/settings_file.h"
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <nlohmann/json.hpp>
 
@@ -59,8 +59,9 @@ public:
     {
         fs::create_directories(folder);
         EXPECT_TRUE(writeSettingsFile((folder / "start.tvr").string(), factoryDefaults()).ok);
-        std::vector<std::string> arguments = {"--tcp",  "127.0.0.1:0", "--devices", std::to_string(count),
-                                              "--image", (folder / "start.tvr").string(), "--save", folder.string()};
+        std::vector<std::string> arguments
+            = {"--tcp",  "127.0.0.1:0",  "--devices", std::to_string(count), "--image", (folder / "start.tvr").string(),
+               "--save", folder.string()};
         arguments.insert(arguments.end(), options.begin(), options.end());
         m_process = std::make_unique<SimChildProcess>(test_support::builtProgram("telvor-sim"), arguments);
         for (int device = 0; device < count; ++device) {
@@ -136,7 +137,8 @@ protected:
         const std::vector<std::string> lines = linesOf(contentOf(path("plan.receipts.jsonl")));
         for (std::size_t index = from; index < lines.size(); ++index) {
             const Json receipt = Json::parse(lines[index]);
-            EXPECT_TRUE(byTarget.emplace(receipt["target"], receipt).second) << "two receipts for " << receipt["target"];
+            EXPECT_TRUE(byTarget.emplace(receipt["target"], receipt).second)
+                << "two receipts for " << receipt["target"];
         }
         return byTarget;
     }
@@ -176,9 +178,9 @@ TEST_P(TelvorctlFleetPlanErrors, EndWithStatusTwoAndTouchNoDevice)
     const SimDevices devices(m_directory / "devices", 2);
     write("bad.yaml", "format: telvor-settings 1\ninternet:\n  uid: 70000\n");
     const auto placed = [&](std::string text) {
-        for (const auto& [mark, value] : {std::pair{std::string("{1}"), devices.target(1)},
-                                          std::pair{std::string("{2}"), devices.target(2)},
-                                          std::pair{std::string("{folder}"), m_directory.string()}})
+        for (const auto& [mark, value] :
+             {std::pair{std::string("{1}"), devices.target(1)}, std::pair{std::string("{2}"), devices.target(2)},
+              std::pair{std::string("{folder}"), m_directory.string()}})
             for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
                 text.replace(at, mark.size(), value);
         return text;
@@ -228,14 +230,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TelvorctlFleet, SpreadsheetPlanIsCheckedWrittenAndReceipted)
 {
     const SimDevices devices(m_directory / "devices", 3);
-    write("plan.csv", "\xEF\xBB\xBFtarget;template;name;basic.num_1;messages.L1\r\n" + devices.target(1)
-                          + ";template.tvr;\"Pump; \"\"north\"\"\";+48600100200;\"Alarm, north\"\r\n" + devices.target(2)
-                          + ";template.tvr;;;\r\n" + devices.target(3) + ";template.tvr;tank;;Tank \xC5\x82\r\n");
+    write("plan.csv",
+          "\xEF\xBB\xBFtarget;template;name;basic.num_1;messages.L1\r\n" + devices.target(1)
+              + ";template.tvr;\"Pump; \"\"north\"\"\";+48600100200;\"Alarm, north\"\r\n" + devices.target(2)
+              + ";template.tvr;;;\r\n" + devices.target(3) + ";template.tvr;tank;;Tank \xC5\x82\r\n");
     const ProgramRun dry = fleet({"--dry-run"});
     EXPECT_EQ(dry.exitStatus, 0);
-    EXPECT_EQ(dry.standardOutput, devices.target(1) + " Pump; \"north\": 2 settings differ from the template\n"
-                                      + devices.target(2) + ": 0 settings differ from the template\n" + devices.target(3)
-                                      + " tank: 1 settings differ from the template\nplan checked: 3 devices\n");
+    EXPECT_EQ(dry.standardOutput,
+              devices.target(1) + " Pump; \"north\": 2 settings differ from the template\n" + devices.target(2)
+                  + ": 0 settings differ from the template\n" + devices.target(3)
+                  + " tank: 1 settings differ from the template\nplan checked: 3 devices\n");
     EXPECT_EQ(dry.standardError, "");
     for (int number = 1; number <= 3; ++number)
         EXPECT_EQ(devices.connections(number), 0);
@@ -248,10 +252,11 @@ TEST_F(TelvorctlFleet, SpreadsheetPlanIsCheckedWrittenAndReceipted)
     EXPECT_THAT(std::vector<std::string>(lines.begin(), lines.begin() + 3),
                 testing::UnorderedElementsAre(devices.target(1) + " Pump; \"north\": written",
                                               devices.target(2) + ": written", devices.target(3) + " tank: written"));
-    EXPECT_THAT(lines[3], testing::MatchesRegex("fleet: 3 written, 0 skipped, 0 failed, 0 unreachable, 0 interrupted "
-                                                "\\(3 devices, 0:[0-9][0-9]\\)"));
-    const std::vector<std::vector<std::string>> values = {
-        {"basic.num_1=+48600100200", "messages.L1=Alarm, north"}, {}, {"messages.L1=Tank \xC5\x82"}};
+    EXPECT_THAT(lines[3],
+                testing::MatchesRegex("fleet: 3 written, 0 skipped, 0 failed, 0 unreachable, 0 interrupted "
+                                      "\\(3 devices, 0:[0-9][0-9]\\)"));
+    const std::vector<std::vector<std::string>> values
+        = {{"basic.num_1=+48600100200", "messages.L1=Alarm, north"}, {}, {"messages.L1=Tank \xC5\x82"}};
     const std::map<std::string, Json> given = receipts();
     ASSERT_EQ(given.size(), 3u);
     HistoryStore history(path("history.sqlite3"));
@@ -284,11 +289,13 @@ TEST_F(TelvorctlFleet, OnATerminalOneStatusLineAndALineForEachDeviceNotWritten)
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.standardOutput, "");
     EXPECT_THAT(run.standardError, testing::HasSubstr("\rwritten 0, failed 0, running "));
-    EXPECT_THAT(run.standardError, testing::HasSubstr("\r" + devices.target(2) + " pump 2: failed: Verify error (SMS1/1)\n"));
-    EXPECT_THAT(run.standardError, testing::Not(testing::HasSubstr("pump 1: written")));
     EXPECT_THAT(run.standardError,
-                testing::MatchesRegex("(.|\n)*\r *\rfleet: 2 written, 0 skipped, 1 failed, 0 unreachable, 0 interrupted "
-                                      "\\(3 devices, 0:[0-9][0-9]\\)\n"));
+                testing::HasSubstr("\r" + devices.target(2) + " pump 2: failed: Verify error (SMS1/1)\n"));
+    EXPECT_THAT(run.standardError, testing::Not(testing::HasSubstr("pump 1: written")));
+    EXPECT_THAT(
+        run.standardError,
+        testing::MatchesRegex("(.|\n)*\r *\rfleet: 2 written, 0 skipped, 1 failed, 0 unreachable, 0 interrupted "
+                              "\\(3 devices, 0:[0-9][0-9]\\)\n"));
     EXPECT_EQ(linesOf(contentOf(path("r.jsonl"))).size(), 3u);
     EXPECT_FALSE(fs::exists(path("plan.receipts.jsonl")));
 }
@@ -297,7 +304,7 @@ TEST_F(TelvorctlFleet, OnATerminalOneStatusLineAndALineForEachDeviceNotWritten)
 std::unique_ptr<SimChildProcess> startFleet(const std::vector<std::string>& arguments)
 {
     return std::make_unique<SimChildProcess>(test_support::builtProgram("telvorctl"), arguments,
-                                             SimChildProcess::ErrorOutput::Silenced);
+                                             SimChildProcess::ErrorOutput::silenced());
 }
 
 template <typename Condition>
@@ -386,10 +393,12 @@ TEST_F(TelvorctlFleet, HistoryThatCannotBeUsedStopsTheRunBeforeAnyDevice)
 {
     const SimDevices devices(m_directory / "devices", 1);
     writePlan(devices, 1);
-    const ProgramRun run = runBuiltProgram("telvorctl", {"fleet", path("plan.csv"), "--history", path("no/such.sqlite3")});
+    const ProgramRun run
+        = runBuiltProgram("telvorctl", {"fleet", path("plan.csv"), "--history", path("no/such.sqlite3")});
     EXPECT_EQ(run.exitStatus, 2);
-    EXPECT_EQ(run.standardError, "telvorctl: the history cannot be used: " + path("no/such.sqlite3")
-                                     + ": No such file or directory; a fleet records every device's operations there\n");
+    EXPECT_EQ(run.standardError,
+              "telvorctl: the history cannot be used: " + path("no/such.sqlite3")
+                  + ": No such file or directory; a fleet records every device's operations there\n");
     EXPECT_EQ(devices.connections(1), 0);
 }
 

@@ -2,9 +2,9 @@
 // record, the backup before a write, restore and check, the history's
 // commands, and a history that cannot be used. Each test has a database of
 // its own.
-#include "../support/row_name.h"
-#include "program_run.h"
-#include "sim_process.h"
+#include "support/loopback_sim.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include "image/settings_file.h"
 
@@ -87,7 +87,7 @@ protected:
         arguments.insert(arguments.begin(), {"--history", database()});
         return runBuiltProgram("telvorctl", arguments);
     }
-    ProgramRun onDevice(const SimProcess& device, std::vector<std::string> arguments) const
+    ProgramRun onDevice(const LoopbackSim& device, std::vector<std::string> arguments) const
     {
         arguments.insert(arguments.begin(), {"--tcp", device.address()});
         return recorded(arguments);
@@ -113,7 +113,7 @@ protected:
 TEST_F(TelvorctlHistory, WriteKeepsTheDevicesSettingsAndRestoreBringsThemBack)
 {
     const std::string before = save("before.tvr", technicianImage());
-    SimProcess device({"--image", before});
+    LoopbackSim device({"--image", before});
     const std::string file = save("file.tvr", SettingsImage());
 
     ASSERT_EQ(onDevice(device, {"read", path("read.tvr")}).exitStatus, 0);
@@ -153,7 +153,7 @@ TEST_F(TelvorctlHistory, WriteKeepsTheDevicesSettingsAndRestoreBringsThemBack)
 
 TEST_F(TelvorctlHistory, EveryDetailAsJsonAndShown)
 {
-    SimProcess device;
+    LoopbackSim device;
     const ProgramRun write = onDevice(device, {"write", "--set-clock", save("file.tvr", technicianImage())});
     ASSERT_EQ(write.exitStatus, 0) << write.standardError;
 
@@ -214,7 +214,7 @@ TEST_P(TelvorctlCheck, ComparesTheDeviceWithTheFile)
     const std::string file = save("file.tvr", technicianImage());
     std::vector<std::string> options = {"--image", file};
     options.insert(options.end(), row.deviceOptions.begin(), row.deviceOptions.end());
-    SimProcess device(options);
+    LoopbackSim device(options);
     const ProgramRun check = onDevice(device, {"check", file});
     EXPECT_EQ(check.exitStatus, row.exitStatus);
     EXPECT_EQ(check.standardOutput, row.output);
@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TelvorctlCheck,
 TEST_F(TelvorctlHistory, FailedBackupReadWritesNothing)
 {
     // The connection ends at the backup read's "XCFG?".
-    SimProcess device({"--fault-at", "11:close"});
+    LoopbackSim device({"--fault-at", "11:close"});
     const ProgramRun write = onDevice(device, {"write", save("file.tvr", technicianImage())});
     EXPECT_EQ(write.exitStatus, 1);
     EXPECT_EQ(write.standardOutput, "XCFG settings read error\n");
@@ -265,7 +265,7 @@ TEST_F(TelvorctlHistory, FailedBackupReadWritesNothing)
 
 TEST_F(TelvorctlHistory, HistoryThatCannotBeUsedGivesANoteAndStopsOnlyABackedUpWrite)
 {
-    SimProcess device;
+    LoopbackSim device;
     fs::create_directory(database());
     const std::string reason = database() + ": Is a directory";
     const ProgramRun version = onDevice(device, {"version"});
@@ -293,7 +293,7 @@ TEST_F(TelvorctlHistory, HistoryThatCannotBeUsedGivesANoteAndStopsOnlyABackedUpW
 
 TEST_F(TelvorctlHistory, NoHistoryRecordsNothingAndReadsNoBackup)
 {
-    SimProcess device;
+    LoopbackSim device;
     const ProgramRun write = runBuiltProgram(
         "telvorctl", {"--tcp", device.address(), "--no-history", "write", save("file.tvr", technicianImage())});
     EXPECT_EQ(write.exitStatus, 0);
@@ -308,7 +308,7 @@ TEST_F(TelvorctlHistory, NoHistoryRecordsNothingAndReadsNoBackup)
 
 TEST_F(TelvorctlHistory, PruneSaysWhatItRemoved)
 {
-    SimProcess device;
+    LoopbackSim device;
     ASSERT_EQ(onDevice(device, {"version"}).exitStatus, 0);
     ASSERT_EQ(onDevice(device, {"read", path("read.tvr")}).exitStatus, 0);
     const ProgramRun recent = recorded({"history", "prune", "--older-than", "1"});
@@ -334,7 +334,7 @@ class TelvorctlHistoryRefuses : public TelvorctlHistory, public testing::WithPar
 // One version check is in the history.
 TEST_P(TelvorctlHistoryRefuses, WithExitStatusTwoAndTheReason)
 {
-    SimProcess device;
+    LoopbackSim device;
     ASSERT_EQ(onDevice(device, {"version"}).exitStatus, 0);
     std::vector<std::string> arguments = GetParam().arguments;
     for (std::string& argument : arguments)

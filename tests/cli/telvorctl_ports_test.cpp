@@ -1,13 +1,13 @@
 // telvorctl ports on a tree of its own in place of /dev and /sys
 // (TELVOR_SYSTEM_ROOT): virtual devices on pseudo-terminals as USB adapters,
 // a pseudo-terminal held by the test as a busy modem and on-board port.
-#include "../support/build_folder.h"
-#include "../support/fake_system_tree.h"
-#include "../support/row_name.h"
-#include "program_run.h"
+#include "support/build_folder.h"
+#include "support/fake_system_tree.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include "link/system_paths.h"
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,7 +1,7 @@
-#include "../support/closed_loopback_port.h"
-#include "../support/row_name.h"
-#include "program_run.h"
-#include "sim_process.h"
+#include "support/closed_loopback_port.h"
+#include "support/loopback_sim.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -78,7 +78,7 @@ protected:
 TEST_P(TelvorctlProgress, OnATerminalTheLineIsDrawnAndErased)
 {
     const TerminalRow& row = GetParam();
-    SimProcess device({"--version-text", "v3.6E"});
+    LoopbackSim device({"--version-text", "v3.6E"});
     const std::vector<std::string> arguments = row.arguments(device.address(), (m_directory / "default.tvr").string());
     const ProgramRun run = runBuiltProgramOnTerminal("telvorctl", arguments, kColumns);
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
@@ -162,7 +162,7 @@ TEST(TelvorctlProgressMessages, MessageReplacesTheLine)
 // Through a pipe nothing is drawn: no control byte in either stream.
 TEST(TelvorctlProgressMessages, ThroughAPipeNothingIsDrawn)
 {
-    SimProcess device;
+    LoopbackSim device;
     const ProgramRun run = runBuiltProgram("telvorctl", {"--tcp", device.address(), "version"});
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.standardError, "");

@@ -1,10 +1,10 @@
-#include "../image/parsed_fields.h"
-#include "../support/row_name.h"
 #include "cli/commands.h"
 #include "image/field_value.h"
 #include "image/settings_file.h"
 #include "image/settings_parser.h"
-#include "program_run.h"
+#include "support/parsed_fields.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include <algorithm>
 

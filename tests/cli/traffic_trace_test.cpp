@@ -1,6 +1,6 @@
-#include "../support/row_name.h"
 #include "cli/console_surface.h"
 #include "cli/traffic_trace.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

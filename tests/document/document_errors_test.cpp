@@ -1,8 +1,8 @@
 // Documents that must not change anything: each error with its place, the
 // setting's path and the exact reason, every error of the document listed
 // in the order of the document, and the image left byte for byte as it was.
-#include "../support/row_name.h"
 #include "document/settings_document.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // defaults with the status texts of settings files, refusing what cannot be
 // read, and writing one as safely as a settings file; also as an ordinary
 // user, for whom permissions count.
-#include "../support/row_name.h"
 #include "document/document_file.h"
 #include "document/factory_defaults.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

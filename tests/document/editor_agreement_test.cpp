@@ -1,9 +1,9 @@
 // A document's value and the dialog agree: a value applied onto an all-zero
 // image opens in its editor as the control the path is named after, so that
 // the table's bits are the editors' bits.
-#include "../support/row_name.h"
 #include "document/settings_document.h"
 #include "document_text.h"
+#include "support/row_name.h"
 
 #include "editors/authorization.h"
 #include "editors/basic_settings.h"

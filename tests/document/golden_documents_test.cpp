@@ -1,9 +1,9 @@
 // The exports of the factory defaults and of the benchmark device's settings,
 // compared with documents a person has read and checked against the dialogs.
 // The test never writes them: a difference is a change to review.
-#include "../support/row_name.h"
 #include "document/factory_defaults.h"
 #include "document/settings_document.h"
+#include "support/row_name.h"
 
 #include "image/settings_file.h"
 #include "image/settings_text.h"

@@ -1,11 +1,11 @@
 // Documents applied one after another: a template, a site's document and a
 // device's document combine, each changing only what it names; and the rule
 // that a threshold is stored raw and read in the unit of the input's type.
-#include "../support/row_name.h"
 #include "document/factory_defaults.h"
 #include "document/setting_table.h"
 #include "document/setting_value.h"
 #include "document/settings_document.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // telvorctl set's PATH=VALUE arguments: each value read for its setting's
 // kind, all of them applied together or none, every error named by its path.
-#include "../support/row_name.h"
 #include "document/factory_defaults.h"
 #include "document/setting_table.h"
 #include "document/setting_value.h"
 #include "document/settings_document.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // one whose bits are all set: exactly the bytes and bits of the setting
 // change, and the export then shows the value in the dialog's form, or as
 // {raw: N} where that form cannot carry it.
-#include "../support/row_name.h"
 #include "document/setting_table.h"
 #include "document/setting_value.h"
 #include "document/settings_document.h"
 #include "document_text.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // ICU's conversion between the device's Windows-1250 bytes and a document's
 // UTF-8: every byte comes back, and a character without a byte is named.
-#include "../support/row_name.h"
 #include "document/windows_1250_text.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

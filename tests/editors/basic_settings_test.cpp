@@ -1,7 +1,7 @@
 #include "editors/basic_settings.h"
 
-#include "../support/row_name.h"
-#include "image_bytes.h"
+#include "support/image_bytes.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "editors/extended_lines.h"
-#include "image_bytes.h"
+#include "support/image_bytes.h"
 
 #include <gtest/gtest.h>
 

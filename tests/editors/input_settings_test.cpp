@@ -1,6 +1,6 @@
-#include "../support/row_name.h"
 #include "editors/input_settings.h"
-#include "image_bytes.h"
+#include "support/image_bytes.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "editors/message_bodies.h"
 #include "editors/variable_codes.h"
 
-#include "image_bytes.h"
+#include "support/image_bytes.h"
 
 #include <gtest/gtest.h>
 

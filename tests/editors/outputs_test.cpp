@@ -1,6 +1,6 @@
 #include "editors/outputs.h"
 
-#include "image_bytes.h"
+#include "support/image_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -5,12 +5,12 @@
 // link closed and no descriptor left open; a write leaves the working image
 // as it was, a read keeps the answers parsed before the failure and nothing
 // else.
-#include "device_images.h"
 #include "fault_run.h"
+#include "support/device_images.h"
 
-#include "../support/row_name.h"
 #include "image/settings_parser.h"
 #include "sim/virtual_device.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "fault_run.h"
 
-#include "simulated_device.h"
+#include "support/simulated_device.h"
 
 #include "link/device_link.h"
 #include "operations/device_operations.h"

@@ -4,7 +4,7 @@
 // lines the device received, the time taken and the open descriptors.
 #pragma once
 
-#include "recording_surface.h"
+#include "support/recording_surface.h"
 
 #include "image/settings_image.h"
 #include "link/timing.h"

@@ -1,8 +1,8 @@
 // A thousand device operations in a row, some of them failing, against the
 // virtual device: the open descriptors end where they began, and the memory
 // in use does not grow over the second half.
-#include "device_images.h"
 #include "fault_run.h"
+#include "support/device_images.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Plans checked and their images built before any device is touched: every
 // refusal names the plan's line, the column and the reason.
-#include "../support/ordinary_user.h"
-#include "../support/row_name.h"
 #include "fleet/fleet_plan.h"
 #include "fleet_test_support.h"
+#include "support/ordinary_user.h"
+#include "support/row_name.h"
 
 #include "document/factory_defaults.h"
 #include "document/settings_document.h"
@@ -52,11 +52,12 @@ protected:
 TEST_F(FleetPlan, BuildsEachDevicesImageFromItsTemplateAndItsRow)
 {
     writeFile("sub/site.yaml", "format: telvor-settings 1\nbasic:\n  pin: \"4321\"\n");
-    writeFile("plans/site.csv", "\xEF\xBB\xBFtarget;template;name;basic.num_1;internet.uid;messages.L1\r\n"
-                                "tcp:10.0.0.5;../t.tvr;pump 1;+48600100200;7;\"Alarm; pump \"\"one\"\"\"\r\n"
-                                "tcp:[::1]:2323;../sub/site.yaml;;;;\r\n"
-                                "com:3;../t.tvr;tank;+48600100300;;\r\n"
-                                "serial:/dev/ttyUSB0;../sub/site.yaml;;;9;\r\n");
+    writeFile("plans/site.csv",
+              "\xEF\xBB\xBFtarget;template;name;basic.num_1;internet.uid;messages.L1\r\n"
+              "tcp:10.0.0.5;../t.tvr;pump 1;+48600100200;7;\"Alarm; pump \"\"one\"\"\"\r\n"
+              "tcp:[::1]:2323;../sub/site.yaml;;;;\r\n"
+              "com:3;../t.tvr;tank;+48600100300;;\r\n"
+              "serial:/dev/ttyUSB0;../sub/site.yaml;;;9;\r\n");
     const CheckedPlan plan = check("plans/site.csv");
     ASSERT_EQ(plan.errors, std::vector<std::string>{});
     ASSERT_EQ(plan.devices.size(), 4u);
@@ -118,10 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlanErrorRow{"NoTargetAndNoTemplateColumn",
                      "name,basic.num_1\nx,1\n",
                      {"{folder}/plan.csv:1: no target column", "{folder}/plan.csv:1: no template column"}},
-        PlanErrorRow{"ColumnWithoutNameAndColumnTwice",
-                     "target, template ,,template\ntcp:a,t.tvr,,t.tvr\n",
-                     {"{folder}/plan.csv:1: column 3 has no name",
-                      "{folder}/plan.csv:1: template: the column is given twice"}},
+        PlanErrorRow{
+            "ColumnWithoutNameAndColumnTwice",
+            "target, template ,,template\ntcp:a,t.tvr,,t.tvr\n",
+            {"{folder}/plan.csv:1: column 3 has no name", "{folder}/plan.csv:1: template: the column is given twice"}},
         PlanErrorRow{"RowsOfTheWrongWidth",
                      "target,template\ntcp:a,t.tvr,x\ntcp:b\ntcp:c,t.tvr\n",
                      {"{folder}/plan.csv:2: 3 fields where the header has 2",
@@ -136,12 +137,13 @@ INSTANTIATE_TEST_SUITE_P(
                       "com:N or serial:PATH",
                       "{folder}/plan.csv:6: target: not a target: \"tcp:[::1\"; write tcp:HOST[:PORT], com:N or "
                       "serial:PATH"}},
-        PlanErrorRow{"TcpTargetGivenTwiceHoweverItIsWritten",
-                     "target,template\ntcp:10.0.0.5,t.tvr\ntcp:10.0.0.5:23,t.tvr\ntcp:[::1]:80,t.tvr\n"
-                     "tcp:[0:0::1]:80,t.tvr\ntcp:Pump.example,t.tvr\ntcp:pump.EXAMPLE:23,t.tvr\ntcp:10.0.0.5:24,t.tvr\n",
-                     {"{folder}/plan.csv:3: target: tcp:10.0.0.5:23 is the target of line 2 too",
-                      "{folder}/plan.csv:5: target: tcp:[0:0::1]:80 is the target of line 4 too",
-                      "{folder}/plan.csv:7: target: tcp:pump.EXAMPLE:23 is the target of line 6 too"}},
+        PlanErrorRow{
+            "TcpTargetGivenTwiceHoweverItIsWritten",
+            "target,template\ntcp:10.0.0.5,t.tvr\ntcp:10.0.0.5:23,t.tvr\ntcp:[::1]:80,t.tvr\n"
+            "tcp:[0:0::1]:80,t.tvr\ntcp:Pump.example,t.tvr\ntcp:pump.EXAMPLE:23,t.tvr\ntcp:10.0.0.5:24,t.tvr\n",
+            {"{folder}/plan.csv:3: target: tcp:10.0.0.5:23 is the target of line 2 too",
+             "{folder}/plan.csv:5: target: tcp:[0:0::1]:80 is the target of line 4 too",
+             "{folder}/plan.csv:7: target: tcp:pump.EXAMPLE:23 is the target of line 6 too"}},
         PlanErrorRow{"SerialPortGivenTwiceByNumberOrPath",
                      "target,template\ncom:1,t.tvr\nserial:/dev/ttyS0,t.tvr\nserial:{folder}/ttyLink,t.tvr\n"
                      "serial:{folder}/ttyFake,t.tvr\ncom:2,t.tvr\n",
@@ -171,7 +173,9 @@ INSTANTIATE_TEST_SUITE_P(
                       "{folder}/plan.csv:2: messages.L1: holds a line break, which the device cannot keep: its "
                       "lines end at CR and it passes over LF",
                       "{folder}/plan.csv:5: 5 fields where the header has 4"}},
-        PlanErrorRow{"QuoteNeverClosed", "target,template\ntcp:a,\"t.tvr\n", {"{folder}/plan.csv:2: a quoted field is not closed"}},
+        PlanErrorRow{"QuoteNeverClosed",
+                     "target,template\ntcp:a,\"t.tvr\n",
+                     {"{folder}/plan.csv:2: a quoted field is not closed"}},
         PlanErrorRow{"NoHeader", "\r\n;;\r\n", {"{folder}/plan.csv: no header line"}}),
     test_support::RowName());
 
@@ -196,8 +200,9 @@ TEST_F(FleetPlan, UnreadablePlanAndTemplateAreNamedForAnOrdinaryUser)
     ASSERT_EQ(::chmod(path("t.tvr").c_str(), 0), 0);
     ASSERT_EQ(::chmod(path("locked.csv").c_str(), 0), 0);
     test_support::runAsOrdinaryUser([this] {
-        EXPECT_EQ(check("plan.csv").errors,
-                  std::vector<std::string>{path("plan.csv") + ":2: template: " + path("t.tvr") + ": Permission denied"});
+        EXPECT_EQ(
+            check("plan.csv").errors,
+            std::vector<std::string>{path("plan.csv") + ":2: template: " + path("t.tvr") + ": Permission denied"});
         EXPECT_EQ(check("locked.csv").errors, std::vector<std::string>{path("locked.csv") + ": Permission denied"});
     });
 }

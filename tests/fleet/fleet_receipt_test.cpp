@@ -1,8 +1,8 @@
 // Receipts as a script reads them: one JSON object per line, each line
 // whole, appended to what the file held.
-#include "../support/ordinary_user.h"
 #include "fleet/fleet_receipt.h"
 #include "fleet_test_support.h"
+#include "support/ordinary_user.h"
 
 #include <nlohmann/json.hpp>
 
@@ -43,8 +43,8 @@ TEST(ReceiptLine, HoldsEveryKeyInOrderWithTheDevicesTextsInUtf8)
               "{\"target\":\"tcp:[::1]:2323\",\"name\":\"pompa \xC5\x82\xC4\x85ka\","
               "\"started\":\"2026-05-06T07:05:09.123Z\",\"ended\":\"2026-05-06T07:05:11.623Z\","
               "\"outcome\":\"written\",\"status\":\"Configuration transferred to device,\\nverification "
-              "successful.,RTC updated\",\"version\":\"v3.6E \xC5\x82\",\"image_sha256\":\"" + std::string(64, 'a')
-                  + "\",\"backup_sha256\":\"" + std::string(64, 'b')
+              "successful.,RTC updated\",\"version\":\"v3.6E \xC5\x82\",\"image_sha256\":\""
+                  + std::string(64, 'a') + "\",\"backup_sha256\":\"" + std::string(64, 'b')
                   + "\",\"history_ids\":[41,42],\"attempts\":2}");
 }
 
@@ -56,9 +56,10 @@ TEST(ReceiptLine, NeverStartedDeviceHasNullsWhereNothingIsKnown)
     receipt.endedMs = kStartedMs;
     receipt.outcome = DeviceOutcome::Interrupted;
     receipt.imageDigest = std::string(64, 'c');
-    EXPECT_EQ(receiptLine(receipt), "{\"target\":\"com:3:/dev/ttyS2\",\"name\":\"\",\"started\":\"2026-05-06T07:05:09.123Z\","
-                                    "\"ended\":\"2026-05-06T07:05:09.123Z\",\"outcome\":\"interrupted\",\"status\":\"\","
-                                    "\"version\":null,\"image_sha256\":\""
+    EXPECT_EQ(receiptLine(receipt),
+              "{\"target\":\"com:3:/dev/ttyS2\",\"name\":\"\",\"started\":\"2026-05-06T07:05:09.123Z\","
+              "\"ended\":\"2026-05-06T07:05:09.123Z\",\"outcome\":\"interrupted\",\"status\":\"\","
+              "\"version\":null,\"image_sha256\":\""
                   + std::string(64, 'c') + "\",\"backup_sha256\":null,\"history_ids\":[],\"attempts\":0}");
 }
 

@@ -1,10 +1,10 @@
 // Fleet runs against virtual devices in this process, with the time limits
 // cut down: every device written and verified or reported, a receipt for
 // each that agrees with the history, runs stopped half-way and resumed.
-#include "../support/closed_loopback_port.h"
-#include "../support/row_name.h"
 #include "fleet/fleet_run.h"
 #include "fleet_test_support.h"
+#include "support/closed_loopback_port.h"
+#include "support/row_name.h"
 
 #include "document/factory_defaults.h"
 #include "document/settings_document.h"
@@ -267,8 +267,9 @@ TEST_F(FleetRunTest, TwentyDevicesThreeFaultyEveryOneWithItsReceiptAndAResumeTou
         if (!faulty) {
             EXPECT_EQ(receipt["history_ids"], receipts.at(device(number).target)["history_ids"]);
             EXPECT_EQ(receipt["attempts"], 0);
-            EXPECT_EQ(receipt["status"], "Written and verified before: history entry "
-                                             + std::to_string(receipt["history_ids"][0].get<int>()));
+            EXPECT_EQ(receipt["status"],
+                      "Written and verified before: history entry "
+                          + std::to_string(receipt["history_ids"][0].get<int>()));
         }
     }
     EXPECT_EQ(resumed.started, 3);
@@ -370,8 +371,9 @@ TEST_P(FleetRetries, AreForUnreachableDevicesOnly)
     m_settings.retries = GetParam().retries;
     startDevices(1, {{1, corrupting("SMS1")}});
     const int refused = test_support::closedLoopbackPort();
-    writeFile("plan.csv", "target,template\ntcp:127.0.0.1:" + std::to_string(m_server->port()) + ",template.tvr\n"
-                              + "tcp:127.0.0.1:" + std::to_string(refused) + ",template.tvr\n");
+    writeFile("plan.csv",
+              "target,template\ntcp:127.0.0.1:" + std::to_string(m_server->port()) + ",template.tvr\n"
+                  + "tcp:127.0.0.1:" + std::to_string(refused) + ",template.tvr\n");
     m_plan = checkPlan(path("plan.csv"), kDefaultSerialDeviceFormat);
     ASSERT_EQ(m_plan.errors, std::vector<std::string>{});
     CountingObserver observer;

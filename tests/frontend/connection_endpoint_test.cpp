@@ -1,8 +1,8 @@
 // How connection settings point a device link at a device, for the window
 // and telvorctl alike.
-#include "../support/endpoint_print.h"
-#include "../support/row_name.h"
 #include "frontend/connection_endpoint.h"
+#include "support/endpoint_print.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The connection settings store, in a configuration folder of the test's
 // own: never the user's.
-#include "../support/row_name.h"
 #include "frontend/connection_settings.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The connection settings store when its file is garbage, cannot be read or
 // is no file at all: the first-start defaults, without a crash or a wait.
-#include "../support/ordinary_user.h"
 #include "frontend/connection_settings.h"
+#include "support/ordinary_user.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The one conversion between the device's Windows-1250 bytes and the text
 // the window and telvorctl show.
-#include "../support/row_name.h"
 #include "frontend/windows_1250.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // own and by the threads of one process: no row is lost or left running.
 #include "history_test_support.h"
 
-#include "../support/build_folder.h"
 #include "history/recorded_operations.h"
-#include "sim/sim_child_process.h"
+#include "support/build_folder.h"
+#include "support/sim_child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ protected:
         HistoryFolderTest::SetUp();
         m_device = std::make_unique<SimChildProcess>(test_support::builtProgram("telvor-sim"),
                                                      std::vector<std::string>{"--tcp", "127.0.0.1:0"},
-                                                     SimChildProcess::ErrorOutput::Silenced);
+                                                     SimChildProcess::ErrorOutput::silenced());
         m_port = listeningPort(m_device->firstLine());
         ASSERT_NE(m_port, 0);
     }

@@ -3,10 +3,10 @@
 // operations run as the unprivileged user, for whom permissions count.
 #include "history_test_support.h"
 
-#include "../support/build_folder.h"
-#include "../support/row_name.h"
 #include "history/recorded_operations.h"
-#include "sim/sim_child_process.h"
+#include "support/build_folder.h"
+#include "support/row_name.h"
+#include "support/sim_child_process.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -56,7 +56,7 @@ protected:
     static void SetUpTestSuite()
     {
         s_device = new SimChildProcess(test_support::builtProgram("telvor-sim"), {"--tcp", "127.0.0.1:0"},
-                                       SimChildProcess::ErrorOutput::Silenced);
+                                       SimChildProcess::ErrorOutput::silenced());
         s_port = listeningPort(s_device->firstLine());
     }
     static void TearDownTestSuite()

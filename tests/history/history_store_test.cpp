@@ -2,11 +2,11 @@
 // schema version, operations whose process has ended, and pruning.
 #include "history_test_support.h"
 
-#include "../support/row_name.h"
 #include "history/history_schema.h"
 #include "history/history_store.h"
 #include "history/history_time.h"
 #include "history/image_digest.h"
+#include "support/row_name.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
 

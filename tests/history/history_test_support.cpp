@@ -1,7 +1,7 @@
 #include "history_test_support.h"
 
-#include "../operations/recording_surface.h"
-#include "../operations/simulated_device.h"
+#include "support/recording_surface.h"
+#include "support/simulated_device.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
 

@@ -3,14 +3,14 @@
 // had kept by then.
 #include "history_test_support.h"
 
-#include "../operations/device_images.h"
-#include "../support/build_folder.h"
-#include "../support/row_name.h"
 #include "history/history_store.h"
 #include "history/image_digest.h"
 #include "image/settings_file.h"
-#include "sim/sim_child_process.h"
 #include "sim/sim_server.h"
+#include "support/build_folder.h"
+#include "support/device_images.h"
+#include "support/row_name.h"
+#include "support/sim_child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ protected:
                                                  std::vector<std::string>{"--tcp", "127.0.0.1:" + std::to_string(port),
                                                                           "--history", database, "write",
                                                                           path("file.tvr")},
-                                                 SimChildProcess::ErrorOutput::Silenced);
+                                                 SimChildProcess::ErrorOutput::silenced());
     }
 
     // The lines a device receives from a whole write with its backup.

@@ -4,11 +4,11 @@
 // operation.
 #include "history_test_support.h"
 
-#include "../operations/device_images.h"
-#include "../operations/simulated_device.h"
-#include "../support/row_name.h"
 #include "history/image_digest.h"
 #include "history/recorded_operations.h"
+#include "support/device_images.h"
+#include "support/row_name.h"
+#include "support/simulated_device.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
 

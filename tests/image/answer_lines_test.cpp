@@ -1,7 +1,7 @@
 #include "image/answer_lines.h"
 
-#include "../support/row_name.h"
 #include "image/answer_keys.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

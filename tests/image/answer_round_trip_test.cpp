@@ -1,7 +1,7 @@
 #include "image/answer_lines.h"
 #include "image/field_value.h"
 #include "image/settings_parser.h"
-#include "parsed_fields.h"
+#include "support/parsed_fields.h"
 
 #include <gtest/gtest.h>
 

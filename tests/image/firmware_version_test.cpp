@@ -1,7 +1,7 @@
 // The reading of a version text, which the program and the virtual device
 // share.
-#include "../support/row_name.h"
 #include "image/firmware_version.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Settings files under faults: saves cut short by a dying process, and names
 // that are not regular files or cannot be read.
-#include "../support/ordinary_user.h"
-#include "../support/row_name.h"
 #include "image/settings_file.h"
+#include "support/ordinary_user.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // it, its other hard-linked names; a file in a folder its user may not write
 // is saved in place. Root is stopped by no permission, so each case runs as
 // the running user and again as an ordinary user.
-#include "../support/ordinary_user.h"
-#include "../support/row_name.h"
 #include "image/settings_file.h"
+#include "support/ordinary_user.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "image/settings_parser.h"
 
-#include "../support/row_name.h"
 #include "image/field_value.h"
-#include "parsed_fields.h"
+#include "support/parsed_fields.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "image/settings_text.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "link/elapsed_timer.h"
 #include "link/timing.h"
 
-#include "../support/row_name.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

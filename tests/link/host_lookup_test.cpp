@@ -2,7 +2,7 @@
 // answers from its own files: a test never asks a name server.
 #include "link/host_lookup.h"
 
-#include "../support/row_name.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "link/reply_rules.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

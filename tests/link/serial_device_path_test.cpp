@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "link/serial_device_path.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // format that points into a temporary folder.
 #include "link/device_link.h"
 
-#include "../support/ordinary_user.h"
-#include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
+#include "support/ordinary_user.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

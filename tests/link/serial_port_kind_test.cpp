@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "link/serial_port_kind.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // them; never the machine's ports.
 #include "link/serial_port_survey.h"
 
-#include "../support/fake_system_tree.h"
-#include "../support/row_name.h"
 #include "scripted_peer.h"
+#include "support/fake_system_tree.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // An endpoint as the history records it, and back.
-#include "../support/endpoint_print.h"
-#include "../support/row_name.h"
 #include "link/target_text.h"
+#include "support/endpoint_print.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

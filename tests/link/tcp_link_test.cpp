@@ -1,10 +1,10 @@
 // The TCP link against a scripted peer behind a loopback listener.
 #include "link/device_link.h"
 
-#include "../support/closed_loopback_port.h"
-#include "../support/row_name.h"
 #include "conversation.h"
 #include "scripted_peer.h"
+#include "support/closed_loopback_port.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Every difference the verification's rules find between the working image
 // and a device's, as a check of a device against a file lists them.
-#include "device_images.h"
+#include "support/device_images.h"
 
-#include "../support/row_name.h"
 #include "operations/device_comparison.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

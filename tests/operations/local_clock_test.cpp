@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "operations/local_clock.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

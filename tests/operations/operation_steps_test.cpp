@@ -1,8 +1,8 @@
 // The stages an operation names as it reaches them, for a progress display.
-#include "device_images.h"
-#include "simulated_device.h"
+#include "support/device_images.h"
+#include "support/simulated_device.h"
 
-#include "../support/row_name.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

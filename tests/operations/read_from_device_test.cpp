@@ -1,6 +1,6 @@
-#include "../support/row_name.h"
-#include "device_images.h"
-#include "simulated_device.h"
+#include "support/device_images.h"
+#include "support/row_name.h"
+#include "support/simulated_device.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

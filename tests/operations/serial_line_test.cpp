@@ -1,6 +1,6 @@
-#include "device_images.h"
-#include "recording_surface.h"
-#include "simulated_device.h"
+#include "support/device_images.h"
+#include "support/recording_surface.h"
+#include "support/simulated_device.h"
 
 #include "link/device_link.h"
 #include "operations/device_operations.h"

@@ -1,8 +1,8 @@
-#include "device_images.h"
-#include "simulated_device.h"
+#include "support/device_images.h"
+#include "support/simulated_device.h"
 
-#include "../support/row_name.h"
 #include "operations/write_rows.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "../support/closed_loopback_port.h"
-#include "../support/row_name.h"
-#include "simulated_device.h"
+#include "support/closed_loopback_port.h"
+#include "support/row_name.h"
+#include "support/simulated_device.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

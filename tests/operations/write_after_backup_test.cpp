@@ -1,10 +1,10 @@
 // A write that first reads the device's settings into a backup, on the same
 // connection: the device sees a read's lines and then a write's, exactly as
 // each alone sends them, and no write line when the backup is not kept.
-#include "device_images.h"
-#include "simulated_device.h"
+#include "support/device_images.h"
+#include "support/simulated_device.h"
 
-#include "../support/row_name.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

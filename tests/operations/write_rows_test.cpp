@@ -1,6 +1,6 @@
-#include "../support/key_lists.h"
-#include "../support/row_name.h"
 #include "operations/write_rows.h"
+#include "support/key_lists.h"
+#include "support/row_name.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

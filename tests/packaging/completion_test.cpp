@@ -1,9 +1,9 @@
 // The bash completion of telvorctl, loaded into a bash without any start-up
 // file and with a home of its own, completing in a folder of the test's own
 // with the serial ports of the test's own /dev tree.
-#include "../cli/program_run.h"
-#include "../support/fake_system_tree.h"
-#include "../support/row_name.h"
+#include "support/fake_system_tree.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include "link/system_paths.h"
 

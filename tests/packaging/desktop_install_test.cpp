@@ -2,7 +2,7 @@
 // distribution checks a package: the software-centre metadata by
 // appstreamcli, the menu entry by desktop-file-validate, any error or
 // warning failing; the metadata, the menu entry and the icon under one id.
-#include "../cli/program_run.h"
+#include "support/program_run.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The manual pages as man shows them: rendered by groff without a single
 // warning, and documenting every command and option that the programs' own
 // help lists.
-#include "../cli/program_run.h"
-#include "../support/row_name.h"
+#include "support/program_run.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "../support/key_lists.h"
-#include "../support/row_name.h"
 #include "sim/virtual_device.h"
+#include "support/key_lists.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

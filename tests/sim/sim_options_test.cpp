@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "sim/sim_options.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 
@@ -91,15 +91,19 @@ const BadCase kBadCases[] = {
     {"BaudZero", {"--tcp", "0", "--baud", "0"}, "bad value for --baud: 0"},
     {"DevicesZero", {"--tcp", "0", "--devices", "0"}, "bad value for --devices: 0"},
     {"DevicesOnATerminal", {"--pty", "x", "--devices", "2"}, "--devices needs --tcp"},
-    {"DevicesBeyondTheLastPort", {"--tcp", "65530", "--devices", "7"},
+    {"DevicesBeyondTheLastPort",
+     {"--tcp", "65530", "--devices", "7"},
      "--devices 7 from port 65530 go beyond port 65535"},
-    {"ForADeviceBeyondTheLast", {"--tcp", "0", "--devices", "2", "--for", "3", "--silent", "VER?"},
+    {"ForADeviceBeyondTheLast",
+     {"--tcp", "0", "--devices", "2", "--for", "3", "--silent", "VER?"},
      "--for 3: there are 2 devices"},
     {"ForASecondDeviceOfOne", {"--tcp", "0", "--for", "2", "--silent", "VER?"}, "--for 2: there is 1 device"},
     {"ForDeviceZero", {"--tcp", "0", "--for", "0", "--silent", "VER?"}, "bad value for --for: 0"},
-    {"ForWithoutAFaultOption", {"--tcp", "0", "--devices", "2", "--for", "1", "--latency", "5"},
+    {"ForWithoutAFaultOption",
+     {"--tcp", "0", "--devices", "2", "--for", "1", "--latency", "5"},
      "--for 1 needs a fault option after it"},
-    {"ForWithABadFaultValue", {"--tcp", "0", "--devices", "2", "--for", "1", "--fault-at", "x"},
+    {"ForWithABadFaultValue",
+     {"--tcp", "0", "--devices", "2", "--for", "1", "--fault-at", "x"},
      "bad value for --fault-at: x"},
     {"ForWithoutTheFaultsValue", {"--tcp", "0", "--for", "1", "--silent"}, "--silent needs a value"},
 };
@@ -117,9 +121,10 @@ TEST(SimOptions, SeveralDevicesKeepTheirImagesInTheSaveFolder)
 
 TEST(SimOptions, ADevicesOwnFaultsComeOnTopOfEveryDevicesFaults)
 {
-    const auto options = parsed({"--tcp", "0", "--for", "2", "--silent", "VER?", "--devices", "3", "--silent",
-                                 "SMS", "--for", "3", "--fault-at", "40:close", "--for", "2", "--corrupt",
-                                 "PIN:5", "--drop-after", "90", "--for", "3", "--drop-after", "7"});
+    const auto options
+        = parsed({"--tcp",     "0",     "--for",        "2",  "--silent",   "VER?",     "--devices",    "3",
+                  "--silent",  "SMS",   "--for",        "3",  "--fault-at", "40:close", "--for",        "2",
+                  "--corrupt", "PIN:5", "--drop-after", "90", "--for",      "3",        "--drop-after", "7"});
     ASSERT_TRUE(options);
     const DeviceFaults first = faultsOfDevice(*options, 1);
     EXPECT_EQ(first.silentPrefixes, std::vector<std::string>{"SMS"});
@@ -139,10 +144,9 @@ TEST(SimOptions, ADevicesOwnFaultsComeOnTopOfEveryDevicesFaults)
 TEST(SimOptions, HelpDocumentsEveryOption)
 {
     const std::string usage = simUsage();
-    for (const char* option :
-         {"--tcp", "--pty", "--baud", "--image", "--version-text", "--save", "--silent", "--corrupt", "--reply-error",
-          "--chunked", "--latency", "--drop-after", "--fault-at", "--omit", "--report", "--verbose", "--help",
-          "--devices", "--for"})
+    for (const char* option : {"--tcp", "--pty", "--baud", "--image", "--version-text", "--save", "--silent",
+                               "--corrupt", "--reply-error", "--chunked", "--latency", "--drop-after", "--fault-at",
+                               "--omit", "--report", "--verbose", "--help", "--devices", "--for"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     ASSERT_TRUE(parsed({"--help"}));
     EXPECT_TRUE(parsed({"--help"})->help);

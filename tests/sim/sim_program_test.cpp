@@ -1,8 +1,8 @@
 // The telvor-sim program itself: its first line, its transports, saving and
 // ending on a signal.
-#include "../support/build_folder.h"
 #include "peer.h"
-#include "sim/sim_child_process.h"
+#include "support/build_folder.h"
+#include "support/sim_child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 
 // The program of this build folder, its error output silenced: some tests
 // make it fail on purpose.
-class SimProcess : public SimChildProcess {
+class LoopbackSim : public SimChildProcess {
 public:
-    explicit SimProcess(std::vector<std::string> arguments)
-        : SimChildProcess(test_support::builtProgram("telvor-sim"), std::move(arguments), ErrorOutput::Silenced)
+    explicit LoopbackSim(std::vector<std::string> arguments)
+        : SimChildProcess(test_support::builtProgram("telvor-sim"), std::move(arguments), ErrorOutput::silenced())
     {
     }
 };
@@ -47,7 +47,7 @@ std::string fileBytes(const fs::path& path)
 
 TEST(SimProgram, FirstLineNamesTheFreePortItListensOn)
 {
-    SimProcess sim({"--tcp", "0", "--version-text", "v2.5"});
+    LoopbackSim sim({"--tcp", "0", "--version-text", "v2.5"});
     std::smatch match;
     const std::string line = sim.firstLine();
     ASSERT_TRUE(std::regex_match(line, match, std::regex("listening on 127\\.0\\.0\\.1:([0-9]+)"))) << line;
@@ -63,7 +63,7 @@ TEST(SimProgram, ImageFileIsReadAndSavedAfterEveryConnection)
     std::string start(100, '\0');
     start.replace(0, 4, "4321");
     std::ofstream(directory / "start.tvr", std::ios::binary) << start;
-    SimProcess sim(
+    LoopbackSim sim(
         {"--tcp", "0", "--image", (directory / "start.tvr").string(), "--save", (directory / "saved.tvr").string()});
     std::smatch match;
     const std::string line = sim.firstLine();
@@ -92,8 +92,8 @@ TEST(SimProgram, DevicesListenOnePerLineSaveByPortAndCountTheirConnections)
 {
     const fs::path directory = freshDirectory("devices");
     std::ofstream(directory / "start.tvr", std::ios::binary) << "4321";
-    SimProcess sim({"--tcp", "0", "--devices", "3", "--image", (directory / "start.tvr").string(), "--save",
-                    directory.string(), "--for", "2", "--silent", "VER?"});
+    LoopbackSim sim({"--tcp", "0", "--devices", "3", "--image", (directory / "start.tvr").string(), "--save",
+                     directory.string(), "--for", "2", "--silent", "VER?"});
     std::vector<int> ports;
     for (int device = 0; device < 3; ++device) {
         std::smatch match;
@@ -135,7 +135,7 @@ TEST(SimProgram, PseudoTerminalServesClientsInSequenceAndRemovesItsLink)
 {
     const fs::path directory = freshDirectory("pty");
     const fs::path link = directory / "ttyTelvor";
-    SimProcess sim({"--pty", link.string(), "--version-text", "v2.8E", "--save", (directory / "saved.tvr").string()});
+    LoopbackSim sim({"--pty", link.string(), "--version-text", "v2.8E", "--save", (directory / "saved.tvr").string()});
     std::smatch match;
     const std::string line = sim.firstLine();
     ASSERT_TRUE(std::regex_match(line, match, std::regex("pty (.+) -> (/dev/pts/[0-9]+)"))) << line;
@@ -164,7 +164,7 @@ TEST(SimProgram, PseudoTerminalAtSerialSpeedPacesTheReply)
 {
     const fs::path directory = freshDirectory("baud");
     const fs::path link = directory / "ttyTelvor";
-    SimProcess sim({"--pty", link.string(), "--baud", "9600"});
+    LoopbackSim sim({"--pty", link.string(), "--baud", "9600"});
     ASSERT_TRUE(sim.firstLine().starts_with("pty "));
     Peer terminal = Peer::terminal(link.string());
     const auto sent = std::chrono::steady_clock::now();
@@ -193,7 +193,7 @@ TEST(SimProgram, SaveFolderThatIsNoFolderEndsWithStatusOne)
 {
     const fs::path directory = freshDirectory("save-file");
     std::ofstream(directory / "file") << "x";
-    SimProcess sim({"--tcp", "0", "--devices", "2", "--save", (directory / "file").string()});
+    LoopbackSim sim({"--tcp", "0", "--devices", "2", "--save", (directory / "file").string()});
     EXPECT_EQ(sim.firstLine(), "");
     EXPECT_EQ(sim.endWith(0), 1);
     fs::remove_all(directory);
@@ -201,7 +201,7 @@ TEST(SimProgram, SaveFolderThatIsNoFolderEndsWithStatusOne)
 
 TEST(SimProgram, BadOptionEndsWithStatusTwo)
 {
-    SimProcess sim({"--tcp", "0", "--fault-at", "x"});
+    LoopbackSim sim({"--tcp", "0", "--fault-at", "x"});
     EXPECT_EQ(sim.firstLine(), "");
     EXPECT_EQ(sim.endWith(0), 2);
 }

@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "sim/virtual_device.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

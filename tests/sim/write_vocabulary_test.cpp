@@ -1,5 +1,5 @@
-#include "../support/row_name.h"
 #include "sim/write_vocabulary.h"
+#include "support/row_name.h"
 
 #include <gtest/gtest.h>
 

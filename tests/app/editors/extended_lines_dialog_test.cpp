@@ -1,8 +1,8 @@
-#include "../../editors/image_bytes.h"
 #include "accessible_names.h"
 #include "app/editors/edge_picture.h"
 #include "app/editors/extended_lines_dialog.h"
 #include "modal_answer.h"
+#include "support/image_bytes.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "../../editors/image_bytes.h"
 #include "accessible_names.h"
 #include "app/editors/edge_picture.h"
 #include "app/editors/input_settings_dialog.h"
 #include "modal_answer.h"
+#include "support/image_bytes.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

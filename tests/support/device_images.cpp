@@ -1,4 +1,4 @@
-#include "device_images.h"
+#include "support/device_images.h"
 
 #include <string>
 

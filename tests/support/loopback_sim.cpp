@@ -1,6 +1,6 @@
-#include "sim_process.h"
+#include "support/loopback_sim.h"
 
-#include "../support/build_folder.h"
+#include "support/build_folder.h"
 
 #include <stdexcept>
 
@@ -17,8 +17,8 @@ std::vector<std::string> onLoopback(const std::vector<std::string>& arguments)
 
 } // namespace
 
-SimProcess::SimProcess(const std::vector<std::string>& arguments)
-    : m_process(test_support::builtProgram("telvor-sim"), onLoopback(arguments))
+LoopbackSim::LoopbackSim(const std::vector<std::string>& arguments, const SimChildProcess::ErrorOutput& errors)
+    : m_process(test_support::builtProgram("telvor-sim"), onLoopback(arguments), errors)
 {
     const std::string line = m_process.firstLine();
     m_port = listeningPort(line);

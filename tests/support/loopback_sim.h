@@ -1,19 +1,21 @@
 // telvor-sim of this build folder as a process of its own, listening on a
-// free loopback port, for the tests of telvorctl's device commands.
+// free loopback port, for the tests of telvorctl's and the window's device
+// commands.
 #pragma once
 
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <string>
 #include <vector>
 
 namespace telvor {
 
-class SimProcess {
+class LoopbackSim {
 public:
     // `arguments` come after "--tcp 127.0.0.1:0". Throws when the simulator
     // does not report its port.
-    explicit SimProcess(const std::vector<std::string>& arguments = {});
+    explicit LoopbackSim(const std::vector<std::string>& arguments = {},
+                         const SimChildProcess::ErrorOutput& errors = SimChildProcess::ErrorOutput::shown());
 
     int port() const { return m_port; }
     // "127.0.0.1:PORT", as --tcp takes it.

@@ -1,4 +1,4 @@
-#include "parsed_fields.h"
+#include "support/parsed_fields.h"
 
 #include <stdexcept>
 

@@ -1,21 +1,31 @@
-// telvor-sim as a process of its own, for the tests of the program itself and
-// for the measurements, which must not count the device's work as the
-// client's. Not part of any program.
+// telvor-sim as a process of its own, the one way every test and measurement
+// starts it: the tests of the program itself, of telvorctl and of the window,
+// and the measurements, which must not count the device's work as the
+// client's.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace telvor {
 
 class SimChildProcess {
 public:
-    enum class ErrorOutput { Shown, Silenced };
+    // Where the program's standard error goes: to the test's own, nowhere
+    // (for runs that fail on purpose), or into a file the test reads back.
+    struct ErrorOutput {
+        static ErrorOutput shown() { return {}; }
+        static ErrorOutput silenced() { return {"/dev/null"}; }
+        static ErrorOutput intoFile(std::string path) { return {std::move(path)}; }
+
+        std::string file; // empty: shown
+    };
 
     // Starts `program` with `arguments`, its standard output on a pipe read
     // by firstLine().
     SimChildProcess(const std::string& program, std::vector<std::string> arguments,
-                    ErrorOutput errors = ErrorOutput::Shown);
+                    const ErrorOutput& errors = ErrorOutput::shown());
     // Ends the program with SIGTERM (SIGKILL when that does not end it).
     ~SimChildProcess();
     SimChildProcess(const SimChildProcess&) = delete;

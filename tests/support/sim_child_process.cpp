@@ -1,4 +1,4 @@
-#include "sim/sim_child_process.h"
+#include "support/sim_child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -19,7 +19,8 @@ constexpr std::size_t kLongestFirstLine = 512;
 
 } // namespace
 
-SimChildProcess::SimChildProcess(const std::string& program, std::vector<std::string> arguments, ErrorOutput errors)
+SimChildProcess::SimChildProcess(const std::string& program, std::vector<std::string> arguments,
+                                 const ErrorOutput& errors)
 {
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0)
@@ -31,9 +32,9 @@ SimChildProcess::SimChildProcess(const std::string& program, std::vector<std::st
     m_pid = ::fork();
     if (m_pid == 0) {
         ::dup2(output[1], STDOUT_FILENO);
-        if (errors == ErrorOutput::Silenced) {
-            const int nowhere = ::open("/dev/null", O_WRONLY);
-            ::dup2(nowhere, STDERR_FILENO);
+        if (!errors.file.empty()) {
+            const int errorFile = ::open(errors.file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(errorFile, STDERR_FILENO);
         }
         ::execv(program.c_str(), argv.data());
         ::_exit(127);

@@ -2,7 +2,7 @@
 // link's time limits cut down and a fixed clock.
 #pragma once
 
-#include "recording_surface.h"
+#include "support/recording_surface.h"
 
 #include "link/device_link.h"
 #include "operations/device_operations.h"
