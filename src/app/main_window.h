@@ -30,6 +30,7 @@ class MainWindow;
 
 namespace telvor {
 
+struct DocumentError;
 class DeviceLink;
 class SettingsFileChooser;
 struct WindowValues;
@@ -91,6 +92,7 @@ private:
     void readFromFile();
     void writeToFile();
     void loadStartUpFile(const std::string& commandLine);
+    void warnOfDocumentErrors(const QString& path, const std::vector<DocumentError>& errors);
     void loadConnectionSettings();
     void saveConnectionSettingsAndClose(int result);
     void showAbout();

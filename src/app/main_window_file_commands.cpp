@@ -61,12 +61,15 @@ void MainWindow::readFromFile()
     const DocumentFileResult read = readDocumentFile(pathBytes(path), m_workingImage);
     m_statusText = shownStatus(read.file);
     putValuesIntoControls();
-    if (!read.errors.empty()) {
-        const QString fileName = QFileInfo(path).fileName();
-        showWarning(this,
-                    QStringLiteral("The settings document %1 has errors; nothing was read from it.").arg(fileName),
-                    errorList(fileName, read.errors));
-    }
+    if (!read.errors.empty())
+        warnOfDocumentErrors(path, read.errors);
+}
+
+void MainWindow::warnOfDocumentErrors(const QString& path, const std::vector<DocumentError>& errors)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    showWarning(this, QStringLiteral("The settings document %1 has errors; nothing was read from it.").arg(fileName),
+                errorList(fileName, errors));
 }
 
 void MainWindow::writeToFile()
@@ -84,7 +87,18 @@ void MainWindow::writeToFile()
 
 void MainWindow::loadStartUpFile(const std::string& commandLine)
 {
-    m_statusText = shownStatus(loadStartupSettings(commandLine, m_workingImage));
+    const std::string name = startupFileName(commandLine);
+    if (!isDocumentName(name)) {
+        m_statusText = shownStatus(loadStartupSettings(commandLine, m_workingImage));
+        return;
+    }
+    // A document named at start-up is read as "Read from file" reads one;
+    // only the status keeps the start-up's wording.
+    const DocumentFileResult read = readDocumentFile(name, m_workingImage);
+    const std::string status = (read.file.ok ? "Default settings loaded from:\r\n" : "File open error:\r\n") + name;
+    m_statusText = QFile::decodeName(QByteArray::fromStdString(status));
+    if (!read.errors.empty())
+        warnOfDocumentErrors(QFile::decodeName(QByteArray::fromStdString(name)), read.errors);
 }
 
 } // namespace telvor

@@ -31,6 +31,8 @@ private slots:
     void documentIsReadOntoTheFactoryDefaults();
     void documentWithErrorsIsRefused();
     void documentWithManyErrorsListsTheFirstTen();
+    void documentNamedAtStartUp_data();
+    void documentNamedAtStartUp();
     void writtenDocumentReadsBackEverySetting();
     void saveDialogGivesTheChosenFiltersExtension_data();
     void saveDialogGivesTheChosenFiltersExtension();
@@ -134,6 +136,45 @@ void DocumentFileCommandsTest::documentWithManyErrorsListsTheFirstTen()
     QCOMPARE(lines.constFirst(), QStringLiteral("many.yaml:3:10: basic.num_1: Please enter a text."));
     QCOMPARE(lines[9], QStringLiteral("many.yaml:12:11: basic.num_10: Please enter a text."));
     QCOMPARE(lines.constLast(), QStringLiteral("... and 2 more."));
+}
+
+void DocumentFileCommandsTest::documentNamedAtStartUp_data()
+{
+    QTest::addColumn<QByteArray>("document"); // empty: no file
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("read onto the factory defaults")
+        << QByteArray("format: telvor-settings 1\nbasic:\n  pin: \"1234\"\n")
+        << "Default settings loaded from:\nsite.yaml" << QStringList() << true;
+    QTest::newRow("with errors") << QByteArray("format: telvor-settings 1\nbasic:\n  pinn: 1\n")
+                                 << "File open error:\nsite.yaml"
+                                 << QStringList{"The settings document site.yaml has errors; nothing was read from it."}
+                                 << false;
+    QTest::newRow("missing") << QByteArray() << "File open error:\nsite.yaml" << QStringList() << false;
+}
+
+// A document named on the command line is read as a document, never copied
+// in as the bytes of a settings file.
+void DocumentFileCommandsTest::documentNamedAtStartUp()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(QString, status);
+    QFETCH(QStringList, warnings);
+    QFETCH(bool, read);
+    QTemporaryDir directory;
+    QDir::setCurrent(directory.path());
+    if (!document.isEmpty())
+        writeFile(QStringLiteral("site.yaml"), document);
+
+    ModalAnswerer answerer;
+    WindowUnderTest test;
+    test.window.initialise("site.yaml");
+    QCOMPARE(answerer.messages(), warnings);
+    QCOMPARE(shownStatus(test.window), status);
+    SettingsImage expected = factoryDefaults();
+    expected.setText(slot("PIN"), "1234");
+    QVERIFY(read ? test.image == expected : test.image == SettingsImage());
 }
 
 void DocumentFileCommandsTest::writtenDocumentReadsBackEverySetting()
