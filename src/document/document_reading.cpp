@@ -1,5 +1,6 @@
 #include "document_reading.h"
 
+#include "yaml_stream.h"
 #include "yaml_value.h"
 
 #include <map>
@@ -53,19 +54,20 @@ private:
 
 DocumentReading Reader::read(std::string_view text)
 {
-    std::vector<YAML::Node> documents;
+    YamlStream stream;
     try {
-        documents = YAML::LoadAll(std::string(text));
+        stream = readYamlStream(std::string(text));
     } catch (const YAML::Exception& failure) {
         error(positionOf(failure.mark, kDocumentStart), "", "malformed YAML: " + failure.msg);
         return std::move(m_reading);
     }
-    if (documents.size() > 1)
-        error(positionOf(documents[1].Mark(), kDocumentStart), "", "a settings document is one YAML document");
-    if (!documents.empty() && documents.front().IsMap())
-        readGroup(documents.front(), pathTree(), "");
-    else if (!documents.empty() && !documents.front().IsNull())
-        error(positionOf(documents.front().Mark(), kDocumentStart), "",
+    if (!stream.laterDocuments.empty())
+        error(positionOf(stream.laterDocuments.front(), kDocumentStart), "",
+              "a settings document is one YAML document");
+    if (stream.first.IsMap())
+        readGroup(stream.first, pathTree(), "");
+    else if (!stream.first.IsNull())
+        error(positionOf(stream.first.Mark(), kDocumentStart), "",
               "a settings document is a mapping that begins with \"format: " + std::string(kDocumentFormat) + "\"");
     if (!m_formatSeen)
         error(kDocumentStart, "format",

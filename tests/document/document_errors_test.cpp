@@ -70,7 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {"site.yaml:1:1: a settings document is a mapping that begins with \"format: telvor-settings 1\"",
                   "site.yaml:1:1: format: missing: a settings document begins with \"format: telvor-settings 1\""}},
         ErrorRow{"TwoYamlDocuments", withFormat("---\nformat: telvor-settings 1\n"),
-                 {"site.yaml:3:1: a settings document is one YAML document"}}),
+                 {"site.yaml:3:1: a settings document is one YAML document"}},
+        // A value-less comma once kept the YAML reader handing out empty
+        // documents until memory ran out.
+        ErrorRow{"StrayComma", ",\n", {"site.yaml:1:1: malformed YAML: unexpected ','"}},
+        ErrorRow{"StrayCommaAfterADocument", withFormat("---\n, basic\n"),
+                 {"site.yaml:3:1: malformed YAML: unexpected ','"}},
+        ErrorRow{"StrayCommaAfterAByte", ",\x01\n", {"site.yaml:1:1: malformed YAML: unexpected ','"}}),
     test_support::RowName());
 
 INSTANTIATE_TEST_SUITE_P(
