@@ -53,12 +53,7 @@ void MainWindow::readFromFile()
         putValuesIntoControls();
         return;
     }
-    if (!isDocumentName(pathBytes(path))) {
-        m_statusText = shownStatus(readSettingsFile(pathBytes(path), m_workingImage));
-        putValuesIntoControls();
-        return;
-    }
-    const DocumentFileResult read = readDocumentFile(pathBytes(path), m_workingImage);
+    const DocumentFileResult read = readSettingsOrDocument(pathBytes(path), m_workingImage);
     m_statusText = shownStatus(read.file);
     putValuesIntoControls();
     if (!read.errors.empty())
@@ -79,8 +74,7 @@ void MainWindow::writeToFile()
     const QString path = m_fileChooser.fileToWrite(this);
     if (!path.isEmpty()) {
         const std::string name = withSettingsExtension(pathBytes(path));
-        m_statusText = shownStatus(isDocumentName(name) ? writeDocumentFile(name, m_workingImage)
-                                                        : writeSettingsFile(name, m_workingImage));
+        m_statusText = shownStatus(writeSettingsOrDocument(name, m_workingImage));
     }
     putValuesIntoControls();
 }

@@ -1,7 +1,6 @@
 #include "settings_operand.h"
 
 #include "console.h"
-#include "image/settings_file.h"
 
 namespace telvor {
 
@@ -26,8 +25,7 @@ bool readSettingsOperand(const std::string& path, SettingsImage& image)
 
 bool writeSettingsOperand(const std::string& path, const SettingsImage& image)
 {
-    const SettingsFileResult result
-        = isDocumentName(path) ? writeDocumentFile(path, image) : writeSettingsFile(path, image);
+    const SettingsFileResult result = writeSettingsOrDocument(path, image);
     if (!result.ok)
         printFileFailure(path, result.status, result.reason);
     return result.ok;

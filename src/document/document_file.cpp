@@ -58,4 +58,9 @@ SettingsFileResult writeDocumentFile(const std::string& path, const SettingsImag
     return writeSettingsContent(path, exportDocument(image));
 }
 
+SettingsFileResult writeSettingsOrDocument(const std::string& path, const SettingsImage& image)
+{
+    return isDocumentName(path) ? writeDocumentFile(path, image) : writeSettingsFile(path, image);
+}
+
 } // namespace telvor

@@ -42,4 +42,8 @@ DocumentFileResult readSettingsOrDocument(const std::string& path, SettingsImage
 // The image's export, written as atomically as a settings file.
 SettingsFileResult writeDocumentFile(const std::string& path, const SettingsImage& image);
 
+// A document when the name says so (as writeDocumentFile() writes it), else
+// a settings file.
+SettingsFileResult writeSettingsOrDocument(const std::string& path, const SettingsImage& image);
+
 } // namespace telvor
