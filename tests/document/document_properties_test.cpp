@@ -160,9 +160,11 @@ TEST(DocumentRules, LayerChangesOnlyTheSettingsItNames)
                 EXPECT_EQ(settingBits(layered, setting), settingBits(target, setting)) << setting.path;
             }
         }
-        for (int offset = 0; offset < static_cast<int>(kImageSize); ++offset)
-            if (layered.bytes()[offset] != target.bytes()[offset])
+        for (int offset = 0; offset < static_cast<int>(kImageSize); ++offset) {
+            if (layered.bytes()[offset] != target.bytes()[offset]) {
                 ASSERT_TRUE(allowed.contains(offset)) << "round " << round << ", offset " << offset;
+            }
+        }
     }
 }
 
